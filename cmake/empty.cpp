@@ -1,0 +1,1 @@
+// Lets a library be declared before its first source file lands.
