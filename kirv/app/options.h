@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace kirv {
+
+// The command line of kirv.
+struct Options
+{
+    QStringList ports;   // --port DEV, repeatable: the first entries of the port table
+    bool simulate = false; // --simulate: a virtual meter on a pseudo-terminal, as port 1
+    QString com;         // --com NAME: choose the port without showing the port window
+    bool unpaced = false; // --unpaced: the virtual meter sends as fast as it can
+};
+
+// Parses the arguments (program name first). On a bad command line returns nothing and sets
+// `message` to what to print; --help and --version also return nothing, with their text.
+std::optional<Options> parseOptions(const QStringList& arguments, QString* message, bool* isError);
+
+} // namespace kirv

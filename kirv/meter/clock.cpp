@@ -1,0 +1,28 @@
+#include "kirv/meter/clock.h"
+
+namespace kirv {
+
+namespace {
+std::function<QDateTime()>& source()
+{
+    static std::function<QDateTime()> s;
+    return s;
+}
+} // namespace
+
+QDateTime now()
+{
+    return source() ? source()() : QDateTime::currentDateTime();
+}
+
+void setNowSource(std::function<QDateTime()> s)
+{
+    source() = std::move(s);
+}
+
+QString stampText(const QDateTime& time)
+{
+    return time.toString(QStringLiteral("yyyy/MM/dd HH:mm:ss"));
+}
+
+} // namespace kirv

@@ -1,0 +1,196 @@
+// Exchanges with a meter played on the in-memory link: what the program writes, byte for byte,
+// and how it treats what the meter sends.
+#include "kirv/meter/delay.h"
+#include "kirv/meter/exchange.h"
+#include "kirv/meter/protocol.h"
+#include "kirv/meter/serial_link.h"
+
+#include <QElapsedTimer>
+#include <QTimer>
+#include <QtTest>
+
+using namespace kirv;
+
+namespace {
+
+const QByteArray kLive = QByteArray::fromHex("020100" "03a603");
+const QByteArray kOther = QByteArray::fromHex("020400" "025803");
+
+// Plays a meter on the link: streams `frame` every 20 ms until stopped.
+class Streamer : public QObject
+{
+public:
+    Streamer(MemoryLink& link, QByteArray frame) : m_link(link), m_frame(std::move(frame))
+    {
+        connect(&m_timer, &QTimer::timeout, this, [this] { m_link.feed(m_frame); });
+        m_timer.start(20);
+    }
+    void setFrame(QByteArray frame) { m_frame = std::move(frame); }
+    void stop() { m_timer.stop(); }
+
+private:
+    MemoryLink& m_link;
+    QByteArray m_frame;
+    QTimer m_timer;
+};
+
+int count(const QByteArray& bytes, char c)
+{
+    return int(std::count(bytes.begin(), bytes.end(), c));
+}
+
+} // namespace
+
+class TestExchange : public QObject
+{
+    Q_OBJECT
+private slots:
+    void liveFrameIsTheNewest()
+    {
+        MemoryLink link;
+        link.feed(kOther + kOther); // a backlog is drained, never shown
+        Streamer meter(link, kLive);
+        const FrameResult r = takeLiveFrame(link, this);
+        QCOMPARE(int(r.result), int(ExchangeResult::Done));
+        QCOMPARE(r.frame, kLive);
+    }
+
+    void misalignedBuffersAreDropped_data()
+    {
+        QTest::addColumn<QByteArray>("first");
+        QTest::newRow("tail of a frame") << kLive.mid(2) + kLive.left(3);
+        QTest::newRow("noise") << QByteArray("\x55\xAA\x01\x02\x04\x05\x06", 7);
+        QTest::newRow("two frames cut") << kLive + kLive.left(5);
+    }
+    void misalignedBuffersAreDropped()
+    {
+        QFETCH(QByteArray, first);
+        MemoryLink link;
+        QTimer::singleShot(30, this, [&] { link.feed(first); });
+        QTimer::singleShot(120, this, [&] { link.feed(kOther); });
+        const FrameResult r = takeLiveFrame(link, this);
+        QCOMPARE(int(r.result), int(ExchangeResult::Done));
+        QCOMPARE(r.frame, kOther);
+    }
+
+    void silenceTimesOut()
+    {
+        MemoryLink link;
+        QElapsedTimer clock;
+        clock.start();
+        const FrameResult r = takeLiveFrame(link, this);
+        QCOMPARE(int(r.result), int(ExchangeResult::TimedOut));
+        QVERIFY2(clock.elapsed() >= 900, "the poll gives the meter about a second");
+    }
+
+    void noiseAloneIsALostLink()
+    {
+        MemoryLink link;
+        QTimer noise;
+        connect(&noise, &QTimer::timeout, this, [&] { link.feed(QByteArray("\x10\x20\x30\x40\x50\x60\x70", 7)); });
+        noise.start(15);
+        const FrameResult r = takeLiveFrame(link, this);
+        QCOMPARE(int(r.result), int(ExchangeResult::TimedOut));
+    }
+
+    void recoveryWaitsForAFrame()
+    {
+        MemoryLink link;
+        QTimer::singleShot(50, this, [&] { link.feed(QByteArray(10, '\x7f')); });
+        QTimer::singleShot(150, this, [&] { link.feed(kLive); });
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(int(waitForFrames(link, this)), int(ExchangeResult::Done));
+        QVERIFY(clock.elapsed() >= 140);
+    }
+
+    void attentionIgnoresLiveFramesUntilTheAcknowledgeIsLast()
+    {
+        MemoryLink link;
+        Streamer meter(link, kLive);
+        int attentions = 0;
+        link.setResponder([&](MemoryLink& l, const QByteArray& written) {
+            if (written != protocol::kAttention)
+                return;
+            if (++attentions == 3) { // the meter answers the third "A" and stops streaming
+                meter.stop();
+                l.feed(kLive + protocol::kAcknowledge);
+            }
+        });
+        QCOMPARE(int(MeterAttention(link, this)), int(ExchangeResult::Done));
+        QCOMPARE(link.written(), QByteArray("AAA"));
+    }
+
+    void attentionAfterAnAcknowledgeFollowedByAFrame()
+    {
+        // An acknowledge that is not last (a frame came after it) does not count.
+        MemoryLink link;
+        int attentions = 0;
+        link.setResponder([&](MemoryLink& l, const QByteArray&) {
+            ++attentions;
+            l.feed(attentions == 1 ? protocol::kAcknowledge + kLive : protocol::kAcknowledge);
+        });
+        QCOMPARE(int(MeterAttention(link, this)), int(ExchangeResult::Done));
+        QCOMPARE(attentions, 2);
+    }
+
+    void keyBytes_data()
+    {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QByteArray>("bytes");
+        for (int code = 1; code <= 10; ++code)
+            QTest::addRow("key %d", code) << code << (QByteArray("A") + QByteArray::fromHex("4b0000") + char(code));
+    }
+    void keyBytes()
+    {
+        QFETCH(int, code);
+        MemoryLink link;
+        link.setResponder([](MemoryLink& l, const QByteArray& written) {
+            if (written == protocol::kAttention)
+                l.feed(protocol::kAcknowledge);
+        });
+        QCOMPARE(int(pressKey(link, code, this)), int(ExchangeResult::Done));
+        QTEST(link.written(), "bytes");
+    }
+
+    void unansweredKeyKeepsAskingAndNeverSendsK()
+    {
+        MemoryLink link;
+        Streamer meter(link, kLive);
+        auto* owner = new QObject;
+        QTimer::singleShot(1100, owner, [owner] { owner->deleteLater(); });
+        QCOMPARE(int(pressKey(link, protocol::KeyDown, owner)), int(ExchangeResult::Cancelled));
+        const QByteArray written = link.written();
+        QVERIFY2(count(written, 'A') >= 4, written.toHex().constData()); // every 0.2 s
+        QCOMPARE(count(written, 'K'), 0);
+    }
+
+    void delayWaitsAndEndsWithItsOwner()
+    {
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(Delay(0.05));
+        QVERIFY(clock.elapsed() >= 45);
+
+        auto* owner = new QObject;
+        QTimer::singleShot(20, owner, [owner] { delete owner; });
+        clock.restart();
+        QVERIFY(!Delay(5.0, owner));
+        QVERIFY(clock.elapsed() < 4000);
+    }
+
+    void settingsParse()
+    {
+        LineSettings s;
+        QVERIFY(LineSettings::parse(QString::fromLatin1(kMeterLineSettings), &s));
+        QCOMPARE(s.baud, 38400);
+        QCOMPARE(s.parity, 'n');
+        QCOMPARE(s.dataBits, 8);
+        QCOMPARE(s.stopBits, 1);
+        QVERIFY(!LineSettings::parse(QStringLiteral("38400,x,8,1"), &s));
+        QVERIFY(!LineSettings::parse(QStringLiteral("38400,n,8"), &s));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestExchange)
+#include "test_exchange.moc"

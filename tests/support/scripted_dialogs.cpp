@@ -1,0 +1,55 @@
+#include "scripted_dialogs.h"
+
+namespace kirv::test {
+
+QMessageBox::StandardButton ScriptedDialogs::message(QWidget*, const MessageSpec& spec)
+{
+    asked.append({QStringLiteral("message"), spec, {}, {}, {}, {}});
+    if (!buttons.isEmpty())
+        return buttons.dequeue();
+    return spec.buttons.testFlag(QMessageBox::Ok) ? QMessageBox::Ok : QMessageBox::Cancel;
+}
+
+QString ScriptedDialogs::input(QWidget*, const QString& prompt, const QString& title,
+                               const QString& defaultText)
+{
+    asked.append({QStringLiteral("input"), {}, prompt, title, defaultText, {}});
+    return inputs.isEmpty() ? QString() : inputs.dequeue();
+}
+
+QString ScriptedDialogs::saveFileName(QWidget*, const QString& filter)
+{
+    asked.append({QStringLiteral("save"), {}, {}, {}, {}, filter});
+    return files.isEmpty() ? QString() : files.dequeue();
+}
+
+QString ScriptedDialogs::openFileName(QWidget*, const QString& filter)
+{
+    asked.append({QStringLiteral("open"), {}, {}, {}, {}, filter});
+    return files.isEmpty() ? QString() : files.dequeue();
+}
+
+bool ScriptedDialogs::print(QWidget*, QPrinter&)
+{
+    asked.append({QStringLiteral("print"), {}, {}, {}, {}, {}});
+    return prints.isEmpty() ? false : prints.dequeue();
+}
+
+QList<MessageSpec> ScriptedDialogs::messages() const
+{
+    QList<MessageSpec> result;
+    for (const Asked& a : asked) {
+        if (a.kind == QLatin1String("message"))
+            result << a.message;
+    }
+    return result;
+}
+
+ScriptedDialogs* ScriptedDialogs::install()
+{
+    auto* dialogs = new ScriptedDialogs;
+    Dialogs::install(dialogs);
+    return dialogs;
+}
+
+} // namespace kirv::test
