@@ -1,0 +1,103 @@
+// Reading and writing a full recording: a real-time file of 348000 records (about 12 MB).
+#include "kirv/records/datafile.h"
+#include "kirv/records/recordlist.h"
+
+#include <QBuffer>
+#include <QDateTime>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+using namespace kirv;
+
+namespace {
+
+RecordStore fullRecording()
+{
+    RecordStore records;
+    QDateTime time(QDate(2024, 6, 1), QTime(0, 0, 0));
+    for (qsizetype i = 1; i <= MaxListRecords; ++i, time = time.addSecs(1)) {
+        const QByteArray level = QByteArray::number(35.0 + double(i * 7919 % 900) / 10.0, 'f', 1);
+        records.append(QByteArray::number(i),
+                       time.toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")).toLatin1(),
+                       i % 97 ? level : level + '*');
+    }
+    return records;
+}
+
+const RealTimeHeader header{1, "A", "FAST", "30-130", "124.3*", "2024/06/03 10:11:12", "141.2",
+                            "88.5"};
+
+struct Fixture
+{
+    QTemporaryDir dir;
+    QString path = dir.filePath("full.kirv");
+    RecordStore records = fullRecording();
+    Fixture() { writeDataFile(path, header.lines(), records); }
+};
+
+Fixture& fixture()
+{
+    static Fixture instance;
+    return instance;
+}
+
+void readIntoRecordList(benchmark::State& state)
+{
+    Fixture& f = fixture();
+    qsizetype reports = 0;
+    for (auto _ : state) {
+        RecordList list;
+        DataFileContent content = readDataFile(f.path, [&reports](qsizetype) { ++reports; });
+        list.append(std::move(content.records));
+        if (list.count() != MaxListRecords)
+            state.SkipWithError("record count");
+        benchmark::DoNotOptimize(list.count());
+    }
+    state.counters["records"] = double(MaxListRecords);
+    state.counters["bytes/record"] = double(readDataFile(f.path).records.bytesUsed()) / MaxListRecords;
+}
+BENCHMARK(readIntoRecordList)->Unit(benchmark::kMillisecond);
+
+void writeToFile(benchmark::State& state)
+{
+    Fixture& f = fixture();
+    const QString out = f.dir.filePath("written.kirv");
+    for (auto _ : state) {
+        const FileStatus status = writeDataFile(out, header.lines(), f.records);
+        if (!status.ok())
+            state.SkipWithError(qPrintable(status.error));
+    }
+}
+BENCHMARK(writeToFile)->Unit(benchmark::kMillisecond);
+
+void writeToMemory(benchmark::State& state)
+{
+    Fixture& f = fixture();
+    for (auto _ : state) {
+        QByteArray bytes;
+        QBuffer out(&bytes);
+        out.open(QIODevice::WriteOnly);
+        writeLines(out, header.lines());
+        WriteRecordRows(out, f.records, f.records.count());
+        benchmark::DoNotOptimize(bytes.size());
+    }
+}
+BENCHMARK(writeToMemory)->Unit(benchmark::kMillisecond);
+
+void appendToLiveList(benchmark::State& state)
+{
+    Fixture& f = fixture();
+    for (auto _ : state) {
+        RecordList list;
+        for (qsizetype i = 0; i < f.records.count(); ++i)
+            list.append(f.records.field(i, NumberColumn), f.records.field(i, TimeColumn),
+                        f.records.field(i, LevelColumn));
+        state.counters["bytes/record (grown)"] = double(list.store().bytesUsed()) / MaxListRecords;
+    }
+}
+BENCHMARK(appendToLiveList)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

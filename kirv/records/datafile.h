@@ -1,0 +1,162 @@
+#pragma once
+
+#include "filestatus.h"
+#include "progress.h"
+#include "recordstore.h"
+
+#include <QByteArrayView>
+#include <QString>
+#include <QStringList>
+
+class QIODevice;
+
+namespace kirv {
+
+/// The three kinds of data file, told apart by their first line.
+enum class DataFileKind { RealTime, Logger, PlainList };
+
+inline constexpr char RealTimeMark[] = "Real Time";
+inline constexpr char LoggerMark[] = "Data Logger";
+/// The column title line, without its line end.
+inline constexpr char ColumnTitleLine[] = "No.s\tDate Time\tdB\t";
+inline constexpr char LineEnd[] = "\r\n";
+
+/// Kind of a file from its first line: a case-sensitive search for the marks anywhere in it.
+DataFileKind dataFileKindOf(QByteArrayView firstLine);
+/// Header lines before the column title line: 9, 14 or 0.
+int headerLineCount(DataFileKind kind);
+
+/// Line numbers (counting from 1) of the header of a real-time file.
+enum RealTimeLine : int {
+    RealTimeKindLine = 1,
+    RealTimeIntervalLine,
+    RealTimeFreqWeightLine, // BoardCA
+    RealTimeTimeWeightLine, // BoardSFI
+    RealTimeRangeLine,      // BoardLevel
+    RealTimeMaxLevelLine,   // BoardMaxdB
+    RealTimeMaxTimeLine,    // BoardMaxTime
+    RealTimeSelLine,        // BoardSEL
+    RealTimeLeqLine,        // BoardLeq
+};
+
+/// Line numbers (counting from 1) of the header of a logger file.
+enum LoggerLine : int {
+    LoggerKindLine = 1,
+    LoggerIntervalLine,
+    LoggerFreqWeightLine, // BoardCA
+    LoggerTimeWeightLine, // BoardSFI
+    LoggerRangeLine,      // BoardLevel
+    LoggerL05Line,        // Board05
+    LoggerL10Line,        // Board10
+    LoggerL50Line,        // Board50
+    LoggerL90Line,        // Board90
+    LoggerL95Line,        // Board95
+    LoggerMaxLevelLine,   // BoardMaxdB
+    LoggerMaxTimeLine,    // BoardMaxTime
+    LoggerSelLine,        // BoardSEL
+    LoggerLeqLine,        // BoardLeq
+};
+
+/// Header of a real-time file. Texts are written unchanged; the interval as a plain number.
+/// From a recording, maxLevel/maxTime/sel/leq are the recording's own values; from a saved live
+/// list, maxLevel is numberText(LiveMax).
+struct RealTimeHeader
+{
+    int sampleInterval = 1;
+    QString freqWeight;
+    QString timeWeight;
+    QString range;
+    QString maxLevel;
+    QString maxTime;
+    QString sel;
+    QString leq;
+
+    /// The nine header lines in file order, "Real Time" first.
+    QStringList lines() const;
+};
+
+/// Header of a logger file: the DataList window's texts for one downloaded set.
+struct LoggerHeader
+{
+    int sampleInterval = 1;
+    QString freqWeight;
+    QString timeWeight;
+    QString range;
+    QString l05;
+    QString l10;
+    QString l50;
+    QString l90;
+    QString l95;
+    QString maxLevel;
+    QString maxTime;
+    QString sel;
+    QString leq;
+
+    /// The fourteen header lines in file order, "Data Logger" first.
+    QStringList lines() const;
+};
+
+// ---- Writing -------------------------------------------------------------------------------
+
+/// Writes each text as one line (CRLF). Returns false when the device refuses a write.
+bool writeLines(QIODevice& out, const QStringList& lines);
+
+/// Writes grid rows 0..lastRow of a record list, one line a row, each cell followed by a tab:
+/// row 0 is the column title line, row i is record i. `lastRow` is cut to the record count.
+/// `progress` gets the row index (the caption shows it followed by "Records Completed").
+/// Returns false when the device refuses a write.
+bool WriteRecordRows(QIODevice& out, const RecordStore& records, qsizetype lastRow,
+                     const Progress& progress = {}, qsizetype every = ProgressStride);
+
+/// Writes a whole data file: the header lines (none for a plain list file), the column title
+/// line and every record. The file is replaced only when everything was written; on failure an
+/// existing file keeps its old content and the status names the file and the reason.
+FileStatus writeDataFile(const QString& path, const QStringList& headerLines,
+                         const RecordStore& records, const Progress& progress = {},
+                         qsizetype every = ProgressStride);
+
+/// Replaces the file `path` with what `write` puts into it, or leaves it as it was when `write`
+/// returns false or the data cannot reach the disk. The status names the file and the reason.
+FileStatus replaceFile(const QString& path, const std::function<bool(QIODevice&)>& write);
+
+// ---- Reading -------------------------------------------------------------------------------
+
+/// Everything the reading of one data file yields, for the list window to show.
+struct DataFileContent
+{
+    DataFileKind kind = DataFileKind::PlainList;
+    /// File lines 1..H that exist (H = headerLineCount(kind)): headerLines[k - 1] is line k,
+    /// so headerLines[0] holds the kind mark and headerLines[1] the sampling interval. Empty for
+    /// a plain list file. Texts are unchanged (a trailing CR of the line end removed).
+    QStringList headerLines;
+    RecordStore records;
+    /// Number of lines of the file; 0 for an empty file (which opens no window).
+    qsizetype lineCount = 0;
+    /// Line number (from 1) of the record line with fewer than three tabs that ended the
+    /// reading, or 0 when the reading went to the end of the file.
+    qsizetype stoppedAtLine = 0;
+    /// Not empty when the file could not be opened or read; names the file and the reason.
+    QString error;
+
+    bool ok() const { return error.isEmpty(); }
+    /// Header line `lineNumber` (from 1), or a null text when the file is shorter.
+    QString headerLine(int lineNumber) const;
+};
+
+/// Largest file the reader takes; a bigger one is refused with an error text. The biggest file
+/// the program writes (348000 records) is about 12 MB.
+inline constexpr qsizetype MaxDataFileBytes = qsizetype(1) << 30;
+
+/// Reads a data file. Line ends may be CRLF or LF. `progress` gets n - 1 for record line n
+/// (lines counted from 0), so the first record of a real-time file reports 9; the caller shows it
+/// followed by " Records Completed". Reports follow the rule of Progress.
+DataFileContent readDataFile(const QString& path, const Progress& progress = {},
+                             qsizetype every = ProgressStride);
+/// The same from an open or openable device (QFile, QBuffer).
+DataFileContent readDataFile(QIODevice& device, const Progress& progress = {},
+                             qsizetype every = ProgressStride);
+/// The same from the bytes of a whole file.
+DataFileContent parseDataFile(QByteArrayView bytes, const Progress& progress = {},
+                              qsizetype every = ProgressStride);
+
+} // namespace kirv

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "datafile.h"
+#include "filestatus.h"
+#include "progress.h"
+
+#include <QFile>
+#include <QString>
+
+namespace kirv {
+
+/// The temporary recording file "Fake" of a running recording, and the writing of the real-time
+/// data file when the recording stops.
+///
+/// Every record line reaches the disk before appendRecord returns, so a crash or a power cut
+/// loses at most the sample being written. The recording keeps its own target path from start
+/// to stop: saves made meanwhile (a downloaded set, the live list) cannot redirect it. "Fake" is
+/// never removed here; it stays until the next recording replaces it, so a failed stop loses
+/// nothing and can be saved again with saveRecording().
+class RecordingFile
+{
+public:
+    RecordingFile() = default;
+    ~RecordingFile();
+    RecordingFile(const RecordingFile&) = delete;
+    RecordingFile& operator=(const RecordingFile&) = delete;
+
+    /// Creates "Fake" in `folder` (replacing an earlier one), writes the column title line and
+    /// remembers `targetPath` as the data file to write at the stop.
+    FileStatus start(const QString& folder, const QString& targetPath);
+    bool isOpen() const { return m_file.isOpen(); }
+
+    /// Appends record line `rowsWritten() + 1`: number, tab, time, tab, level, tab; then flushes
+    /// it to the disk. A refused write leaves the row count unchanged.
+    FileStatus appendRecord(const QString& time, const QString& level);
+    /// Record lines written in this recording.
+    qsizetype rowsWritten() const { return m_rows; }
+    /// True once MaxListRecords lines are written: the recording must stop.
+    bool isFull() const { return m_rows >= MaxListRecords; }
+
+    /// Stop: closes "Fake" and writes the target data file from `header` and the lines of
+    /// "Fake". `copied` gets the count of lines copied (every `every`-th line, and the last).
+    FileStatus finish(const RealTimeHeader& header, const Progress& copied = {},
+                      qsizetype every = 1);
+    /// Ends the recording without writing the data file (the link was lost).
+    void abandon();
+
+    const QString& targetPath() const { return m_target; }
+    /// Full path of "Fake" (empty before the first start).
+    QString tempPath() const { return m_file.fileName(); }
+
+    /// Whether each line is also forced from the system's cache to the disk (on by default;
+    /// tests that write many lines may switch it off).
+    void setSyncToDisk(bool sync) { m_sync = sync; }
+
+private:
+    QFile m_file;
+    QString m_target;
+    qsizetype m_rows = 0;
+    bool m_sync = true;
+};
+
+/// Writes the real-time data file `targetPath`: the header lines, then every line of the
+/// recording file `tempPath` unchanged (a torn last line is ended), all with CRLF. The target is
+/// replaced only when the whole file was written.
+FileStatus saveRecording(const QString& tempPath, const QString& targetPath,
+                         const RealTimeHeader& header, const Progress& copied = {},
+                         qsizetype every = 1);
+
+} // namespace kirv

@@ -1,0 +1,350 @@
+// Data file writers and reader, byte for byte.
+//
+// The fixtures tests/data/realtime_two_samples.kirv, logger_three_samples.kirv and
+// plain_list.kirv are what the writers produce for the tables below. After a deliberate change of
+// the format, regenerate them with: KIRV_REGENERATE_FIXTURES=1 ./records_datafile writers
+
+#include "recordtext.h"
+
+#include "kirv/records/datafile.h"
+#include "kirv/records/filenames.h"
+#include "kirv/records/numbertext.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace kirv;
+using namespace kirv::test;
+
+namespace {
+
+RealTimeHeader twoSampleHeader()
+{
+    return {1, "A", "FAST", "80-140", "89.1", "2009/03/04 08:00:02", "91.5", "88.5"};
+}
+
+LoggerHeader loggerHeader()
+{
+    return {2,      "C",    "SLOW", "30-90", "71.2",  "68.0",
+            "60.3", "52.1", "50.9", "75.4*", "2010/11/23 14:05:08", "97.7", "63.0"};
+}
+
+const QStringList twoSamples{"1|2009/03/04 08:00:01|88.0", "2|2009/03/04 08:00:02|89.1"};
+const QStringList loggerSamples{"1|2010/11/23 14:05:06|61.0", "2|2010/11/23 14:05:08|75.4*",
+                                "3|2010/11/23 14:05:10|"};
+const QStringList plainSamples{"1|2009/03/04 08:00:01|88.0", "2|2009/03/04 08:00:02|89.1*",
+                               "3|2009/03/04 08:00:03|90.2"};
+
+const QByteArray realTimeHead = "Real Time\r\n1\r\nA\r\nFAST\r\n80-140\r\n89.1\r\n"
+                                "2009/03/04 08:00:02\r\n91.5\r\n88.5\r\n";
+const QByteArray titleLine = "No.s\tDate Time\tdB\t\r\n";
+
+} // namespace
+
+class TestDataFile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void writers_data();
+    void writers();
+    void reader_data();
+    void reader();
+    void readerProgress();
+    void writerRowsAndProgress();
+    void roundTrip_data();
+    void roundTrip();
+    void failures();
+    void numbers_data();
+    void numbers();
+    void fileNames();
+};
+
+void TestDataFile::writers_data()
+{
+    QTest::addColumn<QStringList>("header");
+    QTest::addColumn<QStringList>("records");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::addColumn<QString>("fixtureName");
+
+    QTest::newRow("real-time, two samples at interval 1")
+        << twoSampleHeader().lines() << twoSamples
+        << realTimeHead + titleLine + "1\t2009/03/04 08:00:01\t88.0\t\r\n"
+                                      "2\t2009/03/04 08:00:02\t89.1\t\r\n"
+        << "realtime_two_samples.kirv";
+    QTest::newRow("logger, marked and empty levels")
+        << loggerHeader().lines() << loggerSamples
+        << QByteArray("Data Logger\r\n2\r\nC\r\nSLOW\r\n30-90\r\n71.2\r\n68.0\r\n60.3\r\n52.1\r\n"
+                      "50.9\r\n75.4*\r\n2010/11/23 14:05:08\r\n97.7\r\n63.0\r\n")
+               + titleLine
+               + "1\t2010/11/23 14:05:06\t61.0\t\r\n2\t2010/11/23 14:05:08\t75.4*\t\r\n"
+                 "3\t2010/11/23 14:05:10\t\t\r\n"
+        << "logger_three_samples.kirv";
+    QTest::newRow("plain list") << QStringList() << plainSamples
+                                << titleLine + "1\t2009/03/04 08:00:01\t88.0\t\r\n"
+                                               "2\t2009/03/04 08:00:02\t89.1*\t\r\n"
+                                               "3\t2009/03/04 08:00:03\t90.2\t\r\n"
+                                << "plain_list.kirv";
+    QTest::newRow("empty plain list") << QStringList() << QStringList() << titleLine << QString();
+}
+
+void TestDataFile::writers()
+{
+    QFETCH(QStringList, header);
+    QFETCH(QStringList, records);
+    QFETCH(QByteArray, expected);
+    QFETCH(QString, fixtureName);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath("out.kirv");
+    const FileStatus status = writeDataFile(path, header, recordsFrom(records));
+    QVERIFY2(status.ok(), qPrintable(status.error));
+    QFile written(path);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QCOMPARE(written.readAll(), expected);
+
+    if (fixtureName.isEmpty())
+        return;
+    const QString fixturePath = QStringLiteral(KIRV_FIXTURES "/") + fixtureName;
+    if (qEnvironmentVariableIsSet("KIRV_REGENERATE_FIXTURES")) {
+        QFile::remove(fixturePath);
+        QVERIFY(QFile::copy(path, fixturePath));
+    }
+    QCOMPARE(fixture(qPrintable(fixtureName)), expected);
+}
+
+void TestDataFile::reader_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<DataFileKind>("kind");
+    QTest::addColumn<QStringList>("header");
+    QTest::addColumn<QStringList>("records");
+    QTest::addColumn<qsizetype>("stoppedAtLine");
+
+    const QStringList rtHeader = twoSampleHeader().lines();
+    const QByteArray rtFile = fixture("realtime_two_samples.kirv");
+    QTest::newRow("real-time fixture") << rtFile << DataFileKind::RealTime << rtHeader
+                                       << twoSamples << qsizetype(0);
+    QTest::newRow("logger fixture")
+        << fixture("logger_three_samples.kirv") << DataFileKind::Logger << loggerHeader().lines()
+        << loggerSamples << qsizetype(0);
+    QTest::newRow("plain list fixture: the title line is no record")
+        << fixture("plain_list.kirv") << DataFileKind::PlainList << QStringList() << plainSamples
+        << qsizetype(0);
+    QTest::newRow("LF line ends") << QByteArray(rtFile).replace("\r\n", "\n")
+                                  << DataFileKind::RealTime << rtHeader << twoSamples
+                                  << qsizetype(0);
+    QTest::newRow("no line end after the last record")
+        << rtFile.chopped(2) << DataFileKind::RealTime << rtHeader << twoSamples << qsizetype(0);
+
+    QByteArray marked = rtFile;
+    marked.replace("Real Time\r\n", "Saved: Real Time data\r\n");
+    QStringList markedHeader = rtHeader;
+    markedHeader[0] = "Saved: Real Time data";
+    QTest::newRow("mark inside other text counts") << marked << DataFileKind::RealTime
+                                                   << markedHeader << twoSamples << qsizetype(0);
+    QTest::newRow("mark in other letter case does not: plain list ending at line 2")
+        << QByteArray(rtFile).replace("Real Time", "real time") << DataFileKind::PlainList
+        << QStringList() << QStringList() << qsizetype(2);
+    QTest::newRow("a record without its trailing tab ends the reading")
+        << realTimeHead + titleLine + "1\tT1\t88.0\t\r\n2\tT2\t89.1\r\n3\tT3\t90.0\t\r\n"
+        << DataFileKind::RealTime << rtHeader << QStringList{"1|T1|88.0"} << qsizetype(12);
+    QTest::newRow("two tabs, the last at the end, end the reading too")
+        << titleLine + "1\tT1\t\r\n2\tT2\t89.1\t\r\n" << DataFileKind::PlainList << QStringList()
+        << QStringList() << qsizetype(2);
+    QTest::newRow("a blank line ends the reading")
+        << titleLine + "1\tT1\t88.0\t\r\n\r\n2\tT2\t89.1\t\r\n" << DataFileKind::PlainList
+        << QStringList() << QStringList{"1|T1|88.0"} << qsizetype(3);
+    QTest::newRow("more than three fields keep the first three")
+        << titleLine + "1\tT1\t88.0\textra\tmore\r\n2\t\t\t\r\n" << DataFileKind::PlainList
+        << QStringList() << QStringList{"1|T1|88.0", "2||"} << qsizetype(0);
+    QTest::newRow("header texts unchanged, blanks and all")
+        << QByteArray("Real Time\r\n 5 \r\n  A\r\n\r\nx\ty\r\n 89.1 \r\n\r\n91.5\r\n88.5\r\n")
+               + "anything\r\n1\tT\t88.0\t\r\n"
+        << DataFileKind::RealTime
+        << QStringList{"Real Time", " 5 ", "  A", "", "x\ty", " 89.1 ", "", "91.5", "88.5"}
+        << QStringList{"1|T|88.0"} << qsizetype(0);
+    QTest::newRow("real-time file of five lines")
+        << QByteArray("Real Time\r\n1\r\nA\r\nFAST\r\n80-140\r\n") << DataFileKind::RealTime
+        << rtHeader.mid(0, 5) << QStringList() << qsizetype(0);
+    QTest::newRow("logger file without records")
+        << fixture("logger_three_samples.kirv").left(fixture("logger_three_samples.kirv").indexOf("1\t"))
+        << DataFileKind::Logger << loggerHeader().lines() << QStringList() << qsizetype(0);
+    QTest::newRow("empty file") << QByteArray() << DataFileKind::PlainList << QStringList()
+                                << QStringList() << qsizetype(0);
+    QTest::newRow("a CR inside a line stays, only the one before LF goes")
+        << titleLine + "1\tT\t8\r8\t\r\r\n" << DataFileKind::PlainList << QStringList()
+        << QStringList{"1|T|8\r8"} << qsizetype(0);
+    QTest::newRow("UTF-8 texts") << QByteArray("No.s\r\n1\t\xc3\xa9t\xc3\xa9\t9\t\n")
+                                 << DataFileKind::PlainList << QStringList()
+                                 << QStringList{QString::fromUtf8("1|\xc3\xa9t\xc3\xa9|9")}
+                                 << qsizetype(0);
+}
+
+void TestDataFile::reader()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(DataFileKind, kind);
+    QFETCH(QStringList, header);
+    QFETCH(QStringList, records);
+    QFETCH(qsizetype, stoppedAtLine);
+
+    QBuffer buffer(&bytes);
+    const DataFileContent content = readDataFile(buffer);
+    QVERIFY2(content.ok(), qPrintable(content.error));
+    QCOMPARE(content.kind, kind);
+    QCOMPARE(content.headerLines, header);
+    QCOMPARE(recordTexts(content.records), records);
+    QCOMPARE(content.stoppedAtLine, stoppedAtLine);
+    for (int line = 1; line <= header.size(); ++line)
+        QCOMPARE(content.headerLine(line), header[line - 1]);
+    QVERIFY(content.headerLine(header.size() + 1).isNull());
+}
+
+void TestDataFile::readerProgress()
+{
+    QByteArray bytes = realTimeHead + titleLine;
+    for (int i = 1; i <= 7; ++i)
+        bytes += QByteArray::number(i) + "\tT\t80.0\t\r\n";
+
+    QList<qsizetype> reported;
+    const auto record = [&reported](qsizetype n) { reported.append(n); };
+    parseDataFile(bytes, record, 1);
+    QCOMPARE(reported, (QList<qsizetype>{9, 10, 11, 12, 13, 14, 15}));
+
+    reported.clear();
+    parseDataFile(bytes, record, 3);
+    QCOMPARE(reported, (QList<qsizetype>{9, 12, 15}));
+
+    reported.clear();
+    parseDataFile(bytes, record, 4);
+    QCOMPARE(reported, (QList<qsizetype>{9, 13, 15})); // the last record is always reported
+}
+
+void TestDataFile::writerRowsAndProgress()
+{
+    const RecordStore records = recordsFrom(plainSamples);
+    QList<qsizetype> rows;
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QVERIFY(WriteRecordRows(buffer, records, 2, [&rows](qsizetype row) { rows.append(row); }, 1));
+    QCOMPARE(rows, (QList<qsizetype>{0, 1, 2}));
+    QCOMPARE(buffer.data(), titleLine + "1\t2009/03/04 08:00:01\t88.0\t\r\n"
+                                        "2\t2009/03/04 08:00:02\t89.1*\t\r\n");
+
+    QBuffer all;
+    all.open(QIODevice::WriteOnly);
+    QVERIFY(WriteRecordRows(all, records, 99)); // cut to the last record
+    QCOMPARE(all.data().count('\n'), 4);
+}
+
+void TestDataFile::roundTrip_data()
+{
+    QTest::addColumn<QStringList>("header");
+    QTest::addColumn<DataFileKind>("kind");
+
+    QTest::newRow("real-time") << twoSampleHeader().lines() << DataFileKind::RealTime;
+    QTest::newRow("logger") << loggerHeader().lines() << DataFileKind::Logger;
+    QTest::newRow("plain list") << QStringList() << DataFileKind::PlainList;
+}
+
+void TestDataFile::roundTrip()
+{
+    QFETCH(QStringList, header);
+    QFETCH(DataFileKind, kind);
+
+    RecordStore records;
+    for (int i = 1; i <= 2500; ++i)
+        records.append(QByteArray::number(i), "2024/12/31 23:59:59",
+                       i % 7 ? QByteArray::number(40 + i % 900 / 10.0) : QByteArray("93.4*"));
+    records.append(QByteArray("2501"), QByteArray("2025/01/01 00:00:00"), QByteArray());
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath("round.kirv");
+    QVERIFY(writeDataFile(path, header, records).ok());
+    const DataFileContent content = readDataFile(path);
+    QVERIFY(content.ok());
+    QCOMPARE(content.kind, kind);
+    QCOMPARE(content.headerLines, header);
+    QCOMPARE(recordTexts(content.records), recordTexts(records));
+}
+
+void TestDataFile::failures()
+{
+    QTemporaryDir dir;
+    const QString blocked = uncreatablePath(dir.path(), "x.kirv");
+
+    const FileStatus write = writeDataFile(blocked, twoSampleHeader().lines(), {});
+    QVERIFY(!write.ok());
+    QVERIFY2(write.error.startsWith("Cannot create " + QDir::toNativeSeparators(blocked) + ": "),
+             qPrintable(write.error));
+    QVERIFY(write.error.size() > QStringLiteral("Cannot create : ").size() + blocked.size());
+
+    const QString missing = dir.filePath("missing.kirv");
+    const DataFileContent read = readDataFile(missing);
+    QVERIFY(!read.ok());
+    QVERIFY2(read.error.startsWith("Cannot open " + QDir::toNativeSeparators(missing) + ": "),
+             qPrintable(read.error));
+    QVERIFY(read.records.isEmpty());
+
+    // A full disk: the device refuses the bytes.
+    QFile full("/dev/full");
+    if (full.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        QVERIFY(!writeLines(full, twoSampleHeader().lines()));
+        QVERIFY(!WriteRecordRows(full, recordsFrom(twoSamples), 2));
+    }
+
+    // A failed save leaves the file that was there before untouched.
+    const QString existing = dir.filePath("keep.kirv");
+    QVERIFY(writeDataFile(existing, {}, recordsFrom(plainSamples)).ok());
+    QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
+    if (!QFile(dir.filePath("probe")).open(QIODevice::WriteOnly)) { // not root
+        QVERIFY(!writeDataFile(existing, {}, {}).ok());
+        QCOMPARE(readDataFile(existing).records.count(), 3);
+    }
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+void TestDataFile::numbers_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("value");
+
+    QTest::newRow("plain") << "86400" << 86400.0;
+    QTest::newRow("blanks around") << "  1 " << 1.0;
+    QTest::newRow("blanks inside") << " 1 0" << 10.0;
+    QTest::newRow("marked level") << "89.1*" << 89.1;
+    QTest::newRow("negative") << "-3.5" << -3.5;
+    QTest::newRow("exponent") << "1.5E2" << 150.0;
+    QTest::newRow("dangling exponent") << "7e" << 7.0;
+    QTest::newRow("text") << "FAST" << 0.0;
+    QTest::newRow("empty") << "" << 0.0;
+    QTest::newRow("second point ends") << "1.2.3" << 1.2;
+}
+
+void TestDataFile::numbers()
+{
+    QFETCH(QString, text);
+    QFETCH(double, value);
+    QCOMPARE(numericValue(text), value);
+    QCOMPARE(numericValue(numberText(value)), value);
+}
+
+void TestDataFile::fileNames()
+{
+    QCOMPARE(qtFileFilter(QLatin1String(DataFileFilter)),
+             QStringLiteral("Data Files (*.kirv);;All Files (*.*)"));
+    QCOMPARE(qtFileFilter("Lists|*.kirv;*.txt|"), QStringLiteral("Lists (*.kirv *.txt)"));
+    QCOMPARE(qtFileFilter(QString()), QString());
+    QCOMPARE(fileTitle("/data/site 4/night.kirv"), QStringLiteral("night.kirv"));
+    QCOMPARE(fileTitle("night.kirv"), QStringLiteral("night.kirv"));
+    QCOMPARE(autoListFileName(QDateTime(QDate(2009, 3, 4), QTime(18, 0, 2))),
+             QStringLiteral("0304180002.kirv"));
+    QCOMPARE(numberText(89.1), QStringLiteral("89.1"));
+    QCOMPARE(numberText(0), QStringLiteral("0"));
+}
+
+QTEST_GUILESS_MAIN(TestDataFile)
+#include "tst_datafile.moc"
