@@ -1,6 +1,6 @@
 #include "datafile.h"
 
-#include "numbertext.h"
+#include "kirv/analysis/numbertext.h"
 #include "textlines.h"
 
 #include <QFile>

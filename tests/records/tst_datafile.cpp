@@ -8,7 +8,7 @@
 
 #include "kirv/records/datafile.h"
 #include "kirv/records/filenames.h"
-#include "kirv/records/numbertext.h"
+#include "kirv/analysis/numbertext.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -322,6 +322,9 @@ void TestDataFile::numbers_data()
     QTest::newRow("text") << "FAST" << 0.0;
     QTest::newRow("empty") << "" << 0.0;
     QTest::newRow("second point ends") << "1.2.3" << 1.2;
+    QTest::newRow("colon ends") << "12:30" << 12.0;
+    QTest::newRow("letter first") << "L93" << 0.0;
+    QTest::newRow("lone point") << "." << 0.0;
 }
 
 void TestDataFile::numbers()

@@ -1,4 +1,4 @@
-#include "numbertext.h"
+#include "kirv/analysis/numbertext.h"
 
 #include <QByteArray>
 

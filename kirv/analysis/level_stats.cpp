@@ -1,0 +1,104 @@
+#include "kirv/analysis/level_stats.h"
+
+#include "kirv/analysis/numbertext.h"
+
+#include <cmath>
+#include <limits>
+#include <optional>
+
+namespace kirv {
+
+namespace {
+
+// Levels and their energy averages are decimal tenths at heart; a product 10x that lies this
+// close to a whole number is that number plus rounding noise, not a value just below it.
+constexpr double kTenthNoise = 1e-9;
+// Beyond this a tenth is no longer representable; such a value has no text.
+constexpr double kLargestTenths = 1e15;
+
+std::optional<qint64> truncatedTenths(double x)
+{
+    if (!std::isfinite(x))
+        return std::nullopt;
+    const double tenths = x * 10.0;
+    if (std::abs(tenths) > kLargestTenths)
+        return std::nullopt;
+    const double nearest = std::nearbyint(tenths);
+    const double t = std::abs(tenths - nearest) < kTenthNoise ? nearest : std::trunc(tenths);
+    return qint64(t);
+}
+
+
+} // namespace
+
+double Log10(double x)
+{
+    return std::log(x) / std::log(10.0);
+}
+
+QString tenthText(double x)
+{
+    const std::optional<qint64> t = truncatedTenths(x);
+    if (!t)
+        return {};
+    const QString digits = QString::number(*t < 0 ? -*t : *t);
+    const QString sign = *t < 0 ? QStringLiteral("-") : QString();
+    return sign + digits.left(digits.size() - 1) + QLatin1Char('.') + digits.right(1);
+}
+
+double tenthValue(double x)
+{
+    const std::optional<qint64> t = truncatedTenths(x);
+    return t ? double(*t) / 10.0 : 0.0;
+}
+
+void RunningLevel::add(double levelDb)
+{
+    ++m_count;
+    // Kahan summation: the lost low-order part of each addition is carried to the next.
+    const double term = std::pow(10.0, levelDb / 10.0) - m_compensation;
+    const double sum = m_energy + term;
+    m_compensation = (sum - m_energy) - term;
+    m_energy = sum;
+}
+
+void RunningLevel::reset()
+{
+    *this = RunningLevel();
+}
+
+double RunningLevel::leq() const
+{
+    if (m_count <= 0)
+        return std::numeric_limits<double>::quiet_NaN();
+    return 10.0 * Log10(energy() / double(m_count));
+}
+
+double RunningLevel::sel() const
+{
+    if (m_count <= 0)
+        return std::numeric_limits<double>::quiet_NaN();
+    return leq() + 10.0 * Log10(double(m_count));
+}
+
+bool LevelMaximum::offer(double levelDb, const QString& levelText, const QString& timeText)
+{
+    if (!(levelDb > level))
+        return false;
+    level = levelDb;
+    text = levelText;
+    time = timeText;
+    return true;
+}
+
+bool LevelMaximum::offerByText(double levelDb, const QString& levelText, const QString& timeText)
+{
+    if (!(levelDb > numericValue(text)))
+        return false;
+    level = levelDb;
+    text = levelText;
+    time = timeText;
+    return true;
+}
+
+} // namespace kirv

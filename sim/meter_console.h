@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace kirv::sim {
+
+class VirtualMeter;
+
+// The line commands of kirv-meter-sim: "mode logger", "level 85.2", "unplug", ... Each line
+// gives one line of answer: "ok", the status, the help, or an error.
+class MeterConsole
+{
+public:
+    explicit MeterConsole(VirtualMeter& meter) : m_meter(meter) {}
+
+    // Runs one command line; `quit` is set by "quit". Empty lines give an empty answer.
+    QString execute(const QString& line, bool* quit = nullptr);
+    QString status() const;
+    static QString help();
+
+    static const QStringList& freqWeightingNames(); // A C Z AA
+    static const QStringList& timeWeightingNames(); // FAST SLOW IMP
+    static const QStringList& runStateNames();      // run pause stop
+    static const QStringList& patternNames();       // steady ramp traffic
+
+private:
+    VirtualMeter& m_meter;
+};
+
+} // namespace kirv::sim
