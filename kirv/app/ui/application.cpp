@@ -1,0 +1,88 @@
+#include "kirv/app/ui/application.h"
+
+#include "kirv/app/ui/dialogs.h"
+#include "kirv/meter/serial_link.h"
+#include "kirv/meter/ui/port.h"
+#include "kirv/panel/ui/panel.h"
+#include "sim/ui/virtual_meter_window.h"
+#include "sim/virtual_meter.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QScreen>
+#include <QTimer>
+
+namespace kirv {
+
+Application::Application(Options options, QObject* parent)
+    : QObject(parent), m_options(std::move(options))
+{
+    QString simulated;
+    if (m_options.simulate) {
+        m_meter = std::make_unique<sim::VirtualMeter>();
+        m_meter->setPaced(!m_options.unpaced);
+        QString error;
+        m_meter->setPattern(sim::VirtualMeter::Pattern::Traffic);
+        if (m_meter->start(&error))
+            simulated = m_meter->devicePath();
+        else
+            qWarning("virtual meter: %s", qPrintable(error));
+    }
+    m_table = PortTable(m_options.ports, simulated, PortTable::systemDevices());
+}
+
+Application::~Application()
+{
+    delete m_meterWindow;
+    delete m_panel;
+    delete m_port;
+}
+
+void Application::start()
+{
+    m_port = new Port(m_table);
+    m_port->setAttribute(Qt::WA_DeleteOnClose);
+    connect(m_port, &Port::portChosen, this, &Application::openPanel);
+    connect(m_port, &QDialog::rejected, this, [this] {
+        // Closing the port window without OK closes the last window: the program ends.
+        if (!m_panel)
+            emit finished(0);
+    });
+    if (!m_options.com.isEmpty()) {
+        m_port->TxtCOM->setCurrentText(m_options.com);
+        m_port->CmdOK_Click();
+        return;
+    }
+    m_port->show();
+}
+
+void Application::openPanel(const PortChoice& choice)
+{
+    m_link = std::make_unique<QtSerialLink>();
+    m_panel = new Panel(*m_link, choice, m_table);
+    QString detail;
+    if (!m_panel->load(&detail)) {
+        fail(detail);
+        return;
+    }
+    m_panel->show();
+    if (m_meter) {
+        m_meterWindow = new sim::VirtualMeterWindow(m_meter.get());
+        const QRect frame = m_panel->frameGeometry();
+        m_meterWindow->move(frame.right() + 8, frame.top());
+        m_meterWindow->show();
+    }
+}
+
+void Application::fail(const QString& detail)
+{
+    MessageSpec spec;
+    spec.text = QStringLiteral("No device found, try again!");
+    spec.icon = QMessageBox::Critical;
+    spec.detail = detail;
+    Dialogs::instance().message(nullptr, spec);
+    delete m_panel;
+    emit finished(1);
+}
+
+} // namespace kirv

@@ -1,0 +1,74 @@
+#include "kirv/app/ui/dialogs.h"
+
+#include "kirv/records/filenames.h"
+
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QPrintDialog>
+#include <QPrinter>
+
+#include <memory>
+
+namespace kirv {
+
+namespace {
+
+class QtDialogs final : public Dialogs
+{
+public:
+    QMessageBox::StandardButton message(QWidget* parent, const MessageSpec& spec) override
+    {
+        QMessageBox box(spec.icon, spec.title.isEmpty() ? QString::fromLatin1(kAppTitle) : spec.title,
+                        spec.text, spec.buttons, parent);
+        if (!spec.detail.isEmpty())
+            box.setInformativeText(spec.detail);
+        return QMessageBox::StandardButton(box.exec());
+    }
+
+    QString input(QWidget* parent, const QString& prompt, const QString& title,
+                  const QString& defaultText) override
+    {
+        bool ok = false;
+        const QString answer =
+            QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, defaultText, &ok);
+        return ok ? answer : QString();
+    }
+
+    QString saveFileName(QWidget* parent, const QString& filter) override
+    {
+        return QFileDialog::getSaveFileName(parent, QString(), QString(), qtFileFilter(filter));
+    }
+
+    QString openFileName(QWidget* parent, const QString& filter) override
+    {
+        return QFileDialog::getOpenFileName(parent, QString(), QString(), qtFileFilter(filter));
+    }
+
+    bool print(QWidget* parent, QPrinter& printer) override
+    {
+        QPrintDialog dialog(&printer, parent);
+        return dialog.exec() == QDialog::Accepted;
+    }
+};
+
+std::unique_ptr<Dialogs>& current()
+{
+    static std::unique_ptr<Dialogs> dialogs;
+    return dialogs;
+}
+
+} // namespace
+
+Dialogs& Dialogs::instance()
+{
+    if (!current())
+        current() = std::make_unique<QtDialogs>();
+    return *current();
+}
+
+void Dialogs::install(Dialogs* dialogs)
+{
+    current().reset(dialogs);
+}
+
+} // namespace kirv

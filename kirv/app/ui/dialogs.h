@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+
+class QPrinter;
+class QWidget;
+
+namespace kirv {
+
+// What a message box asks: the program's own texts, asserted exactly by the tests.
+struct MessageSpec
+{
+    QString text;
+    QString title;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons buttons = QMessageBox::Ok;
+    QString detail; // extra explanation under the text (why a port did not open, ...)
+};
+
+// Message boxes, input boxes, file and print dialogs go through one service owned by the
+// application. The default shows Qt dialogs; tests install a scripted one that answers from a
+// queue and records what was asked, so no test ever blocks on a modal dialog.
+class Dialogs
+{
+public:
+    virtual ~Dialogs() = default;
+
+    virtual QMessageBox::StandardButton message(QWidget* parent, const MessageSpec& spec) = 0;
+    // The answer typed, or an empty text for Cancel (as the program treats both alike).
+    virtual QString input(QWidget* parent, const QString& prompt, const QString& title,
+                          const QString& defaultText) = 0;
+    // A path to save to (asking before replacing an existing file), or empty for Cancel.
+    // `filter` is in the program's form "Data Files (*.kirv)|*.kirv|All Files (*.*)|*.*|".
+    virtual QString saveFileName(QWidget* parent, const QString& filter) = 0;
+    virtual QString openFileName(QWidget* parent, const QString& filter) = 0;
+    // The print dialog; false when cancelled.
+    virtual bool print(QWidget* parent, QPrinter& printer) = 0;
+
+    static Dialogs& instance();
+    // Replaces the service (takes ownership); nullptr restores the Qt dialogs.
+    static void install(Dialogs* dialogs);
+};
+
+// Title of message boxes that have none of their own: the program's name.
+inline constexpr const char* kAppTitle = "Kirv";
+
+} // namespace kirv

@@ -1,0 +1,107 @@
+#pragma once
+
+#include "kirv/records/delayed_start.h"
+#include "kirv/records/recordingfile.h"
+#include "kirv/records/recordlist.h"
+#include "kirv/records/sampling.h"
+
+#include <QObject>
+#include <QString>
+
+class QGridLayout;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+class QStatusBar;
+class QWidget;
+
+namespace kirv {
+
+class Panel;
+class RecordListView;
+
+// The main window's one-second tick and everything it feeds: the running Leq, SEL and maximum,
+// the live list, the recording through "Fake" into a data file, the save of the live list, the
+// delayed start and the data of the five small graphs.
+class PanelRecording : public QObject
+{
+    Q_OBJECT
+public:
+    explicit PanelRecording(Panel& panel);
+    ~PanelRecording() override;
+
+    // Building: the panel places what these make.
+    QWidget* buildListArea(QWidget* parent);
+    void addReadoutWidgets(QGridLayout* grid, int row);
+    void addStatusWidgets(QStatusBar* bar);
+    void buildSavePanel(QWidget* parent);
+
+    void load();
+    // The program ends: a running recording is stopped and its data file written first.
+    void unload();
+
+    // --- handlers ------------------------------------------------------------------------
+    void Timer2_Timer();
+    void OptSampling_Click();
+    void OptSaveList_Click();
+    void CmdSaveOK_Click();
+    void CmdL_Click();
+    // Toolbar "Save": the "Save Data" panel, or the stop of the running recording.
+    void saveButtonClicked();
+    void hideSavePanel();
+    // The link recovery's part: a running recording ends as a stop does (its data file is
+    // written), the running values, the live list and the graphs start again.
+    void linkLost();
+
+    // Stops the running recording and writes its data file. False when the file could not be
+    // written (the message has been shown; "Fake" keeps the samples).
+    bool stopRecording();
+
+    bool recording() const { return m_sampler.state().Recording; }
+    LiveSampler& sampler() { return m_sampler; }
+    RecordList& liveList() { return m_list; }
+    const DelayedStart& delayedStart() const { return m_delayed; }
+    const RecordingFile& recordingFile() const { return m_fake; }
+    // Where "Fake" and automatic files go (the working folder unless a test says otherwise).
+    void setWorkingFolder(const QString& folder) { m_folder = folder; }
+    QString workingFolder() const { return m_folder; }
+
+    int SaveMode = 1;
+    int AutoSaveCount = 0;
+
+    // --- controls ------------------------------------------------------------------------
+    RecordListView* GridN = nullptr;
+    QWidget* PicSave = nullptr;
+    QRadioButton* OptSampling = nullptr;
+    QRadioButton* OptSaveList = nullptr;
+    QPushButton* CmdSaveOK = nullptr;
+    QLabel* LblFileName = nullptr;
+    QLabel* LblCount = nullptr;
+    QLabel* LblRec = nullptr;
+    QLabel* LblLaunch = nullptr;
+    QPushButton* CmdL = nullptr;
+
+signals:
+    void recordingChanged(bool recording);
+    void fileWritten(const QString& path);
+
+private:
+    bool startRecording(const QString& target);
+    void saveLiveList();
+    void saveFullList();
+    void applyGraphs(const TickResult& r);
+    void clearGraphs();
+    void showFailure(const FileStatus& status);
+    void showArmed();
+    RealTimeHeader header(const QString& max, const QString& maxTime, const QString& sel,
+                          const QString& leq) const;
+
+    Panel& m_panel;
+    LiveSampler m_sampler;
+    RecordList m_list;
+    RecordingFile m_fake;
+    DelayedStart m_delayed;
+    QString m_folder;
+};
+
+} // namespace kirv
