@@ -7,6 +7,8 @@
 #include <QEvent>
 #include <QVBoxLayout>
 
+#include <utility>
+
 #include <algorithm>
 #include <cmath>
 
@@ -320,6 +322,12 @@ void Graph::setBackgroundColor(const QColor& color)
 void Graph::setCompact(bool compact)
 {
     m_compact = compact;
+    // The panel's small graphs redraw every second: plain pixels there, smooth lines in the
+    // large windows.
+    if (compact)
+        m_plot->setNotAntialiasedElements(QCP::aeAll);
+    else
+        m_plot->setNotAntialiasedElements(QCP::aeNone);
     applyStyle();
     updateGeometry();
 }
@@ -406,7 +414,20 @@ void Graph::applyColors()
 
 void Graph::requestReplot()
 {
+    // A hidden graph (the panel's unselected time graphs and histogram) keeps its data up to
+    // date but draws only when it is shown again.
+    if (!isVisible()) {
+        m_replotPending = true;
+        return;
+    }
     m_plot->replot(QCustomPlot::rpQueuedReplot);
+}
+
+void Graph::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (std::exchange(m_replotPending, false))
+        m_plot->replot(QCustomPlot::rpQueuedReplot);
 }
 
 QSize Graph::sizeHint() const

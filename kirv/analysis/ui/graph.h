@@ -161,6 +161,7 @@ signals:
 
 protected:
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     struct Cursor {
@@ -203,6 +204,7 @@ private:
     QColor m_background = Qt::white;
     bool m_compact = false;
     bool m_autoCount = false;
+    bool m_replotPending = false;
     double m_stepX = 1.0;
     double m_nextX = 1.0;
     int m_stripLength = 0;
