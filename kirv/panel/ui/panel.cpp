@@ -404,11 +404,11 @@ QWidget* Panel::buildGraphs()
     CWDec->setAxisFormat(Graph::Axis::X, QStringLiteral("*.1"));
     for (Graph* g : {CWInt, CWDec})
         g->setCountAxisAutoScale(true);
-    // The small time graphs show the last ten minutes; the full series stay with the sampler
+    // The small time graphs show the last two minutes; the full series stay with the sampler
     // for the large graph windows.
     for (Graph* g : {CWG, CWLeq, CWSEL}) {
         g->setStripCapacity(3600);
-        g->setStripLength(600);
+        g->setStripLength(120);
     }
     for (Graph* g : {CWG, CWLeq, CWSEL})
         v->addWidget(g, 1);
