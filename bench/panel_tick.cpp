@@ -24,9 +24,9 @@ class AnswerDialogs : public kirv::Dialogs
 {
 public:
     explicit AnswerDialogs(QString path) : m_path(std::move(path)) {}
-    QMessageBox::StandardButton message(QWidget*, const kirv::MessageSpec& spec) override
+    QMessageBox::StandardButton message(QWidget*, const kirv::MessageSpec& request) override
     {
-        qWarning("unexpected message: %s", qPrintable(spec.text));
+        qWarning("unexpected message: %s", qPrintable(request.text));
         return QMessageBox::Cancel;
     }
     QString input(QWidget*, const QString&, const QString&, const QString&) override { return {}; }

@@ -2,12 +2,12 @@
 
 namespace kirv::test {
 
-QMessageBox::StandardButton ScriptedDialogs::message(QWidget*, const MessageSpec& spec)
+QMessageBox::StandardButton ScriptedDialogs::message(QWidget*, const MessageSpec& request)
 {
-    asked.append({QStringLiteral("message"), spec, {}, {}, {}, {}});
+    asked.append({QStringLiteral("message"), request, {}, {}, {}, {}});
     if (!buttons.isEmpty())
         return buttons.dequeue();
-    return spec.buttons.testFlag(QMessageBox::Ok) ? QMessageBox::Ok : QMessageBox::Cancel;
+    return request.buttons.testFlag(QMessageBox::Ok) ? QMessageBox::Ok : QMessageBox::Cancel;
 }
 
 QString ScriptedDialogs::input(QWidget*, const QString& prompt, const QString& title,

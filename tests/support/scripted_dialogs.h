@@ -24,7 +24,7 @@ public:
         QString filter;
     };
 
-    QMessageBox::StandardButton message(QWidget* parent, const MessageSpec& spec) override;
+    QMessageBox::StandardButton message(QWidget* parent, const MessageSpec& request) override;
     QString input(QWidget* parent, const QString& prompt, const QString& title,
                   const QString& defaultText) override;
     QString saveFileName(QWidget* parent, const QString& filter) override;

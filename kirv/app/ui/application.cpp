@@ -76,11 +76,11 @@ void Application::openPanel(const PortChoice& choice)
 
 void Application::fail(const QString& detail)
 {
-    MessageSpec spec;
-    spec.text = QStringLiteral("No device found, try again!");
-    spec.icon = QMessageBox::Critical;
-    spec.detail = detail;
-    Dialogs::instance().message(nullptr, spec);
+    MessageSpec request;
+    request.text = QStringLiteral("No device found, try again!");
+    request.icon = QMessageBox::Critical;
+    request.detail = detail;
+    Dialogs::instance().message(nullptr, request);
     delete m_panel;
     emit finished(1);
 }

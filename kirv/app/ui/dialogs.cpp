@@ -16,12 +16,12 @@ namespace {
 class QtDialogs final : public Dialogs
 {
 public:
-    QMessageBox::StandardButton message(QWidget* parent, const MessageSpec& spec) override
+    QMessageBox::StandardButton message(QWidget* parent, const MessageSpec& request) override
     {
-        QMessageBox box(spec.icon, spec.title.isEmpty() ? QString::fromLatin1(kAppTitle) : spec.title,
-                        spec.text, spec.buttons, parent);
-        if (!spec.detail.isEmpty())
-            box.setInformativeText(spec.detail);
+        QMessageBox box(request.icon, request.title.isEmpty() ? QString::fromLatin1(kAppTitle) : request.title,
+                        request.text, request.buttons, parent);
+        if (!request.detail.isEmpty())
+            box.setInformativeText(request.detail);
         return QMessageBox::StandardButton(box.exec());
     }
 

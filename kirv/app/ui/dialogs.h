@@ -26,7 +26,7 @@ class Dialogs
 public:
     virtual ~Dialogs() = default;
 
-    virtual QMessageBox::StandardButton message(QWidget* parent, const MessageSpec& spec) = 0;
+    virtual QMessageBox::StandardButton message(QWidget* parent, const MessageSpec& request) = 0;
     // The answer typed, or an empty text for Cancel (as the program treats both alike).
     virtual QString input(QWidget* parent, const QString& prompt, const QString& title,
                           const QString& defaultText) = 0;

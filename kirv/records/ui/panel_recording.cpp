@@ -382,10 +382,10 @@ void PanelRecording::CmdL_Click()
             return;
         const auto period = parseLaunchPeriod(answer);
         if (!period) {
-            MessageSpec spec;
-            spec.text = QStringLiteral("Invalid, comply with the data format properly");
-            spec.icon = QMessageBox::Critical;
-            Dialogs::instance().message(&m_panel, spec);
+            MessageSpec request;
+            request.text = QStringLiteral("Invalid, comply with the data format properly");
+            request.icon = QMessageBox::Critical;
+            Dialogs::instance().message(&m_panel, request);
             continue;
         }
         m_delayed.toggle(period->totalSeconds(), now());
@@ -403,10 +403,10 @@ void PanelRecording::showArmed()
 
 void PanelRecording::showFailure(const FileStatus& status)
 {
-    MessageSpec spec;
-    spec.text = status.error;
-    spec.icon = QMessageBox::Critical;
-    Dialogs::instance().message(&m_panel, spec);
+    MessageSpec request;
+    request.text = status.error;
+    request.icon = QMessageBox::Critical;
+    Dialogs::instance().message(&m_panel, request);
 }
 
 } // namespace kirv
