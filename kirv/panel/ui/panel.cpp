@@ -141,7 +141,6 @@ Panel::Panel(SerialLink& link, PortChoice port, const PortTable& ports, QWidget*
     LblCOM->setCursor(Qt::PointingHandCursor);
     connect(LblCOM, &ClickLabel::clicked, this, &Panel::LblCOM_Click);
     statusBar()->addPermanentWidget(LblCOM);
-    m_recording->addStatusWidgets(statusBar());
 
     m_recording->buildSavePanel(this);
 }

@@ -106,8 +106,6 @@ void PanelRecording::addReadoutWidgets(QGridLayout* grid, int row)
     grid->addWidget(LblLaunch, row, 1, 1, 3);
 }
 
-void PanelRecording::addStatusWidgets(QStatusBar*) {}
-
 void PanelRecording::buildSavePanel(QWidget* parent)
 {
     PicSave = new QWidget(parent);

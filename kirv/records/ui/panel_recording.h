@@ -12,7 +12,6 @@ class QGridLayout;
 class QLabel;
 class QPushButton;
 class QRadioButton;
-class QStatusBar;
 class QWidget;
 
 namespace kirv {
@@ -33,7 +32,6 @@ public:
     // Building: the panel places what these make.
     QWidget* buildListArea(QWidget* parent);
     void addReadoutWidgets(QGridLayout* grid, int row);
-    void addStatusWidgets(QStatusBar* bar);
     void buildSavePanel(QWidget* parent);
 
     void load();
