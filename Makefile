@@ -4,6 +4,8 @@ BUILD_TYPE  ?= RelWithDebInfo
 JOBS        ?= $(shell nproc 2>/dev/null || echo 2)
 GENERATOR   := $(shell command -v ninja >/dev/null 2>&1 && echo Ninja || echo "Unix Makefiles")
 SUDO        := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+# ccache, where installed, makes rebuilds after a branch switch cheap; the build never needs it.
+LAUNCHER    := $(shell command -v ccache >/dev/null 2>&1 && echo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
 .PHONY: all deps configure build run test sanitize bench clean
 
@@ -20,7 +22,7 @@ deps:
 	fi
 
 $(BUILD)/CMakeCache.txt:
-	cmake -S . -B $(BUILD) -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(CMAKE_ARGS)
+	cmake -S . -B $(BUILD) -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(LAUNCHER) $(CMAKE_ARGS)
 
 configure: deps $(BUILD)/CMakeCache.txt
 
