@@ -188,6 +188,7 @@ void TestHistogramWindows::commandFillsGridLn()
     QCOMPARE(h->CWG->axisMin(Graph::Axis::X), double(low));
     QCOMPARE(h->CWG->axisMax(Graph::Axis::X), double(high + 1));
     QCOMPARE(h->CWG->axisMax(Graph::Axis::Y), r.StatYHigh);
+    QCOMPARE(h->CWG->pointCount(), r.StatRecordCount > 0 ? (fine ? 1451 : 146) : 0);
     QCOMPARE(h->CWG->axisFormat(Graph::Axis::X),
              fine ? AxisNumberFormat::Tenths : AxisNumberFormat::Whole);
 }

@@ -123,7 +123,10 @@ double Histogram::plotRun(const LevelDistribution& d, int lowClass, int highClas
     std::vector<double> counts(d.counts.begin(), d.counts.end());
     CWG->setAxisFormat(Graph::Axis::X, d.resolution == Resolution::Fine ? AxisNumberFormat::Tenths
                                                                          : AxisNumberFormat::Whole);
-    CWG->plotY(counts, 0.0, 1.0);
+    if (d.counted > 0)
+        CWG->plotY(counts, 0.0, 1.0);
+    else
+        CWG->clearData(); // nothing counted: an empty histogram
     CWG->setAxisRange(Graph::Axis::X, lowClass, highClass + 1);
     m_lowClass = lowClass;
     m_highClass = highClass;
