@@ -5,6 +5,10 @@
 #include "kirv/analysis/ui/histogram_parts.h"
 #include "kirv/analysis/ui/level_statistics_command.h"
 #include "kirv/analysis/ui/real_histogram.h"
+#include "kirv/app/ui/panel_parts.h"
+#include "kirv/meter/serial_link.h"
+#include "kirv/panel/ui/panel.h"
+#include "kirv/records/ui/panel_recording.h"
 #include "kirv/records/recordlist.h"
 #include "kirv/records/sampling.h"
 #include "scripted_dialogs.h"
@@ -16,6 +20,7 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 
 using namespace kirv;
@@ -85,6 +90,15 @@ QAction* button(QToolBar* toolbar, const QString& key)
     return nullptr;
 }
 
+// A panel with its parts on an in-memory link; it is never loaded, so nothing polls.
+struct PanelFixture
+{
+    MemoryLink link;
+    PortTable table{{"memory"}, {}, {}};
+    Panel panel{link, PortChoice{1, {}}, table};
+    PanelParts parts = attachPanelParts(panel);
+};
+
 QString pdfInfo(const QString& pdf)
 {
     QProcess p;
@@ -121,6 +135,8 @@ private slots:
     void realHistogramPrint();
     void distributionClickHandsOver_data();
     void distributionClickHandsOver();
+    void panelGraphClicksOpenRealHistogram();
+    void commandRunsWithPanelTimersOff();
 
 private:
     test::ScriptedDialogs* m_dialogs = nullptr;
@@ -443,6 +459,57 @@ void TestHistogramWindows::distributionClickHandsOver()
     QCOMPARE(h->CWGraph1->pointCount(), fine ? 1401 : 141);
     if (samples > 0)
         QCOMPARE(h->CWGraph1->pointAt(fine ? 650 : 65).y(), 1.0);
+}
+
+// Ten samples of 60.0 .. 69.0 dB through the recording's sampler, then clicks on the panel's
+// distribution graphs.
+void TestHistogramWindows::panelGraphClicksOpenRealHistogram()
+{
+    PanelFixture f;
+    LiveSampler& sampler = f.parts.recording->sampler();
+    QDateTime time(QDate(2026, 12, 8), QTime(1, 0));
+    while (sampler.graphs().SeriesIndex < 10) {
+        const double level = 60.0 + sampler.graphs().SeriesIndex;
+        sampler.tick(level, QString::number(level, 'f', 1), QString::number(level, 'f', 1), time);
+        time = time.addSecs(1);
+    }
+    emit f.panel.CWDec->clicked();
+    QPointer<RealHistogram> dec = histogramClicks().window;
+    QVERIFY(dec && dec->isVisible());
+    QCOMPARE(histogramClicks().handOver, (HistogramHandOver{691.0, 599.0, 2.0}));
+    emit f.panel.CWInt->clicked();
+    QTRY_VERIFY(dec.isNull());
+    QCOMPARE(histogramClicks().handOver, (HistogramHandOver{70.0, 58.0, 2.0}));
+    QCOMPARE(histogramClicks().window->CWGraph1->axisFormat(Graph::Axis::X), AxisNumberFormat::Whole);
+}
+
+// The timers are off for the run (seen when Histogram shows) and on afterwards, whatever their
+// state was before.
+void TestHistogramWindows::commandRunsWithPanelTimersOff()
+{
+    struct ShowWatch : QObject
+    {
+        Panel* panel = nullptr;
+        int timersOnAtShow = -1;
+        bool eventFilter(QObject* o, QEvent* e) override
+        {
+            if (e->type() == QEvent::Show && qobject_cast<Histogram*>(o))
+                timersOnAtShow = int(panel->Timer1->isActive()) + int(panel->Timer2->isActive());
+            return false;
+        }
+    };
+    PanelFixture f;
+    ShowWatch watch;
+    watch.panel = &f.panel;
+    qApp->installEventFilter(&watch);
+    ListWindow list({"60.0", "70.0"});
+    f.panel.Timer1->start(100000);
+    showLevelStatistics(&list.window, list.list, true, &f.panel);
+    qApp->removeEventFilter(&watch);
+    QCOMPARE(watch.timersOnAtShow, 0);
+    QVERIFY(f.panel.Timer1->isActive());
+    QVERIFY(f.panel.Timer2->isActive());
+    f.panel.stopTimers();
 }
 
 QTEST_MAIN(TestHistogramWindows)
