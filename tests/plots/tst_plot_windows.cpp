@@ -6,12 +6,17 @@
 #include "kirv/analysis/ui/plot_record_list.h"
 #include "kirv/analysis/ui/real_time_graph.h"
 #include "kirv/records/recordlist.h"
+#include "scripted_dialogs.h"
 
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLayout>
 #include <QPlainTextEdit>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QPushButton>
 #include <QTest>
 
@@ -71,6 +76,27 @@ QList<double> editorsOf(const TimeGraphWindow* w)
             w->AxisMax[2]->value()};
 }
 
+// Pages of a PDF as pdfinfo counts them; 0 when it is no PDF.
+int pdfPages(const QString& path)
+{
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {path});
+    if (!info.waitForFinished(30000) || info.exitCode() != 0)
+        return 0;
+    const auto match = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)"))
+                           .match(QString::fromUtf8(info.readAllStandardOutput()));
+    return match.hasMatch() ? match.captured(1).toInt() : 0;
+}
+
+const QString PrinterNote = QStringLiteral(
+    "Note\n"
+    "The effect of the properties of the Printer settings\n"
+    "depends on the driver supplied by the printer manufacturer.\n"
+    "Some property settings may have no effect, or several different property settings\n"
+    "may all have the same effect. Settings outside the accepted range may or may not produce "
+    "an error.\n"
+    "For more information, see the manufacturer's documentation for the specific driver.");
+
 } // namespace
 
 class TestPlotWindows : public QObject
@@ -78,8 +104,14 @@ class TestPlotWindows : public QObject
     Q_OBJECT
 
 private slots:
+    void init()
+    {
+        m_dialogs = test::ScriptedDialogs::install();
+    }
+
     void cleanup()
     {
+        Dialogs::install(nullptr);
         delete plotWindow();
         delete realTimeGraphWindow();
     }
@@ -269,6 +301,66 @@ private slots:
         QVERIFY(graph->CWGraph1->isCursorVisible(0));
     }
 
+    // Printing starts from the plain display; the window comes back as it was, after a print
+    // and after a cancel alike. RealTimeGraph shows the printer note and prints each copy.
+    void printGraph_data()
+    {
+        QTest::addColumn<bool>("plot");
+        QTest::addColumn<bool>("accept");
+        QTest::addColumn<int>("copies");
+        QTest::newRow("Plot printed") << true << true << 1;
+        QTest::newRow("Plot cancelled") << true << false << 1;
+        QTest::newRow("RealTimeGraph printed twice") << false << true << 2;
+        QTest::newRow("RealTimeGraph cancelled") << false << false << 1;
+    }
+
+    void printGraph()
+    {
+        QFETCH(bool, plot);
+        QFETCH(bool, accept);
+        QFETCH(int, copies);
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("graph.pdf"));
+        m_dialogs->prints.enqueue(accept);
+        m_dialogs->printPdfs.enqueue(pdf);
+        m_dialogs->printCopies = copies;
+
+        const auto list = listOf({"60.0", "61.0*", "62.0"});
+        TimeGraphWindow* w = plot ? static_cast<TimeGraphWindow*>(plotLevels(*list))
+                                  : openSeries({60.0, 61.0, 62.0}, 60, 62);
+        w->CWGraph1->setBackgroundColor(Qt::black);
+        const QSize size = w->size();
+        const QString yTitle = w->CWGraph1->axisTitle(Axis::Y);
+        w->Combo1->setCurrentIndex(TimeGraphWindow::CursorMode);
+
+        w->CmdPrint->click();
+
+        QCOMPARE(w->Combo1->currentIndex(), TimeGraphWindow::NormalMode);
+        QCOMPARE(w->txtDescription->toPlainText(), QStringLiteral("Normal mode"));
+        QVERIFY(!w->CWGraph1->isCursorVisible(0));
+        QCOMPARE(m_dialogs->asked.first().kind, QStringLiteral("print"));
+        const auto messages = m_dialogs->messages();
+        if (!plot && accept) {
+            QCOMPARE(messages.size(), 1);
+            QCOMPARE(messages[0].text, PrinterNote);
+            QCOMPARE(messages[0].title, QStringLiteral("Kirv"));
+            QCOMPARE(messages[0].icon, QMessageBox::NoIcon);
+        } else {
+            QVERIFY(messages.isEmpty());
+        }
+        QCOMPARE(pdfPages(pdf), accept ? 1 : 0);
+
+        QVERIFY(!w->FrmGraphic->isHidden());
+        QCOMPARE(w->CWGraph1->backgroundColor(), QColor(Qt::black));
+        QCOMPARE(w->CWGraph1->axisTitle(Axis::Y), yTitle);
+        QCOMPARE(w->size(), size);
+        QCOMPARE(w->layout()->contentsMargins(), QMargins(8, 8, 8, 8));
+        QVERIFY(!w->autoFillBackground());
+
+        w->Combo1->setCurrentIndex(TimeGraphWindow::CursorMode); // the cursor comes back
+        QVERIFY(w->CWGraph1->isCursorVisible(0));
+    }
+
     void realTimeGraphIsRecreated()
     {
         QPointer<RealTimeGraph> first = openSeries({1, 2}, 1, 2);
@@ -278,6 +370,9 @@ private slots:
         QCOMPARE(second->Combo1->currentIndex(), 0);
         QCOMPARE(second->CWGraph1->pointCount(), 3);
     }
+
+private:
+    test::ScriptedDialogs* m_dialogs = nullptr;
 };
 
 QTEST_MAIN(TestPlotWindows)

@@ -103,6 +103,7 @@ TimeGraphWindow::TimeGraphWindow(const QString& caption, const QString& yReadout
     CWGraph1->setObjectName(QStringLiteral("CWGraph1"));
     CWGraph1->setAccessibleName(caption);
     CWGraph1->setMinimumSize(400, 250);
+    CWGraph1->setAxisFormat(Graph::Axis::X, AxisNumberFormat::Whole); // record and sample numbers
 
     FrmGraphic = frame(QStringLiteral("FrmGraphic"), QStringLiteral("Graphic Plot"), this);
 
