@@ -5,6 +5,8 @@
 #include "kirv/analysis/ui/plot.h"
 #include "kirv/analysis/ui/plot_record_list.h"
 #include "kirv/analysis/ui/real_time_graph.h"
+#include "kirv/analysis/ui/time_graph_clicks.h"
+#include "kirv/records/sampling.h"
 #include "kirv/records/recordlist.h"
 #include "scripted_dialogs.h"
 
@@ -359,6 +361,63 @@ private slots:
 
         w->Combo1->setCurrentIndex(TimeGraphWindow::CursorMode); // the cursor comes back
         QVERIFY(w->CWGraph1->isCursorVisible(0));
+    }
+
+    // Ten samples of 60.0..69.0 dB: each small graph hands over its own range and title, and the
+    // large window shows all ten samples over 1..10.
+    void timeGraphHandOver_data()
+    {
+        QTest::addColumn<int>("which");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<double>("low");
+        QTest::addColumn<double>("high");
+        QTest::addColumn<double>("first");
+        QTest::newRow("CWG") << int(PanelTimeGraph::Level) << "SPL (dB)" << 60.0 << 69.0 << 60.0;
+        QTest::newRow("CWLeq") << int(PanelTimeGraph::Leq) << "Leq (dB)" << 50.0 << 59.0 << 50.0;
+        QTest::newRow("CWSEL") << int(PanelTimeGraph::SEL) << "SEL (dB)" << 70.0 << 79.0 << 70.0;
+    }
+
+    void timeGraphHandOver()
+    {
+        QFETCH(int, which);
+        QFETCH(QString, title);
+        QFETCH(double, low);
+        QFETCH(double, high);
+        QFETCH(double, first);
+        auto data = std::make_unique<PanelGraphData>();
+        for (int i = 0; i < 10; ++i)
+            data->add(60.0 + i, 50.0 + i, 70.0 + i);
+        Graph clicked;
+        clicked.setAxisTitle(Axis::Y, title);
+
+        RealTimeGraph* w = timeGraphClick(clicked, *data, PanelTimeGraph(which), nullptr);
+
+        const GraphHandOver& h = graphHandOver();
+        QCOMPARE(h.GraphCount, 10);
+        QCOMPARE(h.GraphYLow, low);
+        QCOMPARE(h.GraphYHigh, high);
+        QCOMPARE(h.GraphTitle, title);
+        QVERIFY(!h.GraphLoading);
+        QCOMPARE(w->LblUnit->text(), title);
+        QCOMPARE(w->CWGraph1->axisTitle(Axis::Y), title);
+        QCOMPARE(rangesOf(w->CWGraph1), (QList<double>{1, 10, low, high}));
+        QCOMPARE(editorsOf(w), (QList<double>{1, 10, low, high}));
+        QCOMPARE(w->CWGraph1->pointCount(), 10);
+        QCOMPARE(w->CWGraph1->pointAt(0), QPointF(1, first));
+        QCOMPARE(w->CWGraph1->pointAt(9), QPointF(10, first + 9));
+    }
+
+    // Before the first sample: nothing to copy and the extremes inverted; the window opens empty.
+    void timeGraphClickBeforeAnySample()
+    {
+        auto data = std::make_unique<PanelGraphData>();
+        Graph clicked;
+        for (auto which : {PanelTimeGraph::Level, PanelTimeGraph::Leq, PanelTimeGraph::SEL}) {
+            RealTimeGraph* w = timeGraphClick(clicked, *data, which, nullptr);
+            QCOMPARE(w->CWGraph1->pointCount(), 0);
+            QCOMPARE(graphHandOver().GraphCount, 0);
+            QVERIFY(w->CWGraph1->axisMin(Axis::Y) < w->CWGraph1->axisMax(Axis::Y));
+        }
     }
 
     void realTimeGraphIsRecreated()
