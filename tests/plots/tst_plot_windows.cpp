@@ -6,7 +6,11 @@
 #include "kirv/analysis/ui/plot_record_list.h"
 #include "kirv/analysis/ui/real_time_graph.h"
 #include "kirv/analysis/ui/time_graph_clicks.h"
+#include "kirv/app/ui/panel_parts.h"
+#include "kirv/meter/serial_link.h"
+#include "kirv/panel/ui/panel.h"
 #include "kirv/records/sampling.h"
+#include "kirv/records/ui/panel_recording.h"
 #include "kirv/records/recordlist.h"
 #include "scripted_dialogs.h"
 
@@ -21,6 +25,8 @@
 #include <QTemporaryDir>
 #include <QPushButton>
 #include <QTest>
+#include <QScreen>
+#include <QTimer>
 
 #include <memory>
 #include <vector>
@@ -418,6 +424,45 @@ private slots:
             QCOMPARE(graphHandOver().GraphCount, 0);
             QVERIFY(w->CWGraph1->axisMin(Axis::Y) < w->CWGraph1->axisMax(Axis::Y));
         }
+    }
+
+    // The panel's small time graphs open the window on a click, with the sampler's series; the
+    // panel's timers are off while a plot is built and on again afterwards.
+    void panelClicksAndTimers()
+    {
+        MemoryLink link;
+        PortTable table{{"memory"}, {}, {}};
+        Panel panel{link, PortChoice{1, {}}, table};
+        PanelParts parts = attachPanelParts(panel);
+        LiveSampler& sampler = parts.recording->sampler();
+        const QDateTime start(QDate(2024, 5, 7), QTime(10, 0));
+        for (int t = 0; sampler.graphs().SeriesIndex < 10 && t < 100; ++t) {
+            const double level = 60.0 + sampler.graphs().SeriesIndex;
+            sampler.tick(level, QString::number(level, 'f', 1), QString::number(level, 'f', 1),
+                         start.addSecs(t));
+        }
+
+        emit panel.CWG->clicked();
+        RealTimeGraph* w = realTimeGraphWindow();
+        QVERIFY(w);
+        QCOMPARE(w->parentWidget(), &panel);
+        QCOMPARE(w->LblUnit->text(), QStringLiteral("SPL (dB)"));
+        QCOMPARE(rangesOf(w->CWGraph1), (QList<double>{1, 10, 60, 69}));
+        QCOMPARE(w->CWGraph1->pointAt(9), QPointF(10, 69));
+        emit panel.CWSEL->clicked();
+        QVERIFY(realTimeGraphWindow() != w);
+        QCOMPARE(realTimeGraphWindow()->LblUnit->text(), QStringLiteral("SEL (dB)"));
+
+        QCOMPARE(realTimeGraphWindow()->pos(), panel.screen()->availableGeometry().topLeft());
+
+        panel.setWindowTitle(QStringLiteral("Panel   V7.0"));
+        const auto list = listOf({"60.0", "61.0"});
+        Plot* plot = PlotRecordList(*list, &panel);
+        QVERIFY(panel.Timer1->isActive() && panel.Timer2->isActive());
+        QCOMPARE(panel.windowTitle(), QStringLiteral("Panel   V7.0"));
+        QCOMPARE(plot->parentWidget(), &panel);
+        const QRect beside = panel.frameGeometry();
+        QCOMPARE(plot->pos(), QPoint(beside.left() + beside.width(), beside.top()));
     }
 
     void realTimeGraphIsRecreated()

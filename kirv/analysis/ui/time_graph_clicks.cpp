@@ -4,9 +4,13 @@
 #include "real_time_graph.h"
 
 #include "kirv/analysis/graph_hand_over.h"
+#include "kirv/app/ui/panel_parts.h"
+#include "kirv/panel/ui/panel.h"
+#include "kirv/records/ui/panel_recording.h"
 #include "kirv/records/sampling.h"
 
 #include <algorithm>
+#include <array>
 
 namespace kirv {
 
@@ -42,6 +46,23 @@ RealTimeGraph* timeGraphClick(const Graph& clicked, const PanelGraphData& data,
     const auto series = panelSeries(data, which);
     h.GraphCount = int(series.size());
     return openRealTimeGraph(parent, series);
+}
+
+void attachTimeGraphClicks(PanelParts& parts)
+{
+    Panel* panel = parts.panel;
+    PanelRecording* recording = parts.recording;
+    const std::array<std::pair<Graph*, PanelTimeGraph>, 3> graphs{{
+        {panel->CWG, PanelTimeGraph::Level},
+        {panel->CWLeq, PanelTimeGraph::Leq},
+        {panel->CWSEL, PanelTimeGraph::SEL},
+    }};
+    for (const auto& [graph, which] : graphs) {
+        QObject::connect(graph, &Graph::clicked, recording,
+                         [panel, recording, graph = graph, which = which] {
+                             timeGraphClick(*graph, recording->sampler().graphs(), which, panel);
+                         });
+    }
 }
 
 } // namespace kirv

@@ -9,6 +9,7 @@ namespace kirv {
 class Graph;
 class RealTimeGraph;
 struct PanelGraphData;
+struct PanelParts;
 
 // The panel's three small time graphs and the live series each one opens.
 enum class PanelTimeGraph { Level, Leq, SEL };
@@ -21,5 +22,9 @@ std::span<const double> panelSeries(const PanelGraphData& data, PanelTimeGraph w
 // sample the window opens empty.
 RealTimeGraph* timeGraphClick(const Graph& clicked, const PanelGraphData& data,
                               PanelTimeGraph which, QWidget* parent);
+
+// Opens RealTimeGraph on clicks on the panel's CWG, CWLeq and CWSEL, with the series of the
+// panel's sampler as they stand at the click.
+void attachTimeGraphClicks(PanelParts& parts);
 
 } // namespace kirv
