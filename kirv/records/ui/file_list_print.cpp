@@ -1,0 +1,141 @@
+// "Print" of the file views: the list, k records to a line, on the printer of the print dialog.
+
+#include "kirv/records/ui/file_list.h"
+
+#include "kirv/app/ui/dialogs.h"
+#include "kirv/panel/ui/panel.h"
+#include "kirv/panel/ui/widgets.h"
+#include "kirv/records/list_print.h"
+#include "kirv/records/ui/caption_progress.h"
+#include "kirv/records/ui/print_job.h"
+
+#include <QApplication>
+#include <QPrinter>
+
+namespace kirv {
+
+namespace {
+
+constexpr const char* PrinterNote[] = {
+    "Note",
+    "The effect of the properties of the Printer settings",
+    "depends on the driver supplied by the printer manufacturer.",
+    "Some property settings may have no effect, or several different property settings",
+    "may all have the same effect. Settings outside the accepted range may or may not produce an "
+    "error.",
+    "For more information, see the manufacturer's documentation for the specific driver.",
+};
+
+constexpr const char* PerLineQuestion = "Input record(s) to print in one row (1-5)";
+
+MessageSpec messageOf(const QString& text, QMessageBox::Icon icon = QMessageBox::NoIcon)
+{
+    MessageSpec request;
+    request.text = text;
+    request.icon = icon;
+    return request;
+}
+
+QString printerNote()
+{
+    QStringList lines;
+    for (const char* line : PrinterNote)
+        lines.append(QString::fromLatin1(line));
+    return lines.join(QLatin1Char('\r'));
+}
+
+// Everything a print changes comes back when it ends, whatever way it ends: the pointer and the
+// main window's timers (the caption is CaptionProgress's).
+class PrintRun
+{
+public:
+    explicit PrintRun(Panel* panel) : m_panel(panel)
+    {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    }
+    ~PrintRun()
+    {
+        QApplication::restoreOverrideCursor();
+        if (m_panel && m_timersOff)
+            m_panel->startTimers();
+    }
+    PrintRun(const PrintRun&) = delete;
+    PrintRun& operator=(const PrintRun&) = delete;
+
+    void stopTimers()
+    {
+        if (m_panel) {
+            m_panel->stopTimers();
+            m_timersOff = true;
+        }
+    }
+
+private:
+    QPointer<Panel> m_panel;
+    bool m_timersOff = false;
+};
+
+} // namespace
+
+void FileList::printList()
+{
+    if (m_printing)
+        return;
+    m_printing = true;
+    const QPointer<FileList> self(this);
+    CaptionProgress caption(this);
+    PrintRun run(m_panel);
+    Dialogs& dialogs = Dialogs::instance();
+
+    QPrinter printer;
+    if (!dialogs.print(this, printer)) {
+        m_printing = false;
+        return;
+    }
+    dialogs.message(this, messageOf(printerNote()));
+    const int copies = std::max(1, printer.copyCount());
+    printer.setCopyCount(1); // the copies are printed one after the other in the same job
+
+    int perLine = 0;
+    while (perLine == 0) {
+        const QString answer = dialogs.input(this, QString::fromLatin1(PerLineQuestion),
+                                             QString::fromLatin1(kAppTitle), QStringLiteral("1"));
+        if (answer.isEmpty() || !self) {
+            if (self)
+                m_printing = false;
+            return;
+        }
+        perLine = recordsPerPrintLine(answer);
+    }
+
+    const ListPrintBoards boards{SSFreq->text(),   BoardCA->text(),    SSTW->text(),
+                                 BoardSFI->text(), SSSR->text(),       BoardLevel->text(),
+                                 SSMax->text(),    BoardMaxdB->text(), BoardMaxTime->text(),
+                                 SSSEL->text(),    BoardSEL->text(),   SSLeq->text(),
+                                 BoardLeq->text()};
+    const ListPrintLayout layout(boards.items(), m_records.store(), perLine);
+    LinePrinter job(printer);
+    for (int copy = 0; copy < copies && job.isActive(); ++copy) {
+        run.stopTimers();
+        for (const QString& line : layout.leadLines())
+            job.print(line);
+        const qsizetype lines = layout.recordLineCount();
+        for (qsizetype line = 0; line < lines && job.isActive(); ++line) {
+            job.print(layout.recordLine(line));
+            caption.show(QString::number(layout.firstRecordOf(line)) +
+                         QStringLiteral(" Completed"));
+            if (!self) {
+                // The view was closed and deleted while the print ran: its records are gone.
+                job.abort();
+                return;
+            }
+        }
+    }
+    const bool printed = job.finish();
+    m_printing = false;
+    if (!printed)
+        dialogs.message(this, messageOf(QStringLiteral("Cannot print: %1").arg(job.error()),
+                                        QMessageBox::Critical));
+}
+
+} // namespace kirv

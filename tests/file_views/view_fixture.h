@@ -1,0 +1,89 @@
+#pragma once
+
+// A main window on the in-memory link whose timers run but never fire during a test, the
+// scripted dialogs, and helpers to watch captions and read printed PDFs back.
+
+#include "kirv/meter/serial_link.h"
+#include "kirv/panel/ui/panel.h"
+#include "scripted_dialogs.h"
+
+#include <QProcess>
+#include <QTimer>
+#include <QtTest>
+
+namespace kirv::test {
+
+inline QString fixturePath(const char* name)
+{
+    return QStringLiteral(KIRV_FIXTURES "/") + QLatin1String(name);
+}
+
+/// Every caption a window takes, with whether the main window's timers ran at that moment.
+class CaptionLog : public QObject
+{
+public:
+    CaptionLog(QWidget* window, const Panel* panel) : m_panel(panel)
+    {
+        window->installEventFilter(this);
+    }
+
+    QStringList captions;
+    QList<bool> timersRunning;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::WindowTitleChange) {
+            captions.append(static_cast<QWidget*>(watched)->windowTitle());
+            timersRunning.append(m_panel->Timer1->isActive() || m_panel->Timer2->isActive());
+        }
+        return false;
+    }
+
+private:
+    const Panel* m_panel;
+};
+
+struct PanelFixture
+{
+    MemoryLink link;
+    PortTable table{{"memory"}, {}, {}};
+    Panel panel{link, PortChoice{1, {}}, table};
+    ScriptedDialogs* dialogs = ScriptedDialogs::install();
+
+    PanelFixture()
+    {
+        // Running, so a command that forgets to switch them on again is seen, but far too slow to
+        // fire: no live poll or link recovery gets into the test.
+        panel.Timer1->setInterval(3600 * 1000);
+        panel.Timer2->setInterval(3600 * 1000);
+        panel.startTimers();
+    }
+    ~PanelFixture() { Dialogs::install(nullptr); }
+
+    bool timersRunning() const { return panel.Timer1->isActive() && panel.Timer2->isActive(); }
+};
+
+/// Blanks collapsed and blank lines dropped: how `pdftotext -layout` gives back printed lines
+/// (it keeps their words and order, and their columns only roughly).
+inline QStringList wordsOf(const QStringList& lines)
+{
+    QStringList result;
+    for (const QString& line : lines)
+        if (const QString words = line.simplified(); !words.isEmpty())
+            result.append(words);
+    return result;
+}
+
+/// The lines of a PDF as `pdftotext -layout` reads them, through wordsOf.
+inline QStringList pdfLines(const QString& pdf)
+{
+    QProcess tool;
+    tool.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    if (!tool.waitForFinished(30000) || tool.exitCode() != 0)
+        return {QStringLiteral("pdftotext failed: ") +
+                QString::fromLocal8Bit(tool.readAllStandardError())};
+    return wordsOf(QString::fromUtf8(tool.readAllStandardOutput()).split(u'\n'));
+}
+
+} // namespace kirv::test
