@@ -54,6 +54,8 @@ FileList* FileViews::view(FileList::Kind kind) const
 
 void FileViews::Open_Click()
 {
+    if (m_busy)
+        return;
     if (m_recording && m_recording()) {
         showCritical(&m_panel, QStringLiteral("Recording Mode!\n\rPlease stop recording!"));
         return;

@@ -1,0 +1,109 @@
+// From the virtual meter to paper: a recording through the toolbar, the file opened with "Open"
+// into FileListReal, and its list printed to a PDF read back with pdftotext.
+#include "e2e_fixture.h"
+#include "pdf_lines.h"
+
+#include "kirv/records/ui/file_list.h"
+#include "kirv/records/ui/panel_recording.h"
+
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
+#include <QtTest>
+
+using namespace kirv;
+
+namespace {
+
+QStringList fileLines(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QStringList lines = QString::fromLatin1(file.readAll()).split(QStringLiteral("\r\n"));
+    lines.removeLast();
+    return lines;
+}
+
+// Records a few seconds of a steady 70.0 dB into `target` through "Save" and its panel.
+bool record(E2eFixture& f, const QString& folder, const QString& target)
+{
+    PanelRecording& rec = f.panel->recording();
+    rec.setWorkingFolder(folder);
+    f.meter->setLevel(70.0);
+    f.meter->setRangeCode(2);
+    if (!QTest::qWaitFor([&] { return rec.liveList().count() >= 1; }, 5000))
+        return false;
+    f.panel->toolbarWidget(1)->click();
+    f.dialogs->files.enqueue(target);
+    QTest::mouseClick(rec.CmdSaveOK, Qt::LeftButton);
+    if (!QTest::qWaitFor([&] { return rec.LblCount->text() == QLatin1String("3"); }, 8000))
+        return false;
+    f.panel->toolbarWidget(1)->click();
+    return !rec.recording() && QFile::exists(target);
+}
+
+} // namespace
+
+class TestE2eFiles : public QObject
+{
+    Q_OBJECT
+private slots:
+    void recordOpenAndPrint()
+    {
+        QTemporaryDir dir;
+        E2eFixture f;
+        const QString target = dir.filePath(QStringLiteral("run.kirv"));
+        QVERIFY(record(f, dir.path(), target));
+        const QStringList lines = fileLines(target);
+        QVERIFY2(lines.size() >= 13, qPrintable(lines.join(u'|')));
+
+        // "Open" reads the file into FileListReal, its header on the boards.
+        f.dialogs->files.enqueue(target);
+        f.panel->toolbarWidget(2)->click();
+        auto* view = f.panel->findChild<FileList*>(QStringLiteral("FileListReal"));
+        QVERIFY(view);
+        QVERIFY(view->isVisible());
+        QCOMPARE(view->windowTitle(), QStringLiteral("run.kirv"));
+        QCOMPARE(view->records().count(), lines.size() - 10);
+        const QStringList boards{view->BoardCA->text(), view->BoardSFI->text(), view->BoardLevel->text(),
+                                 view->BoardMaxdB->text(), view->BoardMaxTime->text(), view->BoardSEL->text(),
+                                 view->BoardLeq->text()};
+        QCOMPARE(boards, lines.mid(2, 7));
+        QCOMPARE(f.panel->windowTitle(), QStringLiteral("Panel   V7.0"));
+        QVERIFY(f.panel->Timer1->isActive() && f.panel->Timer2->isActive());
+
+        // Its list on paper, two records to a line.
+        const QString pdf = dir.filePath(QStringLiteral("run.pdf"));
+        f.dialogs->prints.enqueue(true);
+        f.dialogs->printPdfs.enqueue(pdf);
+        f.dialogs->inputs.enqueue(QStringLiteral("2"));
+        view->toolbarButton(QStringLiteral("Print"))->trigger();
+        QStringList printed{"- Freq Weight : " + lines[2],
+                            "- Time Weight : " + lines[3],
+                            "- Level Range : " + lines[4],
+                            "- Max dB : " + lines[5] + " - " + lines[6],
+                            "- SEL : " + lines[7],
+                            "- Leq : " + lines[8],
+                            "-",
+                            "No.s Date Time (dB)",
+                            QString(71, u'-')};
+        for (qsizetype i = 10; i < lines.size(); i += 2) {
+            const QStringList first = lines[i].split(u'\t');
+            QString line = first[0] + u' ' + first[1] + u' ' + first[2];
+            if (i + 1 < lines.size())
+                line += u' ' + lines[i + 1].split(u'\t')[2];
+            printed.append(line);
+        }
+        QCOMPARE(test::pdfLines(pdf), printed);
+        QCOMPARE(view->windowTitle(), QStringLiteral("run.kirv"));
+        QVERIFY(f.panel->Timer1->isActive() && f.panel->Timer2->isActive());
+    }
+};
+
+QTEST_MAIN(TestE2eFiles)
+#include "test_e2e_files.moc"
