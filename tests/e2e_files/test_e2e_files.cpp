@@ -3,6 +3,7 @@
 #include "e2e_fixture.h"
 #include "pdf_lines.h"
 
+#include "kirv/panel/ui/widgets.h"
 #include "kirv/records/ui/file_list.h"
 #include "kirv/records/ui/panel_recording.h"
 
@@ -32,7 +33,7 @@ QStringList fileLines(const QString& path)
 // Records a few seconds of a steady 70.0 dB into `target` through "Save" and its panel.
 bool record(E2eFixture& f, const QString& folder, const QString& target)
 {
-    PanelRecording& rec = f.panel->recording();
+    PanelRecording& rec = *f.app.parts().recording;
     rec.setWorkingFolder(folder);
     f.meter->setLevel(70.0);
     f.meter->setRangeCode(2);
@@ -70,8 +71,9 @@ private slots:
         QVERIFY(view->isVisible());
         QCOMPARE(view->windowTitle(), QStringLiteral("run.kirv"));
         QCOMPARE(view->records().count(), lines.size() - 10);
-        const QStringList boards{view->BoardCA->text(), view->BoardSFI->text(), view->BoardLevel->text(),
-                                 view->BoardMaxdB->text(), view->BoardMaxTime->text(), view->BoardSEL->text(),
+        const QStringList boards{view->BoardCA->text(),      view->BoardSFI->text(),
+                                 view->BoardLevel->text(),   view->BoardMaxdB->text(),
+                                 view->BoardMaxTime->text(), view->BoardSEL->text(),
                                  view->BoardLeq->text()};
         QCOMPARE(boards, lines.mid(2, 7));
         QCOMPARE(f.panel->windowTitle(), QStringLiteral("Panel   V7.0"));

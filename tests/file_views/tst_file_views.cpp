@@ -259,10 +259,13 @@ void TestFileViews::openEachKind()
 void TestFileViews::openCommand()
 {
     PanelFixture f;
-    bool recording = true;
-    FileViews views(f.panel, [&] { return recording; });
+    auto* views = f.panel.findChild<FileViews*>(QStringLiteral("FileViews"));
+    QVERIFY(views);
+    QAction* open = f.panel.toolbarButton(2);
 
-    views.Open_Click();
+    f.parts.recording->sampler().startRecording();
+    open->trigger();
+    f.parts.recording->sampler().stopRecording();
     QCOMPARE(f.dialogs->asked.size(), 1);
     QCOMPARE(f.dialogs->asked[0].kind, QStringLiteral("message"));
     QCOMPARE(f.dialogs->asked[0].message.text,
@@ -270,27 +273,26 @@ void TestFileViews::openCommand()
     QCOMPARE(f.dialogs->asked[0].message.icon, QMessageBox::Critical);
     QCOMPARE(f.dialogs->asked[0].message.buttons, QMessageBox::Ok);
 
-    recording = false;
     f.dialogs->asked.clear();
-    views.Open_Click(); // cancelled
+    open->trigger(); // cancelled
     QCOMPARE(f.dialogs->asked.size(), 1);
     QCOMPARE(f.dialogs->asked[0].kind, QStringLiteral("open"));
     QCOMPARE(f.dialogs->asked[0].filter,
              QStringLiteral("Data Files (*.kirv)|*.kirv|All Files (*.*)|*.*|"));
-    QVERIFY(!views.view(FileList::Kind::RealTime) && !views.view(FileList::Kind::Logger));
+    QVERIFY(!views->view(FileList::Kind::RealTime) && !views->view(FileList::Kind::Logger));
 
     // A file of the same kind replaces the open view; the other kind stays as it is.
     f.dialogs->files << fixturePath("realtime_two_samples.kirv")
                      << fixturePath("logger_three_samples.kirv") << fixturePath("plain_list.kirv");
-    views.Open_Click();
-    const QPointer<FileList> first = views.view(FileList::Kind::RealTime);
+    open->trigger();
+    const QPointer<FileList> first = views->view(FileList::Kind::RealTime);
     QVERIFY(first);
-    views.Open_Click();
-    const QPointer<FileList> logger = views.view(FileList::Kind::Logger);
+    open->trigger();
+    const QPointer<FileList> logger = views->view(FileList::Kind::Logger);
     QVERIFY(logger && first);
-    views.Open_Click();
+    open->trigger();
     QVERIFY(!first);
-    FileList* second = views.view(FileList::Kind::RealTime);
+    FileList* second = views->view(FileList::Kind::RealTime);
     QCOMPARE(second->windowTitle(), QStringLiteral("plain_list.kirv"));
     QCOMPARE(second->records().count(), 3);
     QCOMPARE(second->BoardCA->text(),

@@ -3,6 +3,7 @@
 // A main window on the in-memory link whose timers run but never fire during a test, the
 // scripted dialogs, and helpers to watch captions and read printed PDFs back.
 
+#include "kirv/app/ui/panel_parts.h"
 #include "kirv/meter/serial_link.h"
 #include "kirv/panel/ui/panel.h"
 #include "pdf_lines.h"
@@ -49,6 +50,7 @@ struct PanelFixture
     MemoryLink link;
     PortTable table{{"memory"}, {}, {}};
     Panel panel{link, PortChoice{1, {}}, table};
+    PanelParts parts = attachPanelParts(panel);
     ScriptedDialogs* dialogs = ScriptedDialogs::install();
 
     PanelFixture()

@@ -95,6 +95,7 @@ public:
     void Cmd01dB_Click();
     /// "Print": the list on the printer chosen in the print dialog.
     void printList();
+    bool printing() const { return m_printing; }
 
 signals:
     /// "1 dB" (fine = false) or "0.1 dB" (fine = true) was chosen.
@@ -102,7 +103,12 @@ signals:
     /// "Plot" was clicked; PlotRows holds the record count.
     void plotRequested();
 
+protected:
+    /// Closing while a print runs stops the print (its job is discarded), then closes.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
+    void printRun();
     QWidget* buildBoards();
     QWidget* buildResolution(QWidget* parent);
     void buildToolbar();
@@ -112,6 +118,7 @@ private:
     QPointer<Panel> m_panel;
     RecordList m_records;
     bool m_printing = false;
+    bool m_closeAfterPrint = false;
 };
 
 } // namespace kirv

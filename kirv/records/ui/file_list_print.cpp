@@ -3,13 +3,13 @@
 #include "kirv/records/ui/file_list.h"
 
 #include "kirv/app/ui/dialogs.h"
-#include "kirv/panel/ui/panel.h"
 #include "kirv/panel/ui/widgets.h"
 #include "kirv/records/list_print.h"
-#include "kirv/records/ui/caption_progress.h"
+#include "kirv/records/ui/busy.h"
+#include "kirv/records/ui/file_list_timers.h"
 #include "kirv/records/ui/print_job.h"
 
-#include <QApplication>
+#include <QCloseEvent>
 #include <QPrinter>
 
 namespace kirv {
@@ -44,37 +44,6 @@ QString printerNote()
     return lines.join(QLatin1Char('\r'));
 }
 
-// Everything a print changes comes back when it ends, whatever way it ends: the pointer and the
-// main window's timers (the caption is CaptionProgress's).
-class PrintRun
-{
-public:
-    explicit PrintRun(Panel* panel) : m_panel(panel)
-    {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-    }
-    ~PrintRun()
-    {
-        QApplication::restoreOverrideCursor();
-        if (m_panel && m_timersOff)
-            m_panel->startTimers();
-    }
-    PrintRun(const PrintRun&) = delete;
-    PrintRun& operator=(const PrintRun&) = delete;
-
-    void stopTimers()
-    {
-        if (m_panel) {
-            m_panel->stopTimers();
-            m_timersOff = true;
-        }
-    }
-
-private:
-    QPointer<Panel> m_panel;
-    bool m_timersOff = false;
-};
-
 } // namespace
 
 void FileList::printList()
@@ -82,16 +51,23 @@ void FileList::printList()
     if (m_printing)
         return;
     m_printing = true;
-    const QPointer<FileList> self(this);
+    printRun();
+    m_printing = false;
+    // A close asked for while the print ran was held back until now.
+    if (m_closeAfterPrint)
+        close();
+}
+
+void FileList::printRun()
+{
     CaptionProgress caption(this);
-    PrintRun run(m_panel);
+    BusyCursor busy;
+    PanelTimersOff timers(m_panel, false);
     Dialogs& dialogs = Dialogs::instance();
 
     QPrinter printer;
-    if (!dialogs.print(this, printer)) {
-        m_printing = false;
+    if (!dialogs.print(this, printer))
         return;
-    }
     dialogs.message(this, messageOf(printerNote()));
     const int copies = std::max(1, printer.copyCount());
     printer.setCopyCount(1); // the copies are printed one after the other in the same job
@@ -100,11 +76,8 @@ void FileList::printList()
     while (perLine == 0) {
         const QString answer = dialogs.input(this, QString::fromLatin1(PerLineQuestion),
                                              QString::fromLatin1(kAppTitle), QStringLiteral("1"));
-        if (answer.isEmpty() || !self) {
-            if (self)
-                m_printing = false;
+        if (answer.isEmpty() || m_closeAfterPrint)
             return;
-        }
         perLine = recordsPerPrintLine(answer);
     }
 
@@ -116,26 +89,33 @@ void FileList::printList()
     const ListPrintLayout layout(boards.items(), m_records.store(), perLine);
     LinePrinter job(printer);
     for (int copy = 0; copy < copies && job.isActive(); ++copy) {
-        run.stopTimers();
+        timers.stop();
         for (const QString& line : layout.leadLines())
             job.print(line);
         const qsizetype lines = layout.recordLineCount();
         for (qsizetype line = 0; line < lines && job.isActive(); ++line) {
             job.print(layout.recordLine(line));
-            caption.show(QString::number(layout.firstRecordOf(line)) +
-                         QStringLiteral(" Completed"));
-            if (!self) {
-                // The view was closed and deleted while the print ran: its records are gone.
-                job.abort();
+            caption.show(QString::number(layout.firstRecordOf(line)) + QStringLiteral(" Completed"),
+                         line + 1 == lines);
+            if (m_closeAfterPrint) {
+                job.abort(); // the view is closing: the half-printed job is discarded
                 return;
             }
         }
     }
-    const bool printed = job.finish();
-    m_printing = false;
-    if (!printed)
+    if (!job.finish())
         dialogs.message(this, messageOf(QStringLiteral("Cannot print: %1").arg(job.error()),
                                         QMessageBox::Critical));
+}
+
+void FileList::closeEvent(QCloseEvent* event)
+{
+    if (m_printing) {
+        m_closeAfterPrint = true;
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
 }
 
 } // namespace kirv

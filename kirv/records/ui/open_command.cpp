@@ -1,31 +1,18 @@
 #include "kirv/records/ui/open_command.h"
 
 #include "kirv/app/ui/dialogs.h"
+#include "kirv/app/ui/panel_parts.h"
+#include "kirv/logger/ui/panel_toolbar.h"
 #include "kirv/panel/ui/panel.h"
 #include "kirv/records/datafile.h"
 #include "kirv/records/filenames.h"
-#include "kirv/records/ui/caption_progress.h"
+#include "kirv/records/ui/busy.h"
+#include "kirv/records/ui/file_list_timers.h"
+#include "kirv/records/ui/panel_recording.h"
 
 namespace kirv {
 
 namespace {
-
-// The main window's timers are off for the length of a reading, whatever way it ends.
-class TimersOff
-{
-public:
-    explicit TimersOff(Panel& panel) : m_panel(&panel) { panel.stopTimers(); }
-    ~TimersOff()
-    {
-        if (m_panel)
-            m_panel->startTimers();
-    }
-    TimersOff(const TimersOff&) = delete;
-    TimersOff& operator=(const TimersOff&) = delete;
-
-private:
-    QPointer<Panel> m_panel;
-};
 
 void showCritical(QWidget* parent, const QString& text)
 {
@@ -75,8 +62,8 @@ FileList* FileViews::openDataFile(const QString& path)
     DataFileContent content;
     {
         CaptionProgress caption(&m_panel);
-        TimersOff timers(m_panel);
-        content = readDataFile(path, caption.counter(QStringLiteral(" Records Completed")));
+        PanelTimersOff timers(&m_panel);
+        content = readDataFile(path, caption.rows(QStringLiteral(" Records Completed")));
     }
     m_busy = false;
     if (!content.ok()) {
@@ -90,8 +77,10 @@ FileList* FileViews::openDataFile(const QString& path)
         content.kind == DataFileKind::Logger ? FileList::Kind::Logger : FileList::Kind::RealTime;
     QPointer<FileList>& target = slot(kind);
     if (target) {
+        // A view in the middle of a print closes itself once the print has stopped.
         target->close();
-        delete target.data();
+        if (!target->printing())
+            delete target.data();
     }
     auto* view = new FileList(kind, &m_panel, &m_panel);
     target = view;
@@ -102,6 +91,15 @@ FileList* FileViews::openDataFile(const QString& path)
     view->show();
     emit viewOpened(view);
     return view;
+}
+
+void attachFileCommands(PanelParts& parts)
+{
+    PanelRecording* recording = parts.recording;
+    auto* views =
+        new FileViews(*parts.panel, [recording] { return recording && recording->recording(); });
+    views->setObjectName(QStringLiteral("FileViews"));
+    parts.toolbar->setCommand(QStringLiteral("Open"), [views] { views->Open_Click(); });
 }
 
 } // namespace kirv

@@ -10,6 +10,7 @@
 namespace kirv {
 
 class Panel;
+struct PanelParts;
 
 /// The main toolbar's "Open" and the two file views it fills. Opening a file of the kind a view
 /// already shows closes that view and opens it anew, so a view never mixes two files;
@@ -45,5 +46,8 @@ private:
     QPointer<FileList> m_realTime;
     bool m_busy = false;
 };
+
+/// Registers the main toolbar's "Open" (the file views live as long as the main window).
+void attachFileCommands(PanelParts& parts);
 
 } // namespace kirv
