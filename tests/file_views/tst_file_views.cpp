@@ -6,6 +6,7 @@
 #include "kirv/panel/ui/widgets.h"
 #include "kirv/records/ui/file_list.h"
 #include "kirv/records/ui/open_command.h"
+#include "kirv/records/ui/panel_recording.h"
 #include "kirv/records/ui/record_list_view.h"
 
 #include <QAction>
