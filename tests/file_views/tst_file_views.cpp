@@ -71,6 +71,7 @@ private slots:
     void printToPdf();
     void printCancelledOrFailed_data();
     void printCancelledOrFailed();
+    void closedWhilePrinting();
 };
 
 void TestFileViews::designTexts_data()
@@ -449,6 +450,39 @@ void TestFileViews::printCancelledOrFailed()
     QCOMPARE(view->windowTitle(), QStringLiteral("realtime_two_samples.kirv"));
     QVERIFY(f.timersRunning());
     QVERIFY(!QApplication::overrideCursor());
+}
+
+void TestFileViews::closedWhilePrinting()
+{
+    PanelFixture f;
+    FileViews views(f.panel, [] { return false; });
+    FileList* view = views.openDataFile(fixturePath("logger_three_samples.kirv"));
+    QVERIFY(view);
+    const QPointer<FileList> alive(view);
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("list.pdf");
+    f.dialogs->prints << true;
+    f.dialogs->printPdfs << pdf;
+    f.dialogs->inputs << "1";
+
+    // The user closes the view as soon as the first line is out.
+    struct Closer : QObject
+    {
+        bool eventFilter(QObject* watched, QEvent* event) override
+        {
+            if (event->type() == QEvent::WindowTitleChange)
+                static_cast<QWidget*>(watched)->close();
+            return false;
+        }
+    } closer;
+    view->installEventFilter(&closer);
+    view->printList();
+
+    QVERIFY(view->isHidden()); // closed once the print stopped
+    QVERIFY(!QFile::exists(pdf)); // the job was discarded
+    QVERIFY(f.timersRunning());
+    QVERIFY(!QApplication::overrideCursor());
+    QTRY_VERIFY(!alive);
 }
 
 QTEST_MAIN(TestFileViews)
