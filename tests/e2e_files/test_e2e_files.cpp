@@ -4,6 +4,7 @@
 #include "pdf_lines.h"
 
 #include "kirv/panel/ui/widgets.h"
+#include "kirv/records/datafile.h"
 #include "kirv/records/ui/file_list.h"
 #include "kirv/records/ui/panel_recording.h"
 
@@ -19,16 +20,6 @@
 using namespace kirv;
 
 namespace {
-
-QStringList fileLines(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    QStringList lines = QString::fromLatin1(file.readAll()).split(QStringLiteral("\r\n"));
-    lines.removeLast();
-    return lines;
-}
 
 // Records a few seconds of a steady 70.0 dB into `target` through "Save" and its panel.
 bool record(E2eFixture& f, const QString& folder, const QString& target)
@@ -60,8 +51,9 @@ private slots:
         E2eFixture f;
         const QString target = dir.filePath(QStringLiteral("run.kirv"));
         QVERIFY(record(f, dir.path(), target));
-        const QStringList lines = fileLines(target);
-        QVERIFY2(lines.size() >= 13, qPrintable(lines.join(u'|')));
+        const DataFileContent file = readDataFile(target);
+        QVERIFY2(file.records.count() >= 3, qPrintable(file.error));
+        const QStringList header = file.headerLines;
 
         // "Open" reads the file into FileListReal, its header on the boards.
         f.dialogs->files.enqueue(target);
@@ -70,12 +62,12 @@ private slots:
         QVERIFY(view);
         QVERIFY(view->isVisible());
         QCOMPARE(view->windowTitle(), QStringLiteral("run.kirv"));
-        QCOMPARE(view->records().count(), lines.size() - 10);
+        QCOMPARE(view->records().count(), file.records.count());
         const QStringList boards{view->BoardCA->text(),      view->BoardSFI->text(),
                                  view->BoardLevel->text(),   view->BoardMaxdB->text(),
                                  view->BoardMaxTime->text(), view->BoardSEL->text(),
                                  view->BoardLeq->text()};
-        QCOMPARE(boards, lines.mid(2, 7));
+        QCOMPARE(boards, header.mid(2, 7));
         QCOMPARE(f.panel->windowTitle(), QStringLiteral("Panel   V7.0"));
         QVERIFY(f.panel->Timer1->isActive() && f.panel->Timer2->isActive());
 
@@ -85,20 +77,21 @@ private slots:
         f.dialogs->printPdfs.enqueue(pdf);
         f.dialogs->inputs.enqueue(QStringLiteral("2"));
         view->toolbarButton(QStringLiteral("Print"))->trigger();
-        QStringList printed{"- Freq Weight : " + lines[2],
-                            "- Time Weight : " + lines[3],
-                            "- Level Range : " + lines[4],
-                            "- Max dB : " + lines[5] + " - " + lines[6],
-                            "- SEL : " + lines[7],
-                            "- Leq : " + lines[8],
+        QStringList printed{"- Freq Weight : " + header[2],
+                            "- Time Weight : " + header[3],
+                            "- Level Range : " + header[4],
+                            "- Max dB : " + header[5] + " - " + header[6],
+                            "- SEL : " + header[7],
+                            "- Leq : " + header[8],
                             "-",
                             "No.s Date Time (dB)",
                             QString(71, u'-')};
-        for (qsizetype i = 10; i < lines.size(); i += 2) {
-            const QStringList first = lines[i].split(u'\t');
-            QString line = first[0] + u' ' + first[1] + u' ' + first[2];
-            if (i + 1 < lines.size())
-                line += u' ' + lines[i + 1].split(u'\t')[2];
+        const RecordStore& records = file.records;
+        for (qsizetype i = 0; i < records.count(); i += 2) {
+            QString line = records.text(i, NumberColumn) + u' ' + records.text(i, TimeColumn) + u' '
+                           + records.text(i, LevelColumn);
+            if (i + 1 < records.count())
+                line += u' ' + records.text(i + 1, LevelColumn);
             printed.append(line);
         }
         QCOMPARE(test::pdfLines(pdf), printed);
