@@ -61,7 +61,6 @@ void FileList::printList()
 void FileList::printRun()
 {
     CaptionProgress caption(this);
-    BusyCursor busy;
     PanelTimersOff timers(m_panel, false);
     Dialogs& dialogs = Dialogs::instance();
 
@@ -87,24 +86,31 @@ void FileList::printRun()
                                  SSSEL->text(),    BoardSEL->text(),   SSLeq->text(),
                                  BoardLeq->text()};
     const ListPrintLayout layout(boards.items(), m_records.store(), perLine);
-    LinePrinter job(printer);
-    for (int copy = 0; copy < copies && job.isActive(); ++copy) {
-        timers.stop();
-        for (const QString& line : layout.leadLines())
-            job.print(line);
-        const qsizetype lines = layout.recordLineCount();
-        for (qsizetype line = 0; line < lines && job.isActive(); ++line) {
-            job.print(layout.recordLine(line));
-            caption.show(QString::number(layout.firstRecordOf(line)) + QStringLiteral(" Completed"),
-                         line + 1 == lines);
-            if (m_closeAfterPrint) {
-                job.abort(); // the view is closing: the half-printed job is discarded
-                return;
+    QString failure;
+    {
+        BusyCursor busy; // while the lines go out, not over the dialogs
+        LinePrinter job(printer);
+        for (int copy = 0; copy < copies && job.isActive(); ++copy) {
+            timers.stop();
+            for (const QString& line : layout.leadLines())
+                job.print(line);
+            const qsizetype lines = layout.recordLineCount();
+            for (qsizetype line = 0; line < lines && job.isActive(); ++line) {
+                job.print(layout.recordLine(line));
+                caption.show(QString::number(layout.firstRecordOf(line)) +
+                                 QStringLiteral(" Completed"),
+                             line + 1 == lines);
+                if (m_closeAfterPrint) {
+                    job.abort(); // the view is closing: the half-printed job is discarded
+                    return;
+                }
             }
         }
+        if (!job.finish())
+            failure = job.error();
     }
-    if (!job.finish())
-        dialogs.message(this, messageOf(QStringLiteral("Cannot print: %1").arg(job.error()),
+    if (!failure.isEmpty())
+        dialogs.message(this, messageOf(QStringLiteral("Cannot print: %1").arg(failure),
                                         QMessageBox::Critical));
 }
 
