@@ -5,6 +5,7 @@
 #include "kirv/logger/ui/panel_toolbar.h"
 #include "kirv/meter/ui/panel_live.h"
 #include "kirv/panel/ui/panel.h"
+#include "kirv/records/ui/open_command.h"
 #include "kirv/records/ui/panel_recording.h"
 
 namespace kirv {
@@ -19,6 +20,7 @@ PanelParts attachPanelParts(Panel& panel)
     // Each subsystem's commands and graph clicks, one line each:
     attachHistogramClicks(parts);
     attachTimeGraphClicks(parts);
+    attachFileCommands(parts);
     return parts;
 }
 
