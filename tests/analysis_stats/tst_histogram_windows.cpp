@@ -8,9 +8,9 @@
 #include "kirv/app/ui/panel_parts.h"
 #include "kirv/meter/serial_link.h"
 #include "kirv/panel/ui/panel.h"
-#include "kirv/records/ui/panel_recording.h"
 #include "kirv/records/recordlist.h"
 #include "kirv/records/sampling.h"
+#include "kirv/records/ui/panel_recording.h"
 #include "scripted_dialogs.h"
 
 #include <QAction>
@@ -238,8 +238,9 @@ void TestHistogramWindows::histogramModes_data()
     QTest::newRow("ZoomXY") << 4 << Graph::PointerMode::ZoomXY
                             << "Selecione uma região do gráfico para aumentar o zoom horizontal e "
                                "verticalmente.";
-    QTest::newRow("ZoomX") << 5 << Graph::PointerMode::ZoomX
-                           << "Selecione uma região do gráfico para aumentar o zoom horizontalmente.";
+    QTest::newRow("ZoomX")
+        << 5 << Graph::PointerMode::ZoomX
+        << "Selecione uma região do gráfico para aumentar o zoom horizontalmente.";
     QTest::newRow("ZoomY") << 6 << Graph::PointerMode::ZoomY
                            << "Selecione uma região do gráfico para aumentar o zoom verticalmente.";
 }
@@ -330,12 +331,15 @@ void TestHistogramWindows::realHistogramModes_data()
     QTest::newRow("PanXY") << 1 << Graph::PointerMode::PanXY
                            << "Click anywhere on the plot area and drag to pan the graph both "
                               "horizontally and vertically.";
-    QTest::newRow("PanX") << 2 << Graph::PointerMode::PanX
-                          << "Click anywhere on the plot area and drag to pan the graph horizontally.";
-    QTest::newRow("PanY") << 3 << Graph::PointerMode::PanY
-                          << "Click anywhere on the plot area and drag to pan the graph vertically.";
-    QTest::newRow("ZoomXY") << 4 << Graph::PointerMode::ZoomXY
-                            << "Select a region on the graph to zoom both horizontally and vertically.";
+    QTest::newRow("PanX")
+        << 2 << Graph::PointerMode::PanX
+        << "Click anywhere on the plot area and drag to pan the graph horizontally.";
+    QTest::newRow("PanY")
+        << 3 << Graph::PointerMode::PanY
+        << "Click anywhere on the plot area and drag to pan the graph vertically.";
+    QTest::newRow("ZoomXY")
+        << 4 << Graph::PointerMode::ZoomXY
+        << "Select a region on the graph to zoom both horizontally and vertically.";
     QTest::newRow("ZoomX") << 5 << Graph::PointerMode::ZoomX
                            << "Select a region on the graph to zoom horizontally.";
     QTest::newRow("ZoomY") << 6 << Graph::PointerMode::ZoomY
@@ -350,13 +354,14 @@ void TestHistogramWindows::realHistogramModes()
     RealHistogram h;
     h.show();
     QCOMPARE(h.windowTitle(), QStringLiteral("Histogram"));
-    QCOMPARE(comboItems(h.Picture1->Combo1), QStringList({"Normal", "PanXY", "PanX", "PanY",
-                                                          "ZoomXY", "ZoomX", "ZoomY", "Reset Scale"}));
+    QCOMPARE(comboItems(h.Picture1->Combo1),
+             QStringList(
+                 {"Normal", "PanXY", "PanX", "PanY", "ZoomXY", "ZoomX", "ZoomY", "Reset Scale"}));
     QCOMPARE(h.Picture1->Combo1->currentIndex(), 0);
     QCOMPARE(h.Picture1->txtDescription->text(), QStringLiteral("Normal mode"));
     QVERIFY(h.Picture1->isHidden());
-    for (const auto& [key, tip] : {std::pair{"Track", "Track Mode"}, {"Reset", "Reset Scale"},
-                                   {"Print", "Print"}})
+    for (const auto& [key, tip] :
+         {std::pair{"Track", "Track Mode"}, {"Reset", "Reset Scale"}, {"Print", "Print"}})
         QCOMPARE(button(h.Toolbar1, key)->toolTip(), QString::fromLatin1(tip));
 
     // "Track" shows the panel even when it is shown already.
@@ -405,13 +410,14 @@ void TestHistogramWindows::realHistogramPrint()
     button(h.Toolbar1, "Print")->trigger();
     QCOMPARE(m_dialogs->messages().size(), 1);
     const MessageSpec note = m_dialogs->messages().first();
-    QCOMPARE(note.text,
-             QStringLiteral("Note\nThe effect of the properties of the Printer settings\ndepends on "
-                            "the driver supplied by the printer manufacturer.\nSome property settings "
-                            "may have no effect, or several different property settings\nmay all have "
-                            "the same effect. Settings outside the accepted range may or may not "
-                            "produce an error.\nFor more information, see the manufacturer's "
-                            "documentation for the specific driver."));
+    QCOMPARE(
+        note.text,
+        QStringLiteral("Note\nThe effect of the properties of the Printer settings\ndepends on "
+                       "the driver supplied by the printer manufacturer.\nSome property settings "
+                       "may have no effect, or several different property settings\nmay all have "
+                       "the same effect. Settings outside the accepted range may or may not "
+                       "produce an error.\nFor more information, see the manufacturer's "
+                       "documentation for the specific driver."));
     QCOMPARE(note.icon, QMessageBox::NoIcon);
     QCOMPARE(note.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
     QVERIFY(pdfInfo(pdf).contains(QRegularExpression("Pages:\\s+1\\n")));
@@ -435,8 +441,10 @@ void TestHistogramWindows::distributionClickHandsOver_data()
     QTest::newRow("CWDec") << 10 << true << 599.0 << 691.0 << 2.0 << AxisNumberFormat::Tenths;
     QTest::newRow("CWInt") << 10 << false << 58.0 << 70.0 << 2.0 << AxisNumberFormat::Whole;
     // Before the first sample the edges are inverted (CWInt: 144 .. 1): the window opens anyway.
-    QTest::newRow("CWDec nothing yet") << 0 << true << 1.0 << 1449.0 << 1.0 << AxisNumberFormat::Tenths;
-    QTest::newRow("CWInt nothing yet") << 0 << false << 1.0 << 144.0 << 1.0 << AxisNumberFormat::Whole;
+    QTest::newRow("CWDec nothing yet")
+        << 0 << true << 1.0 << 1449.0 << 1.0 << AxisNumberFormat::Tenths;
+    QTest::newRow("CWInt nothing yet")
+        << 0 << false << 1.0 << 144.0 << 1.0 << AxisNumberFormat::Whole;
 }
 
 void TestHistogramWindows::distributionClickHandsOver()
@@ -480,7 +488,8 @@ void TestHistogramWindows::panelGraphClicksOpenRealHistogram()
     emit f.panel.CWInt->clicked();
     QTRY_VERIFY(dec.isNull());
     QCOMPARE(histogramClicks().handOver, (HistogramHandOver{70.0, 58.0, 2.0}));
-    QCOMPARE(histogramClicks().window->CWGraph1->axisFormat(Graph::Axis::X), AxisNumberFormat::Whole);
+    QCOMPARE(histogramClicks().window->CWGraph1->axisFormat(Graph::Axis::X),
+             AxisNumberFormat::Whole);
 }
 
 // The timers are off for the run (seen when Histogram shows) and on afterwards, whatever their

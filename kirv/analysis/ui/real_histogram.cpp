@@ -41,11 +41,11 @@ QString realHistogramDescription(int item)
         "Select a region on the graph to zoom horizontally.",
         "Select a region on the graph to zoom vertically.",
     };
-    return item >= 0 && item < int(texts.size()) ? QString::fromLatin1(texts[size_t(item)]) : QString();
+    return item >= 0 && item < int(texts.size()) ? QString::fromLatin1(texts[size_t(item)])
+                                                 : QString();
 }
 
-RealHistogram::RealHistogram(QWidget* parent)
-    : QWidget(parent, Qt::Window)
+RealHistogram::RealHistogram(QWidget* parent) : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("RealHistogram"));
     setWindowTitle(QStringLiteral("Histogram"));
@@ -89,7 +89,8 @@ RealHistogram::RealHistogram(QWidget* parent)
 HistogramHandOver RealHistogram::plotTable(std::span<const int> counts, bool tenths, int xLow,
                                            int xHigh)
 {
-    CWGraph1->setAxisFormat(Graph::Axis::X, tenths ? AxisNumberFormat::Tenths : AxisNumberFormat::Whole);
+    CWGraph1->setAxisFormat(Graph::Axis::X,
+                            tenths ? AxisNumberFormat::Tenths : AxisNumberFormat::Whole);
     CWGraph1->setAxisRange(Graph::Axis::X, xLow, xHigh);
     const std::vector<double> y(counts.begin(), counts.end());
     CWGraph1->plotY(y, 0.0, 1.0);
