@@ -427,6 +427,16 @@ void TestHistogramWindows::realHistogramPrint()
     QCOMPARE(h.CWGraph1->axisTitle(Graph::Axis::Y), QStringLiteral("Frequency (Times)"));
     QCOMPARE(h.backgroundRole(), QPalette::Button);
     QCOMPARE(h.CWGraph1->backgroundColor(), QColor(Qt::white));
+
+    // A printer that fails (a folder that does not exist) leaves the window as it was too.
+    m_dialogs->prints << true;
+    m_dialogs->printPdfs << dir.filePath("missing/real.pdf");
+    QTest::ignoreMessage(QtWarningMsg, "QPainter::begin(): Returned false");
+    button(h.Toolbar1, "Print")->trigger();
+    QVERIFY(!QFile::exists(dir.filePath("missing/real.pdf")));
+    QVERIFY(h.Toolbar1->isVisible());
+    QCOMPARE(h.size(), size);
+    QCOMPARE(h.CWGraph1->axisTitle(Graph::Axis::Y), QStringLiteral("Frequency (Times)"));
 }
 
 void TestHistogramWindows::distributionClickHandsOver_data()
