@@ -150,7 +150,7 @@ void RealHistogram::applyPrintLayout(bool printing)
     auto* box = static_cast<QVBoxLayout*>(layout());
     if (printing) {
         Toolbar1->hide();
-        setBackgroundRole(QPalette::Window);
+        setBackgroundRole(QPalette::Base); // the system window colour: white paper around the graph
         m_countTitle = CWGraph1->axisTitle(Graph::Axis::Y);
         CWGraph1->setAxisTitle(Graph::Axis::Y, QString());
         m_graphBackground = CWGraph1->backgroundColor();
