@@ -8,6 +8,8 @@
 #include "kirv/app/ui/panel_parts.h"
 #include "kirv/meter/serial_link.h"
 #include "kirv/panel/ui/panel.h"
+#include "kirv/records/datafile.h"
+#include "kirv/records/ui/open_command.h"
 #include "kirv/records/recordlist.h"
 #include "kirv/records/sampling.h"
 #include "kirv/records/ui/panel_recording.h"
@@ -17,6 +19,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QProcess>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -137,6 +140,7 @@ private slots:
     void distributionClickHandsOver();
     void panelGraphClicksOpenRealHistogram();
     void commandRunsWithPanelTimersOff();
+    void openedFileViewRunsTheCommands();
 
 private:
     test::ScriptedDialogs* m_dialogs = nullptr;
@@ -528,6 +532,34 @@ void TestHistogramWindows::commandRunsWithPanelTimersOff()
     QCOMPARE(watch.timersOnAtShow, 0);
     QVERIFY(f.panel.Timer1->isActive());
     QVERIFY(f.panel.Timer2->isActive());
+    f.panel.stopTimers();
+}
+
+// "Open" fills a view; its "0.1 dB" and "1 dB" buttons run the statistics on its records.
+void TestHistogramWindows::openedFileViewRunsTheCommands()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("week.kirv");
+    RecordStore records;
+    for (const char* level : {"60.0", "60.0", "70.0", "80.0", "75.0*"})
+        records.append(QByteArray::number(records.count() + 1), "2026/12/08 01:00:00", level);
+    QVERIFY(writeDataFile(path, RealTimeHeader{}.lines(), records).ok());
+
+    PanelFixture f;
+    FileList* view = f.panel.findChild<FileViews*>()->openDataFile(path);
+    QVERIFY(view);
+    const QString caption = view->windowTitle();
+    view->PicResolution->show();
+    view->Cmd01dB->click();
+    Histogram* h = levelStatistics().histogram;
+    QVERIFY(h);
+    QCOMPARE(gridRow(h->GridLn, 2), row("L(20)", "80.0", 5, "70.0"));
+    QCOMPARE(h->LblRecords->text(), QStringLiteral("4 records counted, 1 marked record (*) left out"));
+    QVERIFY(view->PicResolution->isHidden());
+    QCOMPARE(view->windowTitle(), caption);
+    view->Cmd1dB->click();
+    QTRY_VERIFY(levelStatistics().histogram != h);
+    QCOMPARE(gridRow(levelStatistics().histogram->GridLn, 2), row("L(20)", "80", 5, "70"));
     f.panel.stopTimers();
 }
 

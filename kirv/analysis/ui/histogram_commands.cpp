@@ -2,8 +2,10 @@
 
 #include "kirv/analysis/ui/graph.h"
 #include "kirv/analysis/ui/histogram_clicks.h"
+#include "kirv/analysis/ui/level_statistics_command.h"
 #include "kirv/app/ui/panel_parts.h"
 #include "kirv/panel/ui/panel.h"
+#include "kirv/records/ui/open_command.h"
 #include "kirv/records/ui/panel_recording.h"
 
 namespace kirv {
@@ -15,6 +17,16 @@ void attachHistogramClicks(PanelParts& parts)
         Graph* graph = fine ? parts.panel->CWDec : parts.panel->CWInt;
         QObject::connect(graph, &Graph::clicked, recording, [recording, fine] {
             openRealHistogram(recording->sampler().graphs(), fine);
+        });
+    }
+
+    Panel* panel = parts.panel;
+    if (auto* views = panel->findChild<FileViews*>()) {
+        QObject::connect(views, &FileViews::viewOpened, views, [panel](FileList* view) {
+            QObject::connect(view, &FileList::levelStatisticsRequested, view,
+                             [panel, view](bool fine) {
+                                 showLevelStatistics(view, view->records(), fine, panel);
+                             });
         });
     }
 }

@@ -2,6 +2,7 @@
 
 #include "kirv/analysis/ui/graph.h"
 #include "kirv/analysis/ui/histogram_parts.h"
+#include "kirv/analysis/ui/real_time_graph.h" // printerNoteText
 #include "kirv/app/ui/dialogs.h"
 #include "kirv/records/ui/print_job.h"
 
