@@ -47,7 +47,7 @@ std::unique_ptr<RecordList> listOf(const QStringList& levels)
 
 Plot* plotLevels(const RecordList& list)
 {
-    setPlotRows(list.count());
+    setPlotRows(-1); // PlotRecordList sets its own count
     return PlotRecordList(list, nullptr);
 }
 

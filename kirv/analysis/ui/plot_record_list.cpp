@@ -85,6 +85,7 @@ Plot* PlotRecordList(const RecordList& records, Panel* panel)
             }
             openPlot() = window;
         }
+        setPlotRows(qsizetype(series.y.size()));
         window->show();
         window->raise();
         window->showSeries(series);
