@@ -20,10 +20,8 @@ namespace kirv {
 
 namespace {
 
-// Window geometry in pixels (15 twips each): the window on screen and while printing, and the
-// graph's distance from the window's edge.
-constexpr int ScreenWidth = 10650 / 15;
-constexpr int ScreenHeight = 8865 / 15;
+// Window geometry in pixels (15 twips each): the window's width while printing, and the graph's
+// distance from the window's edge on screen and on paper.
 constexpr int PrintWidth = 11550 / 15;
 constexpr int ScreenMargin = 120 / 15;
 constexpr int PrintMargin = 720 / 15;
@@ -143,7 +141,7 @@ void RealTimeGraph::setPrintLayout(bool printing)
         CWGraph1->setAxisTitle(Graph::Axis::Y, QString());
     } else {
         CWGraph1->setAxisTitle(Graph::Axis::Y, m_yTitle);
-        resize(ScreenWidth, ScreenHeight);
+        resize(DesignSize);
         layout()->setContentsMargins(margin, margin, margin, margin);
         leavePrintLook();
     }

@@ -31,7 +31,7 @@ public:
     static constexpr int NormalMode = 0;
     static constexpr int CursorMode = 1;
 
-    // The window's size on the screen, in pixels (10650 x 8865 twips).
+    // The window's size on the screen, in pixels (10650 x 8865 twips at 15 twips a pixel).
     static constexpr QSize DesignSize{710, 591};
 
     // --- controls (AxisMin/AxisMax: index 1 is x, 2 is y; 0 is unused) -------------------
