@@ -1,6 +1,7 @@
 #include "real_time_graph.h"
 
 #include "graph.h"
+#include "histogram_parts.h"
 
 #include "kirv/analysis/graph_hand_over.h"
 #include "kirv/app/ui/dialogs.h"
@@ -20,11 +21,10 @@ namespace kirv {
 
 namespace {
 
-// Window geometry in pixels (15 twips each): the window's width while printing, and the graph's
-// distance from the window's edge on screen and on paper.
-constexpr int PrintWidth = 11550 / 15;
-constexpr int ScreenMargin = 120 / 15;
-constexpr int PrintMargin = 720 / 15;
+// Window geometry while printing, in twips: the window's width and the graph's distance from
+// the window's edge.
+constexpr int PrintWidthTwips = 11550;
+constexpr int PrintMarginTwips = 720;
 
 QPointer<RealTimeGraph>& openWindow()
 {
@@ -33,22 +33,6 @@ QPointer<RealTimeGraph>& openWindow()
 }
 
 } // namespace
-
-QString printerNoteText()
-{
-    return QStringList{
-        QStringLiteral("Note"),
-        QStringLiteral("The effect of the properties of the Printer settings"),
-        QStringLiteral("depends on the driver supplied by the printer manufacturer."),
-        QStringLiteral("Some property settings may have no effect, or several different "
-                       "property settings"),
-        QStringLiteral("may all have the same effect. Settings outside the accepted range may "
-                       "or may not produce an error."),
-        QStringLiteral("For more information, see the manufacturer's documentation for the "
-                       "specific driver."),
-    }
-        .join(QLatin1Char('\n'));
-}
 
 RealTimeGraph::RealTimeGraph(QWidget* parent)
     : TimeGraphWindow(QString::fromLatin1(Caption), QStringLiteral("Value ( Y ) :"),
@@ -132,16 +116,17 @@ void RealTimeGraph::CmdPrint_Click()
 
 void RealTimeGraph::setPrintLayout(bool printing)
 {
-    const int margin = printing ? PrintMargin : ScreenMargin;
     if (printing) {
         m_yTitle = CWGraph1->axisTitle(Graph::Axis::Y);
         enterPrintLook();
-        resize(PrintWidth, height());
+        resize(twipsToPixels(this, PrintWidthTwips), height());
+        const int margin = twipsToPixels(this, PrintMarginTwips);
         layout()->setContentsMargins(margin, margin, margin, margin);
         CWGraph1->setAxisTitle(Graph::Axis::Y, QString());
     } else {
         CWGraph1->setAxisTitle(Graph::Axis::Y, m_yTitle);
-        resize(DesignSize);
+        resize(designSize());
+        const int margin = designMargin();
         layout()->setContentsMargins(margin, margin, margin, margin);
         leavePrintLook();
     }

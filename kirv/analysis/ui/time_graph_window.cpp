@@ -1,6 +1,7 @@
 #include "time_graph_window.h"
 
 #include "graph.h"
+#include "histogram_parts.h"
 
 #include "kirv/analysis/axis_format.h"
 #include "kirv/records/ui/print_job.h"
@@ -178,10 +179,10 @@ TimeGraphWindow::TimeGraphWindow(const QString& caption, const QString& yReadout
     controls->addLayout(commands);
 
     m_content = new QVBoxLayout(this);
-    m_content->setContentsMargins(8, 8, 8, 8);
+    m_content->setContentsMargins(designMargin(), designMargin(), designMargin(), designMargin());
     m_content->addWidget(CWGraph1, 1);
     m_content->addWidget(FrmGraphic);
-    resize(DesignSize);
+    resize(designSize());
 
     connect(Combo1, &QComboBox::currentIndexChanged, this, &TimeGraphWindow::Combo1_Click);
     for (int i : {1, 2}) {
@@ -193,6 +194,16 @@ TimeGraphWindow::TimeGraphWindow(const QString& caption, const QString& yReadout
     connect(CWGraph1, &Graph::cursorMoved, this, &TimeGraphWindow::CWGraph1_CursorChange);
     connect(CmdReset, &QPushButton::clicked, this, [this] { CmdReset_Click(); });
     connect(CmdPrint, &QPushButton::clicked, this, [this] { CmdPrint_Click(); });
+}
+
+QSize TimeGraphWindow::designSize()
+{
+    return {twipsToPixels(this, 10650), twipsToPixels(this, 8865)};
+}
+
+int TimeGraphWindow::designMargin()
+{
+    return twipsToPixels(this, 120);
 }
 
 void TimeGraphWindow::Combo1_Click()
