@@ -154,8 +154,9 @@ TimeGraphWindow::TimeGraphWindow(const QString& caption, const QString& yReadout
     XPosition = readout(QStringLiteral("XPosition"), SSFrame2);
     Label2 = label(QStringLiteral("Label2"), yReadoutTitle, SSFrame2);
     YPosition = readout(QStringLiteral("YPosition"), SSFrame2);
-    XPosition->setAccessibleName(QStringLiteral("Cursor X"));
-    YPosition->setAccessibleName(QStringLiteral("Cursor Y"));
+    // The read-outs' names are the values they show; what they are is their description.
+    XPosition->setAccessibleDescription(Label1->text());
+    YPosition->setAccessibleDescription(Label2->text());
     auto* cursor = new QGridLayout(SSFrame2);
     cursor->addWidget(Label1, 0, 0);
     cursor->addWidget(XPosition, 0, 1);
