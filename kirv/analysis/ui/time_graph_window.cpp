@@ -47,7 +47,7 @@ QDoubleSpinBox* rangeEditor(const QString& name, const QString& accessible, int 
     edit->setObjectName(name);
     edit->setAccessibleName(accessible);
     edit->setDecimals(decimals);
-    edit->setRange(decimals == 0 ? -9999999.0 : -9999.9, decimals == 0 ? 99999999.0 : 9999.9);
+    edit->setRange(decimals == 0 ? -999999.0 : -999.9, decimals == 0 ? 9999999.0 : 9999.9);
     edit->setKeyboardTracking(false); // a typed number applies on Enter or when leaving the box
     edit->setAlignment(Qt::AlignRight);
     edit->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
@@ -142,8 +142,8 @@ TimeGraphWindow::TimeGraphWindow(const QString& caption, const QString& yReadout
     txtDescription->setReadOnly(true);
     txtDescription->setFocusPolicy(Qt::ClickFocus);
     txtDescription->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    txtDescription->setFixedHeight(QFontMetrics(txtDescription->font()).lineSpacing() * 3 + 10);
-    txtDescription->setMinimumWidth(190);
+    txtDescription->setFixedHeight(QFontMetrics(txtDescription->font()).lineSpacing() * 4 + 10);
+    txtDescription->setMinimumWidth(160);
     auto* track = new QVBoxLayout(SSFrame3);
     track->addWidget(Combo1);
     track->addWidget(txtDescription);
