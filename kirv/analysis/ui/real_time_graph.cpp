@@ -5,6 +5,7 @@
 
 #include "kirv/analysis/graph_hand_over.h"
 #include "kirv/app/ui/dialogs.h"
+#include "kirv/records/ui/print_job.h"
 
 #include <QComboBox>
 #include <QDoubleSpinBox>

@@ -1,7 +1,7 @@
 #include "kirv/app/ui/panel_parts.h"
 
 #include "kirv/analysis/ui/histogram_commands.h"
-#include "kirv/analysis/ui/plot_commands.h"
+#include "kirv/analysis/ui/time_graph_clicks.h"
 #include "kirv/logger/ui/panel_toolbar.h"
 #include "kirv/meter/ui/panel_live.h"
 #include "kirv/panel/ui/panel.h"
@@ -19,8 +19,8 @@ PanelParts attachPanelParts(Panel& panel)
     parts.toolbar = new PanelToolbar(panel, *parts.recording);
     // Each subsystem's commands and graph clicks, one line each:
     attachHistogramClicks(parts);
+    attachTimeGraphClicks(parts);
     attachFileCommands(parts);
-    attachPlotCommands(parts);
     return parts;
 }
 
