@@ -7,15 +7,15 @@
 #include "kirv/panel/ui/toolbar_icons.h"
 #include "kirv/panel/ui/widgets.h"
 #include "kirv/records/filenames.h"
+#include "kirv/records/ui/busy.h"
 #include "kirv/records/ui/record_list_view.h"
 
 #include <QAction>
-#include <QApplication>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QPointer>
-#include <QScopeGuard>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -143,7 +143,8 @@ bool DataList::showSet(QByteArrayView set, int interval, int currentYear)
     const QString startText = logger::timestampText(startStamp, currentYear);
 
     // The caption counts the records in tenths of a percent; it changes when its text does, and
-    // the window system is served every few tens of milliseconds, not after every record.
+    // the window system is served every few tens of milliseconds, not after every record. (Not
+    // CaptionProgress: a click on another set may delete this window while it fills.)
     const QString caption = windowTitle();
     QString shown;
     QElapsedTimer sinceEvents;
@@ -152,7 +153,7 @@ bool DataList::showSet(QByteArrayView set, int interval, int currentYear)
     for (qsizetype i = 0; i < n; i += FillStep) {
         const qsizetype count = std::min(FillStep, n - i);
         logger::appendSetRecords(set, i, count, start, startText, interval, pending);
-        if (sinceEvents.elapsed() < ProgressEveryMs && i + count < n)
+        if (sinceEvents.elapsed() < kEventIntervalMs && i + count < n)
             continue;
         m_list.append(std::move(pending));
         pending = RecordStore();
@@ -221,8 +222,7 @@ void DataList::Toolbar1_ButtonClick(QAction* button)
 
 void DataList::save()
 {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const auto pointer = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+    BusyCursor busy;
     const QString path = Dialogs::instance().saveFileName(this, QString::fromLatin1(DataFileFilter));
     if (path.isEmpty())
         return;

@@ -22,8 +22,6 @@ class DataList : public QWidget
     Q_OBJECT
 public:
     static constexpr const char* Caption = "Data List";
-    // While the list fills, the caption changes at most this often (the window stays live).
-    static constexpr int ProgressEveryMs = 30;
 
     explicit DataList(Panel& panel);
     ~DataList() override;
