@@ -128,7 +128,7 @@ Memory::~Memory()
 
 Memory* Memory::current()
 {
-    return g_memory;
+    return g_memory && !g_memory->isClosing() ? g_memory.data() : nullptr;
 }
 
 void Memory::applyColumnWidths()

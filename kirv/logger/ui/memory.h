@@ -47,7 +47,7 @@ public:
     explicit Memory(Panel& panel);
     ~Memory() override;
 
-    // The window of the running program, if open.
+    // The window of the running program, if open and not closing.
     static Memory* current();
 
     void showMemory(const QString& size, const QString& remain);
