@@ -95,23 +95,25 @@ LoggerSets walkSets(QByteArrayView dump, qint64 length)
         return at >= 0 && at + markerSize <= data.size()
                && std::memcmp(bytes + at, SetMarker.constData(), size_t(markerSize)) == 0;
     };
-    const QByteArrayView view(data);
 
     qint64 start = 0;
     while (start < stored) {
         if (!markerAt(start))
             break;
-        // The next marker at an even distance of at least 60 bytes from this one.
+        // The next marker at an even distance of at least 60 bytes from this one. The search
+        // runs on its second byte (0x55), rare in level words, with memchr's speed.
         qint64 next = -1;
-        for (qint64 from = start + SetOverhead + 2; from + markerSize <= data.size();) {
-            const qint64 found = view.indexOf(QByteArrayView(SetMarker), from);
-            if (found < 0)
+        for (qint64 from = start + SetOverhead + 2 + 1; from + markerSize - 1 <= data.size();) {
+            const auto* hit = static_cast<const char*>(
+                std::memchr(bytes + from, SetMarker[1], size_t(data.size() - from)));
+            if (!hit)
                 break;
-            if ((found - start) % 2 == 0) {
-                next = found;
+            const qint64 at = hit - bytes - 1;
+            if ((at - start) % 2 == 0 && markerAt(at)) {
+                next = at;
                 break;
             }
-            from = found + 1;
+            from = at + 2;
         }
         if (next < 0)
             break;
