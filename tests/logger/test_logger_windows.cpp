@@ -16,6 +16,7 @@
 
 #include <QAction>
 #include <QElapsedTimer>
+#include <QProcess>
 #include <QLabel>
 #include <QScrollBar>
 #include <QTableView>
@@ -250,6 +251,33 @@ private slots:
         memory->GridSet_Click(memory->GridSet->model()->index(0, 0));
         QVERIFY(DataList::current() != list || DataList::current()->records().count() == 1);
         QCOMPARE(DataList::current()->records().count(), 1);
+    }
+
+    void printListsTheSet()
+    {
+        Fixture f;
+        f.logger.memory.setSets({test::loggerSet({900, 0x83A6, 1200}, 10)});
+        runLoggerDownload(f.panel);
+        openLoggerSet(f.panel, 1);
+        DataList* list = DataList::current();
+        QVERIFY(list);
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath("set.pdf");
+        f.dialogs->prints << true;
+        f.dialogs->printPdfs << pdf;
+        f.dialogs->inputs << "3";
+        list->Toolbar1->actions().at(1)->trigger();
+        QCOMPARE(f.dialogs->asked.last().prompt, "Input record(s) to print in one row (1-5)");
+        QProcess tool;
+        tool.start("pdftotext", {"-layout", pdf, "-"});
+        QVERIFY(tool.waitForFinished(30000));
+        const QString text = QString::fromUtf8(tool.readAllStandardOutput()).simplified();
+        QVERIFY2(text.contains("- Freq Weight : A - Time Weight : FAST - Level Range : 80-140 - "
+                               "Max dB : 90.0 - 2009/03/04 08:30:05 - SEL : 90.0 - Leq : 90.0"),
+                 qPrintable(text));
+        QVERIFY2(text.contains("1 2009/03/04 08:30:05 90.0 93.4* 120.0"), qPrintable(text));
+        QCOMPARE(list->windowTitle(), "Data List");
+        QVERIFY(f.panel.Timer1->isActive());
     }
 
     void eraseAsksAndClosesMemory_data()

@@ -8,9 +8,11 @@
 #include "kirv/panel/ui/widgets.h"
 #include "kirv/records/filenames.h"
 #include "kirv/records/ui/busy.h"
+#include "kirv/records/ui/list_print_job.h"
 #include "kirv/records/ui/record_list_view.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QGridLayout>
@@ -215,9 +217,37 @@ logger::SetBoards DataList::shownBoards() const
 
 void DataList::Toolbar1_ButtonClick(QAction* button)
 {
-    if (button->data().toString() == QLatin1String("Save"))
+    const QString key = button->data().toString();
+    if (key == QLatin1String("Save"))
         save();
-    // "Print" waits for the file views' list print.
+    else if (key == QLatin1String("Print"))
+        printList();
+}
+
+void DataList::printList()
+{
+    if (m_printing)
+        return;
+    m_printing = true;
+    const ListPrintBoards boards{SSFreq->text(),   BoardCA->text(),    SSTW->text(),
+                                 BoardSFI->text(), SSSR->text(),       BoardLevel->text(),
+                                 SSMax->text(),    BoardMaxdB->text(), BoardMaxTime->text(),
+                                 SSSEL->text(),    BoardSEL->text(),   SSLeq->text(),
+                                 BoardLeq->text()};
+    printRecordList(this, &m_panel, boards, m_list.store(), [this] { return m_closeAfterPrint; });
+    m_printing = false;
+    if (m_closeAfterPrint)
+        close();
+}
+
+void DataList::closeEvent(QCloseEvent* event)
+{
+    if (m_printing) {
+        m_closeAfterPrint = true;
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
 }
 
 void DataList::save()

@@ -68,6 +68,13 @@ public:
     void Toolbar1_ButtonClick(QAction* button);
     // "Save": the set as a logger data file, through the save dialog.
     void save();
+    // "Print": the list with its boards, as the file views print theirs.
+    void printList();
+    bool printing() const { return m_printing; }
+
+protected:
+    // A close while the list prints waits until the print has ended (the job is discarded).
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void fillBoards(const logger::SetBoards& boards);
@@ -76,6 +83,8 @@ private:
     Panel& m_panel;
     RecordList m_list;
     RecordListView* m_view = nullptr;
+    bool m_printing = false;
+    bool m_closeAfterPrint = false;
 };
 
 } // namespace kirv

@@ -10,9 +10,9 @@
 #include "kirv/meter/delay.h"
 #include "kirv/meter/exchange.h"
 #include "kirv/panel/ui/panel.h"
+#include "kirv/records/ui/file_list_timers.h"
 
 #include <QPointer>
-#include <QScopeGuard>
 
 namespace kirv {
 
@@ -29,23 +29,13 @@ void tell(Panel& panel, const QString& text, QMessageBox::Icon icon, const QStri
     Dialogs::instance().message(&panel, request);
 }
 
-// Runs the panel's timers again when the exchange ends, whatever way it ends.
-auto timersBackOn(Panel& panel)
-{
-    panel.stopTimers();
-    return qScopeGuard([p = QPointer<Panel>(&panel)] {
-        if (p)
-            p->startTimers();
-    });
-}
-
 } // namespace
 
 void runLoggerDownload(Panel& panel)
 {
     LoggerState& state = loggerState();
     state.LoggerOpen = true;
-    auto timers = timersBackOn(panel);
+    PanelTimersOff timers(&panel);
     SerialLink& link = panel.link();
 
     const logger::MemoryQuery query = logger::queryMemory(link, &panel);
@@ -116,8 +106,11 @@ void openLoggerSet(Panel& panel, int s)
     const QByteArrayView set = state.LoggerSets.set(s);
     if (set.isEmpty())
         return;
-    auto timers = timersBackOn(panel);
-    if (DataList* old = DataList::current()) {
+    DataList* old = DataList::current();
+    if (old && old->printing())
+        return; // its print ends first; the list must not change under it
+    PanelTimersOff timers(&panel);
+    if (old) {
         old->close();
         delete old;
     }
@@ -138,7 +131,7 @@ void eraseLoggerMemory(Panel& panel)
         memory->close();
     if (answer != QMessageBox::Ok)
         return;
-    auto timers = timersBackOn(panel);
+    PanelTimersOff timers(&panel);
     logger::eraseMemory(panel.link(), &panel);
 }
 
