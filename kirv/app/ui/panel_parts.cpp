@@ -2,6 +2,7 @@
 
 #include "kirv/analysis/ui/histogram_commands.h"
 #include "kirv/analysis/ui/time_graph_clicks.h"
+#include "kirv/logger/ui/logger_commands.h"
 #include "kirv/logger/ui/panel_toolbar.h"
 #include "kirv/meter/ui/panel_live.h"
 #include "kirv/panel/ui/panel.h"
@@ -20,7 +21,8 @@ PanelParts attachPanelParts(Panel& panel)
     // Each subsystem's commands and graph clicks, one line each:
     attachTimeGraphClicks(parts);
     attachFileCommands(parts);
-    attachHistogramClicks(parts); // after the file commands: it serves their views' requests
+    attachHistogramClicks(parts);
+    attachLoggerCommands(parts);
     return parts;
 }
 
