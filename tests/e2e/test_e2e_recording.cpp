@@ -91,8 +91,8 @@ private slots:
             QCOMPARE(cells[2], QStringLiteral("70.0"));
             QCOMPARE(cells[3], QString());
         }
-        // "Fake" keeps the rows until the next recording replaces it.
-        QVERIFY(QFile::exists(dir.filePath(QStringLiteral("Fake"))));
+        // The rows are in the data file: "Fake" is gone, so nothing is offered back later.
+        QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("Fake"))));
     }
 
     void cancelStartsNothing()
