@@ -156,7 +156,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(states, QList<bool>({true, false}), 8000);
         QCOMPARE(written.count(), 1);
         QCOMPARE(written.first().first().toString(), target);
-        QVERIFY(!rec.recording());
+        QVERIFY(rec.recording()); // it goes on in cut-2.kirv (test_e2e_faults)
         QCOMPARE(rec.liveList().count(), 0);
         const QStringList lines = fileLines(target);
         QVERIFY2(lines.size() >= 12, qPrintable(lines.join('|')));
