@@ -1,7 +1,8 @@
-// The program against a misbehaving line, port and disk, over the virtual meter's pty: stray
-// bytes after every frame, a port that is no serial port, a cable pulled mid-recording, a target
-// that cannot be written, a disk that fills at the stop and a recording left in "Fake".
+// The program against a misbehaving line and disk, over the virtual meter's pty: stray bytes
+// after every frame, a cable pulled mid-recording, a target that cannot be written, a disk that
+// fills at the stop and a recording left in "Fake".
 #include "e2e_fixture.h"
+#include "e2e_files.h"
 
 #include "kirv/panel/ui/widgets.h"
 #include "kirv/records/datafile.h"
@@ -21,22 +22,25 @@ using namespace kirv;
 
 namespace {
 
-QStringList fileLines(const QString& path)
+// The program with its working folder ("Fake") in a folder of its own.
+struct RecordingFixture : E2eFixture
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    QStringList lines = QString::fromLatin1(file.readAll()).split(QStringLiteral("\r\n"));
-    lines.removeLast();
-    return lines;
-}
+    QTemporaryDir dir;
+    PanelRecording& rec = *app.parts().recording;
 
-// Toolbar "Save", "By PC Sampling Rate", OK: the save dialog answers from the script.
-void startRecording(E2eFixture& f)
-{
-    f.panel->toolbarWidget(1)->click();
-    QTest::mouseClick(f.app.parts().recording->CmdSaveOK, Qt::LeftButton);
-}
+    explicit RecordingFixture(double level)
+    {
+        rec.setWorkingFolder(dir.path());
+        meter->setLevel(level);
+        meter->setRangeCode(2);
+    }
+    // Toolbar "Save", "By PC Sampling Rate", OK: the save dialog answers from the script.
+    void startRecording()
+    {
+        panel->toolbarWidget(1)->click();
+        QTest::mouseClick(rec.CmdSaveOK, Qt::LeftButton);
+    }
+};
 
 const QByteArray kLeftFake = "No.s\tDate Time\tdB\t\r\n1\t2009/03/04 08:00:01\t60.0\t\r\n";
 
@@ -62,35 +66,18 @@ private slots:
         QCOMPARE(f.panel->LblValue->text(), QStringLiteral("77.7"));
     }
 
-    void portThatIsNoSerialPortSaysSo()
-    {
-        Options o;
-        o.com = QStringLiteral("/dev/null");
-        auto* dialogs = test::ScriptedDialogs::install();
-        Application app(o);
-        QSignalSpy finished(&app, &Application::finished);
-        app.start();
-        QCOMPARE(finished.count(), 1);
-        const auto messages = dialogs->messages();
-        QCOMPARE(messages.size(), 1);
-        QCOMPARE(messages[0].text, QStringLiteral("No device found, try again!"));
-        QCOMPARE(messages[0].detail, QStringLiteral("/dev/null is not a serial port. Choose the port of the meter's cable."));
-    }
-
     // The cable is pulled right after a sample: "No COM" before the cut file is written, no
     // sample from the stale frame, the notice until acknowledged, and the recording going on in
     // cut-2.kirv once the meter is back.
     void linkLossMidRecordingGoesOnInAContinuation()
     {
-        QTemporaryDir dir;
-        E2eFixture f;
-        PanelRecording& rec = *f.app.parts().recording;
-        rec.setWorkingFolder(dir.path());
-        f.meter->setLevel(66.6);
+        RecordingFixture f(66.6);
+        const QTemporaryDir& dir = f.dir;
+        PanelRecording& rec = f.rec;
         QVERIFY(f.settle());
         const QString target = dir.filePath("cut.kirv");
         f.dialogs->files.enqueue(target);
-        startRecording(f);
+        f.startRecording();
         QVERIFY(rec.recording());
         QString comWhenWritten;
         connect(&rec, &PanelRecording::fileWritten, this, [&] { comWhenWritten = f.panel->LblCOM->text(); });
@@ -147,13 +134,12 @@ private slots:
 
     void targetInAMissingFolderIsRefusedAtOnce()
     {
-        QTemporaryDir dir;
-        E2eFixture f;
-        PanelRecording& rec = *f.app.parts().recording;
-        rec.setWorkingFolder(dir.path());
+        RecordingFixture f(60.0);
+        const QTemporaryDir& dir = f.dir;
+        PanelRecording& rec = f.rec;
         const QString bad = dir.filePath("nowhere/a.kirv");
         f.dialogs->files << bad; // then the dialog is cancelled
-        startRecording(f);
+        f.startRecording();
         QVERIFY(!rec.recording());
         const auto messages = f.dialogs->messages();
         QCOMPARE(messages.size(), 1);
@@ -167,15 +153,12 @@ private slots:
     // samples, and the next recording offers them back before it starts.
     void fullDiskAtStopKeepsFakeAndOffersItBack()
     {
-        QTemporaryDir dir;
-        E2eFixture f;
-        PanelRecording& rec = *f.app.parts().recording;
-        rec.setWorkingFolder(dir.path());
-        f.meter->setLevel(71.1);
-        f.meter->setRangeCode(2);
+        RecordingFixture f(71.1);
+        const QTemporaryDir& dir = f.dir;
+        PanelRecording& rec = f.rec;
         const QString target = dir.filePath("full.kirv");
         f.dialogs->files.enqueue(target);
-        startRecording(f);
+        f.startRecording();
         QTRY_COMPARE_WITH_TIMEOUT(rec.LblCount->text(), QStringLiteral("2"), 8000);
         failFileWritesAfterForTest(100);
         f.panel->toolbarWidget(1)->click();
@@ -189,7 +172,7 @@ private slots:
         const QString recovered = dir.filePath("recovered.kirv");
         f.dialogs->buttons.enqueue(QMessageBox::Save);
         f.dialogs->files << recovered << dir.filePath("next.kirv");
-        startRecording(f);
+        f.startRecording();
         QVERIFY(rec.recording());
         QVERIFY(f.dialogs->messages().value(1).text.startsWith("A recording was never saved to a data file: "));
         const QStringList lines = fileLines(recovered);

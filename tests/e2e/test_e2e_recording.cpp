@@ -1,6 +1,7 @@
 // Recording from the virtual meter: through the toolbar and the "Save Data" panel into a data
 // file, a cancelled dialog, the live list saved at once, and a cable pulled mid-recording.
 #include "e2e_fixture.h"
+#include "e2e_files.h"
 
 #include "kirv/analysis/level_stats.h"
 #include "kirv/records/recordlist.h"
@@ -21,19 +22,6 @@
 using namespace kirv;
 
 namespace {
-
-QStringList fileLines(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray bytes = file.readAll();
-    if (!bytes.endsWith("\r\n") || bytes.count("\r\n") != bytes.count('\n'))
-        return {QStringLiteral("line ends are not CRLF")};
-    QStringList lines = QString::fromLatin1(bytes).split(QStringLiteral("\r\n"));
-    lines.removeLast();
-    return lines;
-}
 
 void clickSave(Panel& p)
 {
