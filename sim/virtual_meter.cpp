@@ -105,6 +105,8 @@ void VirtualMeter::sendFrame()
         for (int i = 0; i < count; ++i)
             bytes.append(char(m_random.bounded(256)));
     }
+    if (m_strayByte)
+        bytes.append('\x55');
     enqueue(bytes);
 }
 

@@ -87,6 +87,8 @@ public:
     // Faults.
     void setNoise(bool on);
     bool noise() const { return m_noise; }
+    // One stray byte (0x55) after every live frame.
+    void setStrayByte(bool on) { m_strayByte = on; }
     void sendMisaligned();   // part of a frame, once
     void sendCorruptFrame(); // six bytes with the wrong markers
     void unplug();           // silence: nothing sent, input ignored
@@ -137,6 +139,7 @@ private:
     QByteArray m_received;
     bool m_paced = true;
     bool m_noise = false;
+    bool m_strayByte = false;
     bool m_plugged = true;
 };
 

@@ -54,9 +54,16 @@ double tenthValue(double x)
 
 void RunningLevel::add(double levelDb)
 {
+    if (m_count == 0 || levelDb > m_reference) {
+        // A new highest level: the sum so far is rescaled to it (its terms only shrink).
+        const double scale = m_count == 0 ? 0.0 : std::pow(10.0, (m_reference - levelDb) / 10.0);
+        m_energy *= scale;
+        m_compensation *= scale;
+        m_reference = levelDb;
+    }
     ++m_count;
     // Kahan summation: the lost low-order part of each addition is carried to the next.
-    const double term = std::pow(10.0, levelDb / 10.0) - m_compensation;
+    const double term = std::pow(10.0, (levelDb - m_reference) / 10.0) - m_compensation;
     const double sum = m_energy + term;
     m_compensation = (sum - m_energy) - term;
     m_energy = sum;
@@ -67,11 +74,16 @@ void RunningLevel::reset()
     *this = RunningLevel();
 }
 
+double RunningLevel::energy() const
+{
+    return (m_energy - m_compensation) * std::pow(10.0, m_reference / 10.0);
+}
+
 double RunningLevel::leq() const
 {
     if (m_count <= 0)
         return std::numeric_limits<double>::quiet_NaN();
-    return 10.0 * Log10(energy() / double(m_count));
+    return m_reference + 10.0 * Log10((m_energy - m_compensation) / double(m_count));
 }
 
 double RunningLevel::sel() const

@@ -18,8 +18,10 @@ QString tenthText(double x);
 double tenthValue(double x);
 
 // Count and energy sum of levels taken one per second, with the energy-average level (Leq) and
-// the sound exposure level (SEL) they give. The sum is compensated, so a steady level keeps its
-// exact Leq over days of seconds.
+// the sound exposure level (SEL) they give. The energies are summed relative to the highest
+// level seen, so no term exceeds 1 and the sum stays finite for every level a frame can carry
+// (3276.7 dB included); the sum is compensated, so a steady level keeps its exact Leq over days
+// of seconds.
 class RunningLevel
 {
 public:
@@ -28,7 +30,8 @@ public:
     void reset();
 
     qint64 count() const { return m_count; }
-    double energy() const { return m_energy - m_compensation; }
+    // E itself; infinite when the levels are beyond what a double holds (Leq and SEL are not).
+    double energy() const;
     // 10 log10(E/n); not a number while nothing has been added.
     double leq() const;
     // Leq + 10 log10(n), n standing for the seconds taken.
@@ -38,6 +41,7 @@ public:
 
 private:
     qint64 m_count = 0;
+    double m_reference = 0.0; // highest level added; m_energy sums 10^((L - reference)/10)
     double m_energy = 0.0;
     double m_compensation = 0.0;
 };

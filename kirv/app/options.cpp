@@ -37,7 +37,7 @@ std::optional<Options> parseOptions(const QStringList& arguments, QString* messa
         return std::nullopt;
     }
     if (parser.isSet(version)) {
-        *message = QStringLiteral("kirv 7.0\n");
+        *message = QStringLiteral("kirv %1\n").arg(QLatin1String(kVersion));
         return std::nullopt;
     }
     if (!parser.positionalArguments().isEmpty()) {

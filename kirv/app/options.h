@@ -7,6 +7,8 @@
 
 namespace kirv {
 
+inline constexpr char kVersion[] = "7.0";
+
 // The command line of kirv.
 struct Options
 {
@@ -18,6 +20,7 @@ struct Options
 
 // Parses the arguments (program name first). On a bad command line returns nothing and sets
 // `message` to what to print; --help and --version also return nothing, with their text.
+// Needs no application object, so it can run before the window system is touched.
 std::optional<Options> parseOptions(const QStringList& arguments, QString* message, bool* isError);
 
 } // namespace kirv

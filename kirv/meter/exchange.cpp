@@ -18,21 +18,47 @@ void drain(SerialLink& link)
     link.read();
 }
 
+std::optional<QByteArray> newestFrame(QByteArrayView buffer)
+{
+    for (qsizetype at = buffer.size() - protocol::kFrameSize; at >= 0; --at) {
+        if (buffer[at] == protocol::kFrameStart && buffer[at + protocol::kFrameSize - 1] == protocol::kFrameEnd)
+            return buffer.sliced(at, protocol::kFrameSize).toByteArray();
+    }
+    return std::nullopt;
+}
+
+namespace {
+
+// What one exchange read since its drain: the newest frame in each read, with the last bytes of
+// the read before it, so that a frame the port delivered in two pieces still counts.
+class FrameScanner
+{
+public:
+    std::optional<QByteArray> take(const QByteArray& bytes)
+    {
+        m_carry += bytes;
+        auto frame = newestFrame(m_carry);
+        m_carry = m_carry.right(protocol::kFrameSize - 1);
+        return frame;
+    }
+
+private:
+    QByteArray m_carry;
+};
+
+} // namespace
+
 FrameResult takeLiveFrame(SerialLink& link, const QObject* owner)
 {
-    int count = 0;
-    for (;;) {
-        drain(link);
+    drain(link);
+    FrameScanner scanner;
+    for (int count = 0;;) {
         while (link.bytesPending() < protocol::kFrameSize && count < kPollSteps) {
             if (!Delay(kPollStep, owner))
                 return {ExchangeResult::Cancelled, {}};
             ++count;
         }
-        if (link.bytesPending() < protocol::kFrameSize) {
-            drain(link);
-            return {ExchangeResult::TimedOut, {}};
-        }
-        if (auto frame = protocol::lastFrame(link.read()))
+        if (auto frame = scanner.take(link.read()))
             return {ExchangeResult::Done, *frame};
         if (count >= kPollSteps)
             return {ExchangeResult::TimedOut, {}};
@@ -41,22 +67,25 @@ FrameResult takeLiveFrame(SerialLink& link, const QObject* owner)
 
 ExchangeResult waitForFrames(SerialLink& link, const QObject* owner)
 {
+    drain(link);
+    FrameScanner scanner;
     for (;;) {
-        drain(link);
         while (link.bytesPending() < protocol::kFrameSize) {
             if (!Delay(kRecoveryStep, owner))
                 return ExchangeResult::Cancelled;
         }
-        if (protocol::lastFrame(link.read()))
+        if (scanner.take(link.read()))
             return ExchangeResult::Done;
     }
 }
 
 ExchangeResult MeterAttention(SerialLink& link, const QObject* owner)
 {
-    for (;;) {
+    for (int tries = 0;;) {
         drain(link);
         do {
+            if (tries++ >= kAttentionTries)
+                return ExchangeResult::TimedOut;
             link.write(protocol::kAttention);
             if (!Delay(kAttentionStep, owner))
                 return ExchangeResult::Cancelled;

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
+
+#include <optional>
 
 class QObject;
 
@@ -14,10 +17,15 @@ class SerialLink;
 
 enum class ExchangeResult { Done, TimedOut, Cancelled };
 
-// Live poll: drain, wait in 0.01 s steps for at least six bytes, take the last six of
-// everything pending; a frame with misplaced markers is dropped and the wait starts again.
-// After 100 steps (about a second) without a valid frame the result is TimedOut; misaligned
-// bytes do not restart that count, so a line that carries only noise is a lost link too.
+// The newest complete frame (0x02, four bytes, 0x03) in `buffer`, nothing when it holds none.
+// Stray bytes after it, or a frame cut at either end, do not hide it.
+std::optional<QByteArray> newestFrame(QByteArrayView buffer);
+
+// Live poll: drain, wait in 0.01 s steps for at least six bytes, take the newest complete frame
+// of what was read (a frame split over two reads counts); when there is none the wait goes on.
+// After 100 steps (about a second) without a valid frame the result is TimedOut; noise does not
+// restart that count, so a line that carries only noise is a lost link too, while a line that
+// carries frames among noise is not.
 struct FrameResult
 {
     ExchangeResult result;
@@ -25,15 +33,19 @@ struct FrameResult
 };
 FrameResult takeLiveFrame(SerialLink& link, const QObject* owner);
 
-// Link recovery: wait without limit, in 0.02 s steps, until the last six pending bytes have
-// the frame markers. Returns Done or Cancelled.
+// Link recovery: wait without limit, in 0.02 s steps, until a complete frame arrives.
+// Returns Done or Cancelled.
 ExchangeResult waitForFrames(SerialLink& link, const QObject* owner);
 
 // Attention before a key press: drain, send "A" every 0.2 s until six bytes are pending, and
-// start again until the acknowledge frame is the last thing in the buffer. No retry limit.
+// start again until the acknowledge frame is the last thing in the buffer. A meter that has not
+// acknowledged after about a second (five "A") gives TimedOut: the live poll then finds out
+// whether the link is still there.
+inline constexpr int kAttentionTries = 5;
 ExchangeResult MeterAttention(SerialLink& link, const QObject* owner);
 
-// A remote key press: attention, then "K" 00 00 code in one write. Nothing is read back.
+// A remote key press: attention, then "K" 00 00 code in one write. Nothing is read back; no
+// "K" is sent when the attention was not acknowledged.
 ExchangeResult pressKey(SerialLink& link, int code, const QObject* owner);
 
 // Read and discard everything pending.

@@ -123,6 +123,9 @@ QString openFailureDetail(const PortChoice& choice, const QString& device, OpenF
             .arg(device);
     case OpenFailure::Busy:
         return QStringLiteral("%1 is busy: another program is using it.").arg(device);
+    case OpenFailure::NotSerialPort:
+        return QStringLiteral("%1 is not a serial port. Choose the port of the meter's cable.")
+            .arg(device);
     default:
         return QStringLiteral("%1: %2").arg(device, systemError);
     }

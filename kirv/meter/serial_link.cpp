@@ -8,6 +8,7 @@
 #include <utility>
 
 #ifdef Q_OS_UNIX
+#include <fcntl.h>
 #include <unistd.h>
 #endif
 
@@ -83,11 +84,31 @@ public:
 
 namespace {
 
+#ifdef Q_OS_UNIX
+// A file that opens but is no terminal (/dev/null, a regular file, a folder): whatever QSerialPort
+// made of it, no cable will make it a meter.
+bool isOpenableNonTerminal(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
+        return false;
+    const bool terminal = ::isatty(fd) == 1;
+    ::close(fd);
+    return !terminal;
+}
+#endif
+
 // QSerialPort reports a locked port and a forbidden one alike; the device itself tells them
 // apart, so the message can say "join dialout" only when that is the cure.
-OpenFailure classifyOpenFailure(const QSerialPort& port)
+OpenFailure classifyOpenFailure(const QSerialPort& port, const QString& givenName)
 {
-    const QString path = QSerialPortInfo(port.portName()).systemLocation();
+    const QString path = givenName.startsWith(QLatin1Char('/'))
+                             ? givenName
+                             : QSerialPortInfo(port.portName()).systemLocation();
+#ifdef Q_OS_UNIX
+    if (QFileInfo::exists(path) && isOpenableNonTerminal(path))
+        return OpenFailure::NotSerialPort;
+#endif
     if (port.error() == QSerialPort::DeviceNotFoundError || !QFileInfo::exists(path))
         return OpenFailure::NoSuchDevice;
 #ifdef Q_OS_UNIX
@@ -139,7 +160,7 @@ bool QtSerialLink::doOpen(const QString& portName, const LineSettings& s)
     m_port->setFlowControl(QSerialPort::NoFlowControl);
     if (m_port->open(QIODevice::ReadWrite))
         return true;
-    setFailure(classifyOpenFailure(*m_port), m_port->errorString());
+    setFailure(classifyOpenFailure(*m_port, portName), m_port->errorString());
     return false;
 }
 

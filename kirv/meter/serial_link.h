@@ -25,7 +25,7 @@ struct LineSettings
 inline constexpr const char* kMeterLineSettings = "38400,n,8,1";
 
 // Why a port could not be opened; the detail text of the failure message says it.
-enum class OpenFailure { None, NoSuchDevice, PermissionDenied, Busy, BadSettings, Other };
+enum class OpenFailure { None, NoSuchDevice, PermissionDenied, Busy, NotSerialPort, BadSettings, Other };
 
 // The serial port as the program needs it: open with name and settings, is open, bytes
 // pending, read all pending, write, close. Every byte in and out passes read()/write() here

@@ -3,11 +3,21 @@
 #include "kirv/analysis/numbertext.h"
 #include "textlines.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include <algorithm>
+#include <optional>
+#include <cerrno>
 #include <cstring>
+
+#if defined(Q_OS_WIN)
+#include <io.h>
+#elif defined(Q_OS_UNIX)
+#include <unistd.h>
+#endif
 
 namespace kirv {
 
@@ -27,6 +37,37 @@ bool splitRecord(QByteArrayView line, QByteArrayView (&fields)[RecordColumnCount
     }
     return true;
 }
+
+// The test seam of failFileWritesAfterForTest(): a device that passes writes on to the file
+// until its budget is spent and then refuses them the way a full disk does.
+qint64 g_writeBudget = -1;
+
+class FullDiskDevice : public QIODevice
+{
+public:
+    FullDiskDevice(QIODevice& file, qint64 budget) : m_file(file), m_budget(budget)
+    {
+        open(QIODevice::WriteOnly);
+    }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 len) override
+    {
+        const qint64 allowed = std::min(len, m_budget);
+        const qint64 written = allowed > 0 ? m_file.write(data, allowed) : 0;
+        m_budget -= std::max<qint64>(written, 0);
+        if (written < len) {
+            setErrorString(qt_error_string(ENOSPC));
+            return written > 0 ? written : -1;
+        }
+        return written;
+    }
+
+private:
+    QIODevice& m_file;
+    qint64 m_budget;
+};
 
 QString deviceName(QIODevice& device)
 {
@@ -97,18 +138,62 @@ bool WriteRecordRows(QIODevice& out, const RecordStore& records, qsizetype lastR
     return sink.flush();
 }
 
+bool syncToDisk(QFileDevice& file)
+{
+#if defined(Q_OS_WIN)
+    return _commit(file.handle()) == 0;
+#elif defined(Q_OS_UNIX)
+    return ::fsync(file.handle()) == 0;
+#else
+    Q_UNUSED(file);
+    return true;
+#endif
+}
+
+void failFileWritesAfterForTest(qint64 bytes)
+{
+    g_writeBudget = bytes;
+}
+
 FileStatus replaceFile(const QString& path, const std::function<bool(QIODevice&)>& write)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return FileStatus::failure("create", path, file.errorString());
-    if (!write(file)) {
-        const QString reason = file.errorString();
+    // Until the commit the old file is untouched; a failure cancels and removes the new one.
+    const auto fail = [&](const QString& reason) {
         file.cancelWriting();
         return FileStatus::failure("write", path, reason);
-    }
+    };
+    std::optional<FullDiskDevice> full;
+    if (g_writeBudget >= 0)
+        full.emplace(file, g_writeBudget);
+    QIODevice& out = full ? static_cast<QIODevice&>(*full) : file;
+    if (!write(out))
+        return fail(out.errorString());
+    if (!file.flush())
+        return fail(file.errorString());
+    if (!syncToDisk(file))
+        return fail(qt_error_string(errno));
     if (!file.commit())
         return FileStatus::failure("write", path, file.errorString());
+    return {};
+}
+
+FileStatus probeTarget(const QString& path)
+{
+    const QFileInfo info(path);
+    if (info.fileName().isEmpty() || info.isDir())
+        return FileStatus::failure("create", path, QStringLiteral("it is a folder"));
+    if (!info.absoluteDir().exists())
+        return FileStatus::failure("create", path, QStringLiteral("the folder does not exist"));
+    // An existing file is replaced through a new one beside it, so the folder is what must
+    // take a file either way.
+    QFile probe(info.exists() ? path + QStringLiteral(".probe") : path);
+    if (!probe.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        return FileStatus::failure("create", path, probe.errorString());
+    probe.close();
+    probe.remove();
     return {};
 }
 

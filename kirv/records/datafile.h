@@ -116,8 +116,19 @@ FileStatus writeDataFile(const QString& path, const QStringList& headerLines,
                          qsizetype every = ProgressStride);
 
 /// Replaces the file `path` with what `write` puts into it, or leaves it as it was when `write`
-/// returns false or the data cannot reach the disk. The status names the file and the reason.
+/// returns false or the data cannot reach the disk: every write, the flush and the sync to the
+/// disk are checked before the new file takes the old one's place. The status names the file
+/// and the reason.
 FileStatus replaceFile(const QString& path, const std::function<bool(QIODevice&)>& write);
+
+/// Whether a data file can be written at `path`, tried when the path is chosen rather than when
+/// the file is due: the folder must take a new file (one is created and removed again) and an
+/// existing `path` must be a file. The status names the file and the reason.
+FileStatus probeTarget(const QString& path);
+
+/// Tests: from now on the device of every replaceFile() refuses writes once `bytes` bytes have
+/// reached it, as a full disk does ("No space left on device"); a negative count ends the fault.
+void failFileWritesAfterForTest(qint64 bytes);
 
 // ---- Reading -------------------------------------------------------------------------------
 

@@ -30,6 +30,20 @@ QString fileTitle(const QString& path)
     return QFileInfo(path).fileName();
 }
 
+QString continuationPath(const QString& firstPath, int part)
+{
+    const QFileInfo info(firstPath);
+    const QString suffix = info.suffix();
+    QString name = info.fileName();
+    if (!suffix.isEmpty())
+        name.chop(suffix.size() + 1);
+    name += QLatin1Char('-') + QString::number(part);
+    if (!suffix.isEmpty())
+        name += QLatin1Char('.') + suffix;
+    const qsizetype folderEnd = firstPath.size() - info.fileName().size();
+    return firstPath.left(folderEnd) + name;
+}
+
 QString autoListFileName(const QDateTime& time)
 {
     return time.toString(QStringLiteral("MMddHHmmss")) + QLatin1Char('.')

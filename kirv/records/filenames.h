@@ -18,6 +18,10 @@ QString qtFileFilter(const QString& pipeFilter);
 /// File title of a path: the name without its folder ("C:/data/a.kirv" gives "a.kirv").
 QString fileTitle(const QString& path);
 
+/// The file a recording continues into after a lost link came back: part 2 of "C:/d/a.kirv" is
+/// "C:/d/a-2.kirv", part 3 "C:/d/a-3.kirv"; a name without an extension gets the number at its end.
+QString continuationPath(const QString& firstPath, int part);
+
 /// Name of the temporary recording file in the working folder.
 inline constexpr char RecordingFileName[] = "Fake";
 

@@ -3,32 +3,13 @@
 #include "filenames.h"
 #include "textlines.h"
 
+#include "kirv/analysis/level_stats.h"
+#include "kirv/analysis/numbertext.h"
+
+#include <QDateTime>
 #include <QDir>
 
-#if defined(Q_OS_WIN)
-#include <io.h>
-#elif defined(Q_OS_UNIX)
-#include <unistd.h>
-#endif
-
 namespace kirv {
-
-namespace {
-
-/// Pushes what the system caches for the file to the disk.
-bool syncToDisk(QFile& file)
-{
-#if defined(Q_OS_WIN)
-    return _commit(file.handle()) == 0;
-#elif defined(Q_OS_UNIX)
-    return ::fsync(file.handle()) == 0;
-#else
-    Q_UNUSED(file);
-    return true;
-#endif
-}
-
-} // namespace
 
 RecordingFile::~RecordingFile()
 {
@@ -77,12 +58,59 @@ FileStatus RecordingFile::finish(const RealTimeHeader& header, const Progress& c
                                  qsizetype every)
 {
     m_file.close();
-    return saveRecording(tempPath(), m_target, header, copied, every);
+    FileStatus status = saveRecording(tempPath(), m_target, header, copied, every);
+    if (status.ok())
+        QFile::remove(tempPath());
+    return status;
 }
 
 void RecordingFile::abandon()
 {
     m_file.close();
+}
+
+std::optional<LeftRecording> findLeftRecording(const QString& folder)
+{
+    LeftRecording left{QDir(folder).filePath(QLatin1String(RecordingFileName)), {}};
+    QFile temp(left.tempPath);
+    if (!temp.exists())
+        return std::nullopt;
+    DataFileContent content = readDataFile(temp);
+    if (!content.ok() || content.records.count() == 0)
+        return std::nullopt;
+    left.records = std::move(content.records);
+    return left;
+}
+
+RealTimeHeader recoveredHeader(const RecordStore& records, const QString& freqWeight,
+                               const QString& timeWeight, const QString& range)
+{
+    const auto known = [](const QString& text) { return text.isEmpty() ? QStringLiteral("?") : text; };
+    RealTimeHeader h;
+    h.freqWeight = known(freqWeight);
+    h.timeWeight = known(timeWeight);
+    h.range = known(range);
+    if (records.count() >= 2) {
+        const QString format = QStringLiteral("yyyy/MM/dd HH:mm:ss");
+        const QDateTime first = QDateTime::fromString(records.record(0).time, format);
+        const QDateTime second = QDateTime::fromString(records.record(1).time, format);
+        const qint64 seconds = first.secsTo(second);
+        if (first.isValid() && second.isValid() && seconds >= 1 && seconds <= 86400)
+            h.sampleInterval = int(seconds);
+    }
+    RunningLevel run;
+    LevelMaximum max{0.0, QStringLiteral("0"), {}};
+    for (qsizetype i = 0; i < records.count(); ++i) {
+        const Record r = records.record(i);
+        const double level = numericValue(r.level);
+        run.add(level);
+        max.offerByText(level, r.level, r.time);
+    }
+    h.maxLevel = max.text;
+    h.maxTime = known(max.time);
+    h.leq = run.leqText();
+    h.sel = tenthText(run.leq() + 10.0 * Log10(double(run.count()) * h.sampleInterval));
+    return h;
 }
 
 FileStatus saveRecording(const QString& tempPath, const QString& targetPath,

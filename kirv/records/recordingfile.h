@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QString>
 
+#include <optional>
+
 namespace kirv {
 
 /// The temporary recording file "Fake" of a running recording, and the writing of the real-time
@@ -15,8 +17,8 @@ namespace kirv {
 /// Every record line reaches the disk before appendRecord returns, so a crash or a power cut
 /// loses at most the sample being written. The recording keeps its own target path from start
 /// to stop: saves made meanwhile (a downloaded set, the live list) cannot redirect it. "Fake" is
-/// never removed here; it stays until the next recording replaces it, so a failed stop loses
-/// nothing and can be saved again with saveRecording().
+/// removed only once its data file is written, so a "Fake" that holds records is always one that
+/// never became a data file: findLeftRecording() offers it back, saveRecording() saves it.
 class RecordingFile
 {
 public:
@@ -40,6 +42,7 @@ public:
 
     /// Stop: closes "Fake" and writes the target data file from `header` and the lines of
     /// "Fake". `copied` gets the count of lines copied (every `every`-th line, and the last).
+    /// Once the data file is written "Fake" is removed; after a failure it stays.
     FileStatus finish(const RealTimeHeader& header, const Progress& copied = {},
                       qsizetype every = 1);
     /// Ends the recording without writing the data file (the link was lost).
@@ -59,6 +62,23 @@ private:
     qsizetype m_rows = 0;
     bool m_sync = true;
 };
+
+/// A recording that never became a data file: "Fake" in a folder still holding records (after a
+/// crash, a power cut, a failed stop or a lost link).
+struct LeftRecording
+{
+    QString tempPath;
+    RecordStore records;
+};
+/// The recording left in `folder`, or nothing when its "Fake" is missing or holds no record.
+std::optional<LeftRecording> findLeftRecording(const QString& folder);
+
+/// The header of a left recording, from its records alone: the interval between its first two
+/// times (1 when unknown), the highest level with the time it was first reached, and Leq and SEL
+/// of the recorded levels (SEL over records x interval seconds). The weightings and the range
+/// are the ones given, "?" where a text is empty.
+RealTimeHeader recoveredHeader(const RecordStore& records, const QString& freqWeight,
+                               const QString& timeWeight, const QString& range);
 
 /// Writes the real-time data file `targetPath`: the header lines, then every line of the
 /// recording file `tempPath` unchanged (a torn last line is ended), all with CRLF. The target is

@@ -8,9 +8,15 @@
 #include <QByteArrayView>
 #include <QIODevice>
 
+#include <algorithm>
 #include <cstring>
 
+class QFileDevice;
+
 namespace kirv {
+
+/// Pushes what the system caches for the file to the disk; false (errno set) when it cannot.
+bool syncToDisk(QFileDevice& file);
 
 /// Cuts the next line off [at, end): the text up to LF, without a CR just before the LF.
 inline QByteArrayView takeLine(const char*& at, const char* end)
@@ -45,11 +51,16 @@ public:
             flush();
     }
 
-    /// Hands everything collected to the device; false once any write was refused.
+    /// Hands everything collected to the device; false once any write was refused. A short
+    /// write is tried again with the rest, so that a full disk is reported with its reason
+    /// rather than as a count that came up short.
     bool flush()
     {
-        if (m_ok && !m_buffer.isEmpty())
-            m_ok = m_out.write(m_buffer) == m_buffer.size();
+        for (qsizetype done = 0; m_ok && done < m_buffer.size();) {
+            const qint64 n = m_out.write(m_buffer.constData() + done, m_buffer.size() - done);
+            m_ok = n > 0;
+            done += qsizetype(std::max<qint64>(n, 0));
+        }
         m_buffer.clear();
         return m_ok;
     }

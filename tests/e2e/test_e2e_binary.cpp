@@ -47,16 +47,22 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("output");
-        QTest::newRow("help") << QStringList{"--help"} << 0 << "--simulate";
-        QTest::newRow("version") << QStringList{"--version"} << 0 << "kirv 7.0";
-        QTest::newRow("bad option") << QStringList{"--bogus"} << 2 << "Unknown option";
+        QTest::addColumn<QString>("platform");
+        for (const QString platform : {"offscreen", "xcb"}) { // xcb with no display to reach
+            QTest::addRow("help %s", qPrintable(platform)) << QStringList{"--help"} << 0 << "--simulate" << platform;
+            QTest::addRow("version %s", qPrintable(platform)) << QStringList{"--version"} << 0 << "kirv 7.0\n" << platform;
+            QTest::addRow("bad option %s", qPrintable(platform)) << QStringList{"--bogus"} << 2 << "Unknown option" << platform;
+        }
     }
     void commandLine()
     {
         QFETCH(QStringList, arguments);
+        QFETCH(QString, platform);
         QProcess kirv;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("QT_QPA_PLATFORM", platform);
+        env.remove("DISPLAY");
+        env.remove("WAYLAND_DISPLAY");
         kirv.setProcessEnvironment(env);
         kirv.start(kBin + "/kirv", arguments);
         QVERIFY(kirv.waitForFinished(10000));

@@ -1,6 +1,7 @@
 // Recording from the virtual meter: through the toolbar and the "Save Data" panel into a data
 // file, a cancelled dialog, the live list saved at once, and a cable pulled mid-recording.
 #include "e2e_fixture.h"
+#include "e2e_files.h"
 
 #include "kirv/analysis/level_stats.h"
 #include "kirv/records/recordlist.h"
@@ -21,19 +22,6 @@
 using namespace kirv;
 
 namespace {
-
-QStringList fileLines(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray bytes = file.readAll();
-    if (!bytes.endsWith("\r\n") || bytes.count("\r\n") != bytes.count('\n'))
-        return {QStringLiteral("line ends are not CRLF")};
-    QStringList lines = QString::fromLatin1(bytes).split(QStringLiteral("\r\n"));
-    lines.removeLast();
-    return lines;
-}
 
 void clickSave(Panel& p)
 {
@@ -91,8 +79,8 @@ private slots:
             QCOMPARE(cells[2], QStringLiteral("70.0"));
             QCOMPARE(cells[3], QString());
         }
-        // "Fake" keeps the rows until the next recording replaces it.
-        QVERIFY(QFile::exists(dir.filePath(QStringLiteral("Fake"))));
+        // The rows are in the data file: "Fake" is gone, so nothing is offered back later.
+        QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("Fake"))));
     }
 
     void cancelStartsNothing()
@@ -156,7 +144,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(states, QList<bool>({true, false}), 8000);
         QCOMPARE(written.count(), 1);
         QCOMPARE(written.first().first().toString(), target);
-        QVERIFY(!rec.recording());
+        QVERIFY(rec.recording()); // it goes on in cut-2.kirv (test_e2e_faults)
         QCOMPARE(rec.liveList().count(), 0);
         const QStringList lines = fileLines(target);
         QVERIFY2(lines.size() >= 12, qPrintable(lines.join('|')));

@@ -19,6 +19,8 @@ private slots:
     void steadyLevelOverTenDays();
     void leqAndSelOfTwoLevels();
     void recordingMaximumComparesItsText();
+    void everyLevelWordKeepsLeqFinite_data();
+    void everyLevelWordKeepsLeqFinite();
 };
 
 void TestLevelStats::tenthTextTruncates_data()
@@ -105,6 +107,31 @@ void TestLevelStats::recordingMaximumComparesItsText()
     QVERIFY(max.offerByText(93.5, "93.5", "t3"));
     QCOMPARE(max.text, QStringLiteral("93.5"));
     QCOMPARE(max.time, QStringLiteral("t3"));
+}
+
+void TestLevelStats::everyLevelWordKeepsLeqFinite_data()
+{
+    QTest::addColumn<QList<double>>("levels");
+    QTest::addColumn<QString>("leq");
+    QTest::addColumn<QString>("sel");
+    // 3276.7 dB is the level word 0x7FFF of a corrupted frame.
+    QTest::newRow("0x7FFF alone") << QList<double>{3276.7} << "3276.7" << "3276.7";
+    QTest::newRow("0x7FFF among 60 dB") << QList<double>{60.0, 3276.7, 60.0} << "3271.9" << "3276.7";
+    QTest::newRow("0x7FFF then quiet") << QList<double>{3276.7, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0}
+                                       << "3266.7" << "3276.7";
+    QTest::newRow("rising levels rescale") << QList<double>{60.0, 70.0, 80.0} << "75.6" << "80.4";
+}
+
+// A level beyond what 10^(L/10) can hold in a double must not blank Leq and SEL.
+void TestLevelStats::everyLevelWordKeepsLeqFinite()
+{
+    QFETCH(QList<double>, levels);
+    RunningLevel run;
+    for (double level : levels)
+        run.add(level);
+    QVERIFY(std::isfinite(run.leq()));
+    QTEST(run.leqText(), "leq");
+    QTEST(run.selText(), "sel");
 }
 
 QTEST_APPLESS_MAIN(TestLevelStats)

@@ -9,6 +9,7 @@ using namespace kirv;
 class TestPorts : public QObject
 {
     Q_OBJECT
+    QTemporaryDir m_dir;
 private slots:
     void textToNumber_data()
     {
@@ -64,6 +65,33 @@ private slots:
         QVERIFY(openFailureDetail({1, {}}, "/dev/x", OpenFailure::PermissionDenied, {}).contains("dialout"));
         QVERIFY(openFailureDetail({1, {}}, "/dev/x", OpenFailure::Busy, {}).contains("busy"));
         QVERIFY(openFailureDetail({1, {}}, "/dev/x", OpenFailure::NoSuchDevice, {}).contains("no such device"));
+    }
+
+    // What the port window's detail text says for devices that cannot be the meter's port.
+    void openFailureOfWhatIsNoSerialPort_data()
+    {
+        QTest::addColumn<QString>("device");
+        QTest::addColumn<int>("failure");
+        QTest::addColumn<QString>("detail");
+        const QString file = m_dir.filePath("notes.txt");
+        QTest::newRow("/dev/null") << "/dev/null" << int(OpenFailure::NotSerialPort)
+                                   << "/dev/null is not a serial port. Choose the port of the meter's cable.";
+        QTest::newRow("regular file") << file << int(OpenFailure::NotSerialPort)
+                                      << file + " is not a serial port. Choose the port of the meter's cable.";
+        QTest::newRow("folder") << m_dir.path() << int(OpenFailure::NotSerialPort)
+                                << m_dir.path() + " is not a serial port. Choose the port of the meter's cable.";
+        const QString missing = m_dir.filePath("ttyUSB9");
+        QTest::newRow("missing") << missing << int(OpenFailure::NoSuchDevice)
+                                 << missing + ": no such device. Check that the meter's cable is plugged in.";
+    }
+    void openFailureOfWhatIsNoSerialPort()
+    {
+        QFETCH(QString, device);
+        QFile(m_dir.filePath("notes.txt")).open(QIODevice::WriteOnly);
+        QtSerialLink link;
+        QVERIFY(!link.open(device, QString::fromLatin1(kMeterLineSettings)));
+        QTEST(int(link.lastFailure()), "failure");
+        QTEST(openFailureDetail({0, device}, device, link.lastFailure(), link.lastError()), "detail");
     }
 
     void commandLine()

@@ -2,6 +2,7 @@
 // recovered link, the keys' bytes, the caption toggle and the graph selector.
 #include "kirv/analysis/ui/graph.h"
 #include "kirv/app/ui/panel_parts.h"
+#include "kirv/meter/ui/panel_live.h"
 #include "kirv/meter/protocol.h"
 #include "kirv/meter/serial_link.h"
 #include "kirv/panel/ui/lcd_display.h"
@@ -10,6 +11,7 @@
 #include "scripted_dialogs.h"
 
 #include <QAction>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -253,6 +255,35 @@ private slots:
         QVERIFY2(written.endsWith(key), written.toHex(' ').constData());
         QVERIFY(written.startsWith('A'));
         QCOMPARE(written.count(key), 1);
+    }
+
+    // A key pressed to a meter that went dead: the press gives up after about a second, a second
+    // press meanwhile leaves the first one's guard on, and the poll then finds the link lost.
+    void keyPressToADeadMeter()
+    {
+        Fixture f;
+        QVERIFY(f.showFrame(frame(1, 0, 934)));
+        f.meter.plugged = false;
+        f.meter.link.clearWritten();
+        QList<bool> states;
+        connect(&f.panel, &Panel::linkLostChanged, this, [&](bool lost) {
+            states << lost;
+            if (lost)
+                QTimer::singleShot(300, [&f] { f.meter.plugged = true; });
+        });
+        bool busyAfterSecondPress = false;
+        QTimer::singleShot(100, &f.panel, [&] {
+            QTest::mouseClick(f.panel.BtnUp, Qt::LeftButton);
+            busyAfterSecondPress = f.parts.live->keyBusy();
+        });
+        QElapsedTimer clock;
+        clock.start();
+        QTest::mouseClick(f.panel.BtnDown, Qt::LeftButton);
+        QVERIFY2(clock.elapsed() < 4000, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(busyAfterSecondPress); // the first press was still waiting
+        QVERIFY(!f.parts.live->keyBusy());
+        QCOMPARE(f.meter.link.written().count('K'), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(states, QList<bool>({true, false}), 5000);
     }
 
     void captionToggle()

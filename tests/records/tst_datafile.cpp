@@ -60,6 +60,8 @@ private slots:
     void numbers_data();
     void numbers();
     void fileNames();
+    void targetProbe_data();
+    void targetProbe();
 };
 
 void TestDataFile::writers_data()
@@ -347,6 +349,39 @@ void TestDataFile::fileNames()
              QStringLiteral("0304180002.kirv"));
     QCOMPARE(numberText(89.1), QStringLiteral("89.1"));
     QCOMPARE(numberText(0), QStringLiteral("0"));
+    QCOMPARE(continuationPath("/data/site 4/night.kirv", 2), QStringLiteral("/data/site 4/night-2.kirv"));
+    QCOMPARE(continuationPath("/data/a.b.kirv", 13), QStringLiteral("/data/a.b-13.kirv"));
+    QCOMPARE(continuationPath("night", 3), QStringLiteral("night-3"));
+}
+
+// A target is tried when it is chosen: refused with the reason, and nothing is left behind.
+void TestDataFile::targetProbe_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("reason"); // empty: accepted
+    QTest::newRow("new file") << "new.kirv" << "";
+    QTest::newRow("existing file") << "keep.kirv" << "";
+    QTest::newRow("missing folder") << "nowhere/a.kirv" << "the folder does not exist";
+    QTest::newRow("a folder") << "sub" << "it is a folder";
+    QTest::newRow("folder below a file") << "plainfile/a.kirv" << "the folder does not exist";
+}
+
+void TestDataFile::targetProbe()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, reason);
+    QTemporaryDir dir;
+    uncreatablePath(dir.path(), {});
+    QDir(dir.path()).mkdir("sub");
+    const QString existing = dir.filePath("keep.kirv");
+    QVERIFY(writeDataFile(existing, {}, recordsFrom(plainSamples)).ok());
+    const QStringList before = QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+
+    const QString path = dir.filePath(name);
+    const FileStatus status = probeTarget(path);
+    QCOMPARE(status.error, reason.isEmpty() ? QString() : "Cannot create " + QDir::toNativeSeparators(path) + ": " + reason);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
+    QCOMPARE(readDataFile(existing).records.count(), 3);
 }
 
 QTEST_GUILESS_MAIN(TestDataFile)

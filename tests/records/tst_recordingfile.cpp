@@ -41,6 +41,8 @@ private slots:
     void failures_data();
     void failures();
     void copyEndsATornLine();
+    void leftRecordingIsOfferedBack_data();
+    void leftRecordingIsOfferedBack();
 };
 
 void TestRecordingFile::everyLineIsOnDiskAtOnce()
@@ -77,7 +79,8 @@ void TestRecordingFile::stopWritesTheRealTimeFile()
     QVERIFY(!recording.isOpen());
     QCOMPARE(copied, (QList<qsizetype>{1, 2, 3})); // the title line and two records
     QCOMPARE(contentOf(target), fixture("realtime_two_samples.kirv"));
-    QCOMPARE(contentOf(dir.filePath("Fake")), fakeTwoSamples); // kept until the next recording
+    QVERIFY(!QFile::exists(dir.filePath("Fake"))); // its records are in the data file now
+    QVERIFY(!findLeftRecording(dir.path()));
 }
 
 void TestRecordingFile::newRecordingReplacesFake()
@@ -155,6 +158,44 @@ void TestRecordingFile::copyEndsATornLine()
     file.close();
     QVERIFY(saveRecording(fake, dir.filePath("out.kirv"), twoSampleHeader()).ok());
     QVERIFY(contentOf(dir.filePath("out.kirv")).endsWith("1\tt1\t80.0\t\r\n2\tt2\t8\r\n"));
+}
+
+void TestRecordingFile::leftRecordingIsOfferedBack_data()
+{
+    QTest::addColumn<QByteArray>("fake");
+    QTest::addColumn<QStringList>("shown"); // weightings and range as the panel shows them
+    QTest::addColumn<QStringList>("header"); // empty: nothing to offer
+    const QByteArray title = "No.s\tDate Time\tdB\t\r\n";
+    QTest::newRow("no records") << title << QStringList{"A", "FAST", "80-140"} << QStringList{};
+    QTest::newRow("two records, 5 s apart")
+        << title + "1\t2009/03/04 08:00:01\t60.0\t\r\n2\t2009/03/04 08:00:06\t70.0*\t\r\n"
+        << QStringList{"A", "FAST", "80-140"}
+        << QStringList{"Real Time", "5", "A", "FAST", "80-140", "70.0*", "2009/03/04 08:00:06", "77.4", "67.4"};
+    QTest::newRow("one record, panel unknown, torn line dropped")
+        << title + "1\t2009/03/04 08:00:01\t88.0\t\r\n2\t2009/03/04 08:00:02\t8"
+        << QStringList{"", "", ""}
+        << QStringList{"Real Time", "1", "?", "?", "?", "88.0", "2009/03/04 08:00:01", "88.0", "88.0"};
+}
+
+// A "Fake" left behind by a crash: found, and its header rebuilt from its records.
+void TestRecordingFile::leftRecordingIsOfferedBack()
+{
+    QFETCH(QByteArray, fake);
+    QFETCH(QStringList, shown);
+    QFETCH(QStringList, header);
+    QTemporaryDir dir;
+    QVERIFY(!findLeftRecording(dir.path()));
+    QFile file(dir.filePath("Fake"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(fake);
+    file.close();
+
+    const auto left = findLeftRecording(dir.path());
+    QCOMPARE(bool(left), !header.isEmpty());
+    if (!left)
+        return;
+    QCOMPARE(left->tempPath, dir.filePath("Fake"));
+    QCOMPARE(recoveredHeader(left->records, shown[0], shown[1], shown[2]).lines(), header);
 }
 
 QTEST_GUILESS_MAIN(TestRecordingFile)

@@ -55,6 +55,7 @@ private slots:
     void maximumKeepsItsFirstTime();
     void sampleRecordsShownLevel();
     void threeRecordedTicks();
+    void corruptLevelWordKeepsLeqAndSel();
     void recordingStopsAtRowLimit();
     void fullListIsSavedAndRestarted();
     void levelClasses_data();
@@ -166,6 +167,25 @@ void TestSamplingTick::threeRecordedTicks()
     QCOMPARE(empty.RecLeqText, QString());
     QCOMPARE(empty.RecMaxText, QStringLiteral("0"));
     QCOMPARE(empty.RecMaxTime, QString());
+}
+
+// A corrupted frame's level word 0x7FFF (3276.7 dB) in a recording: recorded as sent, and the
+// panel's and the data file's Leq and SEL stay numbers.
+void TestSamplingTick::corruptLevelWordKeepsLeqAndSel()
+{
+    Clocked c;
+    c.tick(50.0);
+    c.sampler->startRecording();
+    c.tick(60.0);
+    const TickResult corrupt = c.tick(3276.7);
+    QCOMPARE(corrupt.recordLine, QStringLiteral("2\t2024/03/10 00:00:00\t3276.7\t"));
+    const TickResult after = c.tick(60.0);
+    QCOMPARE(after.leqText, QStringLiteral("3270.6"));
+    QCOMPARE(after.selText, QStringLiteral("3276.7"));
+    const RecordingSummary sum = c.sampler->stopRecording();
+    QCOMPARE(sum.RecLeqText, QStringLiteral("3271.9"));
+    QCOMPARE(sum.RecSELText, QStringLiteral("3276.7"));
+    QCOMPARE(sum.RecMaxText, QStringLiteral("3276.7"));
 }
 
 void TestSamplingTick::recordingStopsAtRowLimit()

@@ -29,7 +29,7 @@ void PanelLive::Timer1_Timer()
     // A tick that fires while an earlier one still waits for a frame is skipped, not nested;
     // so is one that fires while a key press talks to the meter, whose acknowledge would
     // otherwise be taken for a live frame (and shown as a level of 3276.7).
-    if (m_tickBusy || m_keyBusy)
+    if (m_tickBusy || keyBusy())
         return;
     m_tickBusy = true;
     QPointer<PanelLive> self(this);
@@ -125,11 +125,13 @@ void PanelLive::keyClick(int code)
 {
     // A tick already waiting stays frozen below this handler until it returns; new ticks are
     // skipped meanwhile. Should anything still swallow the acknowledge, it costs another "A".
+    // A meter that does not acknowledge within about a second ends the press unsent; the next
+    // tick then finds out whether the link is still there and recovers it if not.
     QPointer<PanelLive> self(this);
-    m_keyBusy = true;
+    ++m_keyPresses;
     pressKey(m_panel.link(), code, this);
     if (self)
-        m_keyBusy = false;
+        --m_keyPresses;
 }
 
 } // namespace kirv

@@ -18,14 +18,16 @@ public:
     void RecoverLink();
     void keyClick(int code);
 
-    bool keyBusy() const { return m_keyBusy; }
+    // A key press waits for the meter's attention (about a second at most). Presses nest when
+    // a second comes while the first waits; the guard lasts until the last of them returns.
+    bool keyBusy() const { return m_keyPresses > 0; }
 
 private:
     void applyReading();
 
     Panel& m_panel;
     bool m_tickBusy = false;
-    bool m_keyBusy = false;
+    int m_keyPresses = 0;
 };
 
 } // namespace kirv

@@ -24,6 +24,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace kirv {
 
 PanelRecording::PanelRecording(Panel& panel) : QObject(&panel), m_panel(panel), m_folder(QDir::currentPath())
@@ -37,6 +39,13 @@ PanelRecording::PanelRecording(Panel& panel) : QObject(&panel), m_panel(panel), 
     connect(&panel, &Panel::linkLostChanged, this, [this](bool lost) {
         if (lost)
             linkLost();
+        else
+            linkBack();
+    });
+    connect(&panel, &Panel::tickApplied, this, [this] {
+        m_sinceFrame.start();
+        if (std::exchange(m_tickWaiting, false))
+            Timer2_Timer();
     });
 }
 
@@ -67,6 +76,7 @@ QWidget* PanelRecording::buildListArea(QWidget* parent)
     LblFileName = new QLabel(box);
     LblFileName->setObjectName(QStringLiteral("LblFileName"));
     v->addWidget(LblFileName);
+    v->addWidget(buildLinkNotice(box));
     return box;
 }
 
@@ -117,6 +127,8 @@ void PanelRecording::load()
 {
     m_list.clear();
     clearGraphs();
+    // Once the panel is up: a recording an earlier run could not save is offered back.
+    QTimer::singleShot(0, this, &PanelRecording::offerLeftRecording);
 }
 
 void PanelRecording::unload()
@@ -162,18 +174,37 @@ void PanelRecording::CmdSaveOK_Click()
     if (recording())
         return;
     if (SaveMode == 1) {
-        const QString target = Dialogs::instance().saveFileName(&m_panel, QString::fromLatin1(DataFileFilter));
-        if (target.isEmpty())
+        if (!offerLeftRecording())
             return;
+        // The target is tried now, so a folder that cannot take it is said before recording.
+        QString target;
+        for (;;) {
+            target = Dialogs::instance().saveFileName(&m_panel, QString::fromLatin1(DataFileFilter));
+            if (target.isEmpty())
+                return;
+            const FileStatus probe = probeTarget(target);
+            if (probe.ok())
+                break;
+            showFailure(probe);
+        }
         startRecording(target);
     } else {
         saveLiveList();
     }
 }
 
-bool PanelRecording::startRecording(const QString& target)
+bool PanelRecording::startRecording(const QString& target, bool continuation)
 {
-    const FileStatus status = m_fake.start(m_folder, target);
+    if (!offerLeftRecording())
+        return false;
+    if (!continuation) {
+        m_seriesFirst = target;
+        m_seriesPart = 1;
+        m_resumeWhenBack = false;
+    }
+    FileStatus status = probeTarget(target);
+    if (status.ok())
+        status = m_fake.start(m_folder, target);
     if (!status.ok()) {
         showFailure(status);
         return false;
@@ -272,8 +303,18 @@ void PanelRecording::saveFullList()
         m_list.append(Record{held->number, held->time, held->level});
 }
 
+bool PanelRecording::frameIsFresh() const
+{
+    return !m_panel.Timer1->isActive()
+           || (m_sinceFrame.isValid() && m_sinceFrame.elapsed() <= kFreshFrameMs);
+}
+
 void PanelRecording::Timer2_Timer()
 {
+    if (!frameIsFresh()) {
+        m_tickWaiting = true;
+        return;
+    }
     const LiveReading& reading = m_panel.reading();
     const QDateTime time = now();
     const TickResult r = m_sampler.tick(reading.LevelDb, reading.LevelText, m_panel.LblValue->text(), time);
@@ -339,14 +380,6 @@ void PanelRecording::clearGraphs()
         g->clearData();
 }
 
-void PanelRecording::linkLost()
-{
-    if (recording())
-        stopRecording();
-    m_sampler.resetAfterLinkLoss();
-    m_list.clear();
-    clearGraphs();
-}
 
 void PanelRecording::CmdL_Click()
 {

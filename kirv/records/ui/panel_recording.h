@@ -5,6 +5,7 @@
 #include "kirv/records/recordlist.h"
 #include "kirv/records/sampling.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 
@@ -48,8 +49,15 @@ public:
     void saveButtonClicked();
     void hideSavePanel();
     // The link recovery's part: a running recording ends as a stop does (its data file is
-    // written), the running values, the live list and the graphs start again.
+    // written), the running values, the live list and the graphs start again. The panel says
+    // so until the user acknowledges it (CmdLinkLossOK).
     void linkLost();
+    // The link is back: a recording cut by its loss goes on by itself in a continuation file
+    // named after the first ("name-2.kirv", "name-3.kirv", ...).
+    void linkBack();
+    // "Fake" still holding a recording that never became a data file is offered back (saved,
+    // discarded, or kept). True when "Fake" may be replaced now.
+    bool offerLeftRecording();
 
     // Stops the running recording and writes its data file. False when the file could not be
     // written (the message has been shown; "Fake" keeps the samples).
@@ -78,19 +86,29 @@ public:
     QLabel* LblRec = nullptr;
     QLabel* LblLaunch = nullptr;
     QPushButton* CmdL = nullptr;
+    QWidget* PicLinkLoss = nullptr; // the notice of a recording cut by a lost link
+    QLabel* LblLinkLoss = nullptr;
+    QPushButton* CmdLinkLossOK = nullptr;
 
 signals:
     void recordingChanged(bool recording);
     void fileWritten(const QString& path);
 
 private:
-    bool startRecording(const QString& target);
+    // A continuation goes on with the series of the recording cut by a lost link.
+    bool startRecording(const QString& target, bool continuation = false);
     void saveLiveList();
     void saveFullList();
     void applyGraphs(const TickResult& r);
     void clearGraphs();
     void showFailure(const FileStatus& status);
     void showArmed();
+    QWidget* buildLinkNotice(QWidget* parent);
+    void showLinkNotice(const QString& text);
+    // A sample is taken only from a frame that is fresh: the poll is running and a frame reached
+    // the panel within kFreshFrameMs. Otherwise the tick waits for the next frame (or is
+    // dropped when the link turns out to be lost).
+    bool frameIsFresh() const;
     RealTimeHeader header(const QString& max, const QString& maxTime, const QString& sel,
                           const QString& leq) const;
 
@@ -100,6 +118,15 @@ private:
     RecordingFile m_fake;
     DelayedStart m_delayed;
     QString m_folder;
+    QElapsedTimer m_sinceFrame;
+    bool m_tickWaiting = false;
+    // The running recording's series: its first file and the number of the part now running.
+    QString m_seriesFirst;
+    int m_seriesPart = 1;
+    bool m_resumeWhenBack = false;
 };
+
+// A frame older than this is taken for a silent meter, not for the level now.
+inline constexpr int kFreshFrameMs = 500;
 
 } // namespace kirv

@@ -1,0 +1,154 @@
+// Data files on a disk that fills up: whatever writer fails, the file it was to replace keeps its
+// old content, nothing half-written is left beside it, and the message names file and reason.
+// The seam failFileWritesAfterForTest() fails the writer's device part-way; where a small
+// tmpfs can be mounted (root), a really full file system is tried as well.
+
+#include "recordtext.h"
+
+#include "kirv/records/datafile.h"
+#include "kirv/records/filenames.h"
+#include "kirv/records/recordingfile.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QScopeGuard>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <functional>
+
+using namespace kirv;
+using namespace kirv::test;
+
+namespace {
+
+const QByteArray kOld = "old content\r\n";
+
+QByteArray contentOf(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+RecordStore manyRecords(int n)
+{
+    RecordStore records;
+    for (int i = 1; i <= n; ++i)
+        records.append(Record{QString::number(i), QStringLiteral("2009/03/04 08:00:01"), QStringLiteral("88.0")});
+    return records;
+}
+
+RealTimeHeader header()
+{
+    return {1, "A", "FAST", "80-140", "89.1", "2009/03/04 08:00:02", "91.5", "88.5"};
+}
+
+// One writer of a data file, given its target.
+using Writer = std::function<FileStatus(const QString& folder, const QString& target)>;
+
+// The stop of a recording: "Fake" in `folder` copied into the target.
+FileStatus stopOfRecording(const QString& folder, const QString& target, int rows)
+{
+    RecordingFile recording;
+    recording.setSyncToDisk(false);
+    if (FileStatus s = recording.start(folder, target); !s.ok())
+        return s;
+    for (int i = 0; i < rows; ++i)
+        recording.appendRecord(QStringLiteral("2009/03/04 08:00:01"), QStringLiteral("88.0"));
+    return recording.finish(header());
+}
+
+} // namespace
+
+class TestWriteFaults : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup() { failFileWritesAfterForTest(-1); }
+    void writeFailsPartWay_data();
+    void writeFailsPartWay();
+    void fullFileSystem_data();
+    void fullFileSystem();
+};
+
+void TestWriteFaults::writeFailsPartWay_data()
+{
+    QTest::addColumn<Writer>("writer");
+    QTest::addColumn<qint64>("budget");
+    const Writer list = [](const QString&, const QString& target) {
+        return writeDataFile(target, header().lines(), manyRecords(3000));
+    };
+    const Writer stop = [](const QString& folder, const QString& target) {
+        return stopOfRecording(folder, target, 3000);
+    };
+    for (qint64 budget : {0, 100, 50000}) {
+        QTest::addRow("list file, fails after %lld bytes", budget) << list << budget;
+        QTest::addRow("stop of a recording, fails after %lld bytes", budget) << stop << budget;
+    }
+}
+
+void TestWriteFaults::writeFailsPartWay()
+{
+    QFETCH(Writer, writer);
+    QFETCH(qint64, budget);
+    QTemporaryDir dir;
+    const QString target = dir.filePath("a.kirv");
+    writeFile(target, kOld);
+
+    failFileWritesAfterForTest(budget);
+    const FileStatus status = writer(dir.path(), target);
+    QCOMPARE(status.error, QStringLiteral("Cannot write %1: No space left on device").arg(target));
+    QCOMPARE(contentOf(target), kOld);
+    QStringList left = QDir(dir.path()).entryList(QDir::Files);
+    left.removeOne(QLatin1String(RecordingFileName)); // "Fake" keeps the samples
+    QCOMPARE(left, QStringList{"a.kirv"});
+
+    failFileWritesAfterForTest(-1);
+    QVERIFY(writer(dir.path(), target).ok());
+    QVERIFY(contentOf(target).startsWith("Real Time\r\n"));
+}
+
+void TestWriteFaults::fullFileSystem_data()
+{
+    QTest::addColumn<int>("records");
+    QTest::newRow("large file on an empty disk") << 5000;
+    QTest::newRow("small file on a full disk") << 2;
+}
+
+void TestWriteFaults::fullFileSystem()
+{
+    QFETCH(int, records);
+    QTemporaryDir dir;
+    const QString disk = dir.filePath("disk");
+    QDir().mkpath(disk);
+    if (QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=64k", "tmpfs", disk}) != 0)
+        QSKIP("cannot mount a small tmpfs here (needs root): the full disk is tried through the seam only");
+    const auto unmount = qScopeGuard([&] { QProcess::execute("umount", {disk}); });
+
+    const QString target = disk + "/a.kirv";
+    writeFile(target, kOld);
+    if (records < 100) { // fill the disk to the last byte
+        QFile filler(disk + "/filler");
+        QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        const QByteArray block(512, 'x');
+        while (filler.write(block) == block.size()) {
+        }
+    }
+    const FileStatus status = writeDataFile(target, header().lines(), manyRecords(records));
+    QCOMPARE(status.error, QStringLiteral("Cannot write %1: No space left on device").arg(target));
+    QCOMPARE(contentOf(target), kOld);
+    QStringList left = QDir(disk).entryList(QDir::Files);
+    left.removeOne("filler");
+    QCOMPARE(left, QStringList{"a.kirv"});
+}
+
+QTEST_GUILESS_MAIN(TestWriteFaults)
+#include "tst_writefaults.moc"
