@@ -148,6 +148,7 @@ bool DataList::showSet(QByteArrayView set, int interval, int currentYear)
     // the window system is served every few tens of milliseconds, not after every record. (Not
     // CaptionProgress: a click on another set may delete this window while it fills.)
     const QString caption = windowTitle();
+    Toolbar1->setEnabled(false); // no save or print of a half-filled list
     QString shown;
     QElapsedTimer sinceEvents;
     sinceEvents.start();
@@ -171,6 +172,7 @@ bool DataList::showSet(QByteArrayView set, int interval, int currentYear)
     }
     setWindowTitle(caption);
 
+    Toolbar1->setEnabled(true);
     const logger::SetBoards boards = logger::decodeSetBoards(set, currentYear);
     LoggerState& state = loggerState();
     state.StatHighClass = boards.maxLevel;
