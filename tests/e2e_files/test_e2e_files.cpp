@@ -1,8 +1,13 @@
 // From the virtual meter to paper: a recording through the toolbar, the file opened with "Open"
-// into FileListReal, and its list printed to a PDF read back with pdftotext.
+// into FileListReal, its exceedance table at 0.1 dB, its list printed to a PDF read back with
+// pdftotext, and its plot printed.
 #include "e2e_fixture.h"
 #include "pdf_lines.h"
 
+#include "kirv/analysis/ui/histogram.h"
+#include "kirv/analysis/ui/level_statistics_command.h"
+#include "kirv/analysis/ui/plot.h"
+#include "kirv/analysis/ui/plot_record_list.h"
 #include "kirv/panel/ui/widgets.h"
 #include "kirv/records/datafile.h"
 #include "kirv/records/ui/file_list.h"
@@ -12,6 +17,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
@@ -71,6 +77,18 @@ private slots:
         QCOMPARE(f.panel->windowTitle(), QStringLiteral("Panel   V7.0"));
         QVERIFY(f.panel->Timer1->isActive() && f.panel->Timer2->isActive());
 
+        // "0.1 dB": every level was 70.0, so is every entry of the exceedance table.
+        view->toolbarButton(QStringLiteral("Ln"))->trigger();
+        QTest::mouseClick(view->Cmd01dB, Qt::LeftButton);
+        Histogram* histogram = levelStatistics().histogram;
+        QVERIFY(histogram && histogram->isVisible());
+        QCOMPARE(histogram->GridLn->rowCount(), 10);
+        for (int j = 0; j < 100; ++j)
+            QCOMPARE(histogram->GridLn->item(j / 10, j % 10 + 1)->text(), QStringLiteral("70.0"));
+        QCOMPARE(levelStatistics().StatRecordCount, file.records.count());
+        QVERIFY(view->PicResolution->isHidden());
+        QVERIFY(f.panel->Timer1->isActive() && f.panel->Timer2->isActive());
+
         // Its list on paper, two records to a line.
         const QString pdf = dir.filePath(QStringLiteral("run.pdf"));
         f.dialogs->prints.enqueue(true);
@@ -88,14 +106,26 @@ private slots:
                             QString(71, u'-')};
         const RecordStore& records = file.records;
         for (qsizetype i = 0; i < records.count(); i += 2) {
-            QString line = records.text(i, NumberColumn) + u' ' + records.text(i, TimeColumn) + u' '
-                           + records.text(i, LevelColumn);
+            QString line = records.text(i, NumberColumn) + u' ' + records.text(i, TimeColumn) +
+                           u' ' + records.text(i, LevelColumn);
             if (i + 1 < records.count())
                 line += u' ' + records.text(i + 1, LevelColumn);
             printed.append(line);
         }
         QCOMPARE(test::pdfLines(pdf), printed);
         QCOMPARE(view->windowTitle(), QStringLiteral("run.kirv"));
+        QVERIFY(f.panel->Timer1->isActive() && f.panel->Timer2->isActive());
+
+        // "Plot", and the plot on paper.
+        view->toolbarButton(QStringLiteral("Plot"))->trigger();
+        Plot* plot = plotWindow();
+        QVERIFY(plot && plot->isVisible());
+        QCOMPARE(plotRows(), records.count());
+        const QString graphPdf = dir.filePath(QStringLiteral("plot.pdf"));
+        f.dialogs->prints.enqueue(true);
+        f.dialogs->printPdfs.enqueue(graphPdf);
+        plot->CmdPrint->click();
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(graphPdf).size() > 0, 10000);
         QVERIFY(f.panel->Timer1->isActive() && f.panel->Timer2->isActive());
     }
 };

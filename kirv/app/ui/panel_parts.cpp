@@ -19,9 +19,9 @@ PanelParts attachPanelParts(Panel& panel)
     parts.recording = new PanelRecording(panel);
     parts.toolbar = new PanelToolbar(panel, *parts.recording);
     // Each subsystem's commands and graph clicks, one line each:
-    attachHistogramClicks(parts);
     attachTimeGraphClicks(parts);
     attachFileCommands(parts);
+    attachHistogramClicks(parts);
     attachLoggerCommands(parts);
     return parts;
 }
