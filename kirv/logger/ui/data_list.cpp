@@ -8,6 +8,7 @@
 #include "kirv/panel/ui/widgets.h"
 #include "kirv/records/filenames.h"
 #include "kirv/records/ui/busy.h"
+#include "kirv/records/ui/file_list_icons.h"
 #include "kirv/records/ui/list_print_job.h"
 #include "kirv/records/ui/record_list_view.h"
 
@@ -43,8 +44,10 @@ DataList::DataList(Panel& panel) : QWidget(nullptr), m_panel(panel)
     Toolbar1->setIconSize(QSize(24, 24));
     Toolbar1->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     for (const auto& [key, tip] : {std::pair{"Save", "Save As"}, std::pair{"Print", "Print"}}) {
-        QAction* action = Toolbar1->addAction(toolbarIcon(QString::fromLatin1(key)),
-                                              QString::fromLatin1(key));
+        // The panel's "Save" image; the file views' "Print" image.
+        const QString name = QString::fromLatin1(key);
+        QAction* action = Toolbar1->addAction(
+            name == QLatin1String("Print") ? fileListIcon(name) : toolbarIcon(name), name);
         action->setData(QString::fromLatin1(key));
         action->setObjectName(QString::fromLatin1(key));
         action->setToolTip(QString::fromLatin1(tip));
@@ -148,6 +151,7 @@ bool DataList::showSet(QByteArrayView set, int interval, int currentYear)
     // the window system is served every few tens of milliseconds, not after every record. (Not
     // CaptionProgress: a click on another set may delete this window while it fills.)
     const QString caption = windowTitle();
+    Toolbar1->setEnabled(false); // no save or print of a half-filled list
     QString shown;
     QElapsedTimer sinceEvents;
     sinceEvents.start();
@@ -171,6 +175,7 @@ bool DataList::showSet(QByteArrayView set, int interval, int currentYear)
     }
     setWindowTitle(caption);
 
+    Toolbar1->setEnabled(true);
     const logger::SetBoards boards = logger::decodeSetBoards(set, currentYear);
     LoggerState& state = loggerState();
     state.StatHighClass = boards.maxLevel;
