@@ -169,13 +169,17 @@ void drawTrace(Page& page, const QRectF& r, const FileReport& report)
     for (size_t i = 0; i < columns.size(); ++i)
         if (columns[i].paused)
             page.p.drawRect(QRectF(r.left() + double(i) * width, r.top(), width, r.height()));
-    page.p.setPen(QPen(Qt::black, std::max(page.mm(0.25), width)));
+    // Each column spans its lowest to its highest level, at least a hairline high, so a few
+    // records draw as steps and many as a dense trace.
+    page.p.setBrush(Qt::black);
+    const double hairline = page.mm(0.3);
     for (size_t i = 0; i < columns.size(); ++i) {
         if (!columns[i].counted)
             continue;
-        const double x = r.left() + (double(i) + 0.5) * width;
-        page.p.drawLine(QPointF(x, y(columns[i].high) - page.mm(0.1)),
-                        QPointF(x, y(columns[i].low) + page.mm(0.1)));
+        const double top = y(columns[i].high) - hairline / 2;
+        const double height = std::max(y(columns[i].low) - y(columns[i].high), 0.0) + hairline;
+        page.p.drawRect(QRectF(r.left() + double(i) * width, top, std::max(width, hairline / 2),
+                               height));
     }
     page.p.setPen(Qt::black);
     page.p.setFont(page.font(6));
@@ -296,7 +300,7 @@ void drawReportPage(QPainter& painter, const QRectF& area, const FileReport& rep
 
     // Header as stored (left), computed values (middle and right).
     page.text(0, y, QStringLiteral("Stored in the file"), 8, true);
-    page.text(62, y, QStringLiteral("Computed from the records"), 8, true);
+    page.text(64, y, QStringLiteral("Computed from the records"), 8, true);
     y += 4.5;
     QList<QPair<QString, QString>> header;
     const QStringList labels = headerLabels(v.kind);
@@ -306,11 +310,11 @@ void drawReportPage(QPainter& painter, const QRectF& area, const FileReport& rep
                                       : QString()});
     if (header.isEmpty())
         header.append({QStringLiteral("(plain list: no header)"), QString()});
-    double used = drawPairs(page, 0, y, 32, header);
+    double used = drawPairs(page, 0, y, 28, header);
     const QList<QPair<QString, QString>> computed = computedValues(v);
     const qsizetype half = (computed.size() + 1) / 2;
-    used = std::max(used, drawPairs(page, 62, y, 22, computed.mid(0, half)));
-    used = std::max(used, drawPairs(page, 126, y, 26, computed.mid(half)));
+    used = std::max(used, drawPairs(page, 64, y, 20, computed.mid(0, half)));
+    used = std::max(used, drawPairs(page, 128, y, 26, computed.mid(half)));
     y += used + 8.0;
 
     drawTrace(page, page.rect(10, y, width - 10, 52), report);
