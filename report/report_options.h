@@ -1,6 +1,6 @@
 #pragma once
 
-#include "kirv/analysis/report_format.h"
+#include "kirv/records/report_format.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #include "report/report_page.h"
 
-#include "kirv/analysis/report_format.h"
+#include "kirv/records/report_format.h"
 
 #include <QFileInfo>
 #include <QFontMetricsF>

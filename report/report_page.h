@@ -1,6 +1,6 @@
 #pragma once
 
-#include "kirv/analysis/report_values.h"
+#include "kirv/records/report_values.h"
 
 #include <QRectF>
 #include <QString>

@@ -1,7 +1,7 @@
 #include "report_fixture.h"
 
-#include "kirv/analysis/report_format.h"
-#include "kirv/analysis/report_values.h"
+#include "kirv/records/report_format.h"
+#include "kirv/records/report_values.h"
 
 #include <QDateTime>
 #include <QJsonArray>
@@ -45,6 +45,7 @@ class TestReportValues : public QObject
 private slots:
     void handWorkedLists_data();
     void handWorkedLists();
+    void exceedanceOfTheCountedRecords();
     void periodsAreClockAligned_data();
     void periodsAreClockAligned();
     void intervalFromTheHeader_data();
@@ -169,6 +170,24 @@ void TestReportValues::handWorkedLists()
     QCOMPARE(v.coverageDay, expected.coverageDay);
     QCOMPARE(v.coverageEvening, expected.coverageEvening);
     QCOMPARE(v.coverageNight, expected.coverageNight);
+}
+
+void TestReportValues::exceedanceOfTheCountedRecords()
+{
+    // 60, 60, 70, 80 and a marked 93.4: L(0)..L(24) = 80, L(25)..L(49) = 70, the rest 60.
+    const Records records{{"2024/06/01 08:00:00", "60.0"}, {"2024/06/01 08:00:01", "60.0"},
+                          {"2024/06/01 08:00:02", "93.4*"}, {"2024/06/01 08:00:03", "70.0"},
+                          {"2024/06/01 08:00:04", "80.0"}};
+    const ReportValues v = computeReport("a.kirv", parseDataFile(dataFileBytes({}, records)));
+    for (int j = 0; j < ExceedanceEntries; ++j)
+        QCOMPARE(v.exceedanceAt(j), Level(j < 25 ? 80.0 : j < 50 ? 70.0 : 60.0));
+    const QJsonObject json = QJsonDocument::fromJson(reportJson({v})).array()[0].toObject();
+    QCOMPARE(json["l05"].toDouble(), 80.0);
+    QCOMPARE(json["l10"].toDouble(), 80.0);
+    QCOMPARE(json["l50"].toDouble(), 60.0);
+    QCOMPARE(json["l90"].toDouble(), 60.0);
+    QCOMPARE(json["l95"].toDouble(), 60.0);
+    QCOMPARE(json["exceedance"].toArray()[49].toDouble(), 70.0);
 }
 
 void TestReportValues::periodsAreClockAligned_data()
@@ -363,7 +382,8 @@ void TestReportValues::csvParsesBack()
     QCOMPARE(rows[1],
              QStringList({"one.kirv", "real-time", "1", "3", "2", "1", "2024/06/01 22:00:00",
                           "2024/06/01 23:00:00", "57.4", "60.4", "60.0", "2024/06/01 22:00:00",
-                          "50.0", "", "", "", "", "", "1", "3598", "", "60.0", "50.0", "",
+                          "50.0", "60.0", "60.0", "50.0", "50.0", "50.0", "1", "3598", "", "60.0",
+                          "50.0", "",
                           "0.000", "0.000", "0.000"}));
     QCOMPARE(rows[2].size(), scalarKeys.size());
     QCOMPARE(rows[2][0], "a, \"b\".kirv");
@@ -379,7 +399,11 @@ void TestReportValues::textAndPeriodCsv()
     QVERIFY(lines.contains("period:           2024/06/01 23:00:00       1   50.0"));
     QVERIFY(lines.contains("ld:"));
     QVERIFY(lines.contains("file:             a, \"b\".kirv"));
-    QCOMPARE(lines.count("L(00):"), 2); // no distribution before the statistics are merged
+    QVERIFY(lines.contains("L(00):              60.0  60.0  60.0  60.0  60.0  60.0  60.0  60.0  "
+                           "60.0  60.0"));
+    QVERIFY(lines.contains("L(50):              50.0  50.0  50.0  50.0  50.0  50.0  50.0  50.0  "
+                           "50.0  50.0"));
+    QCOMPARE(lines.count("L(00):"), 1); // the empty file has an empty table
 
     QCOMPARE(periodCsv(reports), "file,start,records,leq\r\n"
                                  "one.kirv,2024/06/01 22:00:00,1,60.0\r\n"

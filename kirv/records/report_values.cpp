@@ -1,7 +1,8 @@
-#include "kirv/analysis/report_values.h"
+#include "kirv/records/report_values.h"
 
 #include "kirv/analysis/level_stats.h"
 #include "kirv/analysis/numbertext.h"
+#include "kirv/records/record_levels.h"
 
 #include <algorithm>
 #include <cmath>
@@ -56,34 +57,12 @@ void civilFromDays(qint64 z, qint64& y, unsigned& m, unsigned& d)
     y = qint64(yoe) + era * 400 + (m <= 2);
 }
 
-// The value a counted level text stands for, as the distribution classes it: a text with "-"
-// (under range) is 25.0 dB, one with "L" (over range) or of 145 dB and more is 145.0 dB, and a
-// text that starts with no number is 0.
-double levelOf(QByteArrayView text)
+// The level a text stands for, as the distribution classes it (to the tenth; "-" is 25.0 dB,
+// "L" 145.0 dB, a text without a number 0), or nothing for a marked reading.
+std::optional<double> levelOf(QByteArrayView text)
 {
-    if (text.contains('-'))
-        return 25.0;
-    if (text.contains('L'))
-        return 145.0;
-    // The writers' own form, digits with one decimal, is read here without a detour.
-    double whole = 0.0;
-    double scale = 0.0;
-    bool plain = !text.isEmpty() && text.size() < 12;
-    for (const char c : text) {
-        if (c >= '0' && c <= '9') {
-            if (scale == 0.0)
-                whole = whole * 10.0 + (c - '0');
-            else
-                whole += (c - '0') * scale, scale /= 10.0;
-        } else if (c == '.' && scale == 0.0) {
-            scale = 0.1;
-        } else {
-            plain = false;
-            break;
-        }
-    }
-    const double value = plain ? whole : numericValue(QString::fromLatin1(text));
-    return value >= 145.0 ? 145.0 : value;
+    const std::optional<int> c = levelClass(text, Resolution::Fine);
+    return c ? std::optional(*c / 10.0) : std::nullopt;
 }
 
 std::optional<double> roundedTenth(double x)
@@ -202,12 +181,12 @@ ReportValues computeReport(const QString& file, const DataFileContent& content, 
             firstDay = std::min(firstDay, day);
             lastDay = std::max(lastDay, day);
         }
-        const QByteArrayView levelText = records.field(i, LevelColumn);
-        if (levelText.contains('*')) {
+        const std::optional<double> counted = levelOf(records.field(i, LevelColumn));
+        if (!counted) {
             ++v.paused;
             continue;
         }
-        const double level = levelOf(levelText);
+        const double level = *counted;
         all.add(level);
         if (!v.lmax || level > *v.lmax)
             v.lmax = level, maxIndex = i;
@@ -230,6 +209,10 @@ ReportValues computeReport(const QString& file, const DataFileContent& content, 
         v.sel = tenthValue(all.leq() + 10.0 * Log10(double(v.counted) * v.interval));
     if (maxIndex >= 0)
         v.lmaxTime = records.text(maxIndex, TimeColumn);
+
+    const ExceedanceTable table = exceedance(distribute(records, Resolution::Fine));
+    for (int j = 0; j < ExceedanceEntries; ++j)
+        v.exceedance[size_t(j)] = table.level(j);
 
     for (const auto& [start, level] : periods)
         v.periods.append({civilTimeText(start), level.count(), tenthValue(level.leq())});
@@ -263,16 +246,17 @@ ReportSeries computeReportSeries(const DataFileContent& content, int columns)
     series.columns.resize(size_t(std::max<qsizetype>(0, std::min<qsizetype>(n, columns))));
     for (qsizetype i = 0; i < n; ++i) {
         ReportSeries::Column& column = series.columns[size_t(i * qsizetype(series.columns.size()) / n)];
-        const QByteArrayView levelText = records.field(i, LevelColumn);
-        if (levelText.contains('*')) {
+        const std::optional<double> counted = levelOf(records.field(i, LevelColumn));
+        if (!counted) {
             column.paused = true;
             continue;
         }
-        const double level = levelOf(levelText);
+        const double level = *counted;
         column.low = column.counted ? std::min(column.low, level) : level;
         column.high = column.counted ? std::max(column.high, level) : level;
         column.counted = true;
     }
+    series.fineCounts = distribute(records, Resolution::Fine).counts;
     return series;
 }
 

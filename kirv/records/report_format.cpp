@@ -1,4 +1,4 @@
-#include "kirv/analysis/report_format.h"
+#include "kirv/records/report_format.h"
 
 #include "kirv/analysis/numbertext.h"
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "kirv/analysis/exceedance.h"
 #include "kirv/records/datafile.h"
 
 #include <QList>
@@ -22,7 +23,7 @@ struct PeriodLevel
 };
 
 /// Number of exceedance entries L(0)..L(99).
-inline constexpr int ExceedanceEntries = 100;
+inline constexpr int ExceedanceEntries = ExceedanceTable::Entries;
 using ExceedanceLevels = std::array<std::optional<double>, ExceedanceEntries>;
 
 /// Everything a noise report states about one data file. Levels are in dB; a missing value (no
@@ -43,7 +44,7 @@ struct ReportValues
     std::optional<double> lmax;
     QString lmaxTime; // the first counted record at the maximum
     std::optional<double> lmin;
-    ExceedanceLevels exceedance;
+    ExceedanceLevels exceedance; // L(0)..L(99) of the 0.1 dB distribution
     qint64 gaps = 0;
     double gapSeconds = 0.0;
     QList<PeriodLevel> periods;
