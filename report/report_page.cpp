@@ -310,7 +310,7 @@ void drawReportPage(QPainter& painter, const QRectF& area, const FileReport& rep
                                       : QString()});
     if (header.isEmpty())
         header.append({QStringLiteral("(plain list: no header)"), QString()});
-    double used = drawPairs(page, 0, y, 28, header);
+    double used = drawPairs(page, 0, y, 31, header);
     const QList<QPair<QString, QString>> computed = computedValues(v);
     const qsizetype half = (computed.size() + 1) / 2;
     used = std::max(used, drawPairs(page, 64, y, 20, computed.mid(0, half)));
