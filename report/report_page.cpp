@@ -295,7 +295,9 @@ void drawReportPage(QPainter& painter, const QRectF& area, const FileReport& rep
     page.text(0, y, QStringLiteral("%1 file").arg(reportKindText(v.kind)), 10, false,
               Qt::AlignRight, width);
     y += 7.0;
-    page.text(0, y, QFileInfo(v.file).absoluteFilePath(), 7);
+    // The full path where the list came from a file; a window's list has only its title.
+    if (QFileInfo::exists(v.file))
+        page.text(0, y, QFileInfo(v.file).absoluteFilePath(), 7);
     y += 5.0;
 
     // Header as stored (left), computed values (middle and right).

@@ -4,6 +4,7 @@
 #include "kirv/meter/ui/panel_live.h"
 #include "kirv/panel/ui/panel.h"
 #include "kirv/records/ui/panel_recording.h"
+#include "kirv/records/ui/report_commands.h"
 
 namespace kirv {
 
@@ -15,6 +16,7 @@ PanelParts attachPanelParts(Panel& panel)
     parts.recording = new PanelRecording(panel);
     parts.toolbar = new PanelToolbar(panel, *parts.recording);
     // Each subsystem's commands and graph clicks, one line each:
+    attachReportCommands(parts);
     return parts;
 }
 
