@@ -302,7 +302,7 @@ void drawReportPage(QPainter& painter, const QRectF& area, const FileReport& rep
 
     // Header as stored (left), computed values (middle and right).
     page.text(0, y, QStringLiteral("Stored in the file"), 8, true);
-    page.text(64, y, QStringLiteral("Computed from the records"), 8, true);
+    page.text(67, y, QStringLiteral("Computed from the records"), 8, true);
     y += 4.5;
     QList<QPair<QString, QString>> header;
     const QStringList labels = headerLabels(v.kind);
@@ -312,19 +312,21 @@ void drawReportPage(QPainter& painter, const QRectF& area, const FileReport& rep
                                       : QString()});
     if (header.isEmpty())
         header.append({QStringLiteral("(plain list: no header)"), QString()});
-    double used = drawPairs(page, 0, y, 31, header);
+    double used = drawPairs(page, 0, y, 33, header);
     const QList<QPair<QString, QString>> computed = computedValues(v);
     const qsizetype half = (computed.size() + 1) / 2;
-    used = std::max(used, drawPairs(page, 64, y, 20, computed.mid(0, half)));
-    used = std::max(used, drawPairs(page, 128, y, 26, computed.mid(half)));
+    used = std::max(used, drawPairs(page, 67, y, 20, computed.mid(0, half)));
+    used = std::max(used, drawPairs(page, 131, y, 26, computed.mid(half)));
     y += used + 8.0;
 
-    drawTrace(page, page.rect(10, y, width - 10, 52), report);
-    y += 52 + 12.0;
+    constexpr double traceHeight = 64.0;
+    constexpr double chartHeight = 58.0;
+    drawTrace(page, page.rect(10, y, width - 10, traceHeight), report);
+    y += traceHeight + 12.0;
     const double halfWidth = (width - 20) / 2;
-    drawHistogram(page, page.rect(3, y, halfWidth - 3, 45), report);
-    drawPeriods(page, page.rect(halfWidth + 20, y, halfWidth, 45), report);
-    y += 45 + 9.0;
+    drawHistogram(page, page.rect(3, y, halfWidth - 3, chartHeight), report);
+    drawPeriods(page, page.rect(halfWidth + 20, y, halfWidth, chartHeight), report);
+    y += chartHeight + 9.0;
 
     page.text(0, y, QStringLiteral("Exceedance levels L(0)..L(99), dB (0.1 dB classes)"), 8, true);
     drawExceedanceTable(page, 0, y + 5.0, v);
