@@ -68,16 +68,21 @@ be read are reported on standard error; the others are still analysed.
 Exit status: 0 when every file was analysed, 1 when a file could not be read or an
 output could not be written, 2 on a bad command line.)";
 
+void addReportOptions(QCommandLineParser& parser)
+{
+    parser.addOptions({FormatOption, PeriodOption, PdfOption, OutputOption, PeriodCsvOption,
+                       JobsOption, HelpOption});
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Data files to analyse."),
+                                 QStringLiteral("FILE..."));
+}
+
 } // namespace
 
 QString reportHelpText()
 {
     QCommandLineParser parser;
+    addReportOptions(parser);
     parser.setApplicationDescription(QString::fromLatin1(Description));
-    parser.addOptions({FormatOption, PeriodOption, PdfOption, OutputOption, PeriodCsvOption,
-                       JobsOption, HelpOption});
-    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Data files to analyse."),
-                                 QStringLiteral("FILE..."));
     // The usage line names the program as it is installed, whatever path started it.
     const QString help = parser.helpText();
     return QStringLiteral("Usage: kirv-report [options] FILE...") + help.mid(help.indexOf('\n'));
@@ -86,8 +91,7 @@ QString reportHelpText()
 ParsedReportOptions parseReportOptions(const QStringList& arguments)
 {
     QCommandLineParser parser;
-    parser.addOptions({FormatOption, PeriodOption, PdfOption, OutputOption, PeriodCsvOption,
-                       JobsOption, HelpOption});
+    addReportOptions(parser);
     auto bad = [](const QString& message) {
         return ParsedReportOptions{std::nullopt,
                                    QStringLiteral("kirv-report: %1\nTry 'kirv-report --help'.\n")

@@ -1,38 +1,17 @@
 #include "kirv/records/report_csv.h"
 
 #include "kirv/records/datafile.h"
+#include "kirv/records/report_format.h"
 #include "kirv/records/report_values.h"
 
 #include <QIODevice>
 
 namespace kirv {
 
-namespace {
-
-constexpr char CsvLineEnd[] = "\r\n";
-
-void appendField(QByteArray& row, QByteArrayView text)
-{
-    if (!text.contains(',') && !text.contains('"') && !text.contains('\n') &&
-        !text.contains('\r')) {
-        row += text;
-        return;
-    }
-    row += '"';
-    for (const char c : text) {
-        if (c == '"')
-            row += '"';
-        row += c;
-    }
-    row += '"';
-}
-
-} // namespace
-
 QByteArray recordsCsvRow(const RecordStore& records, qsizetype index)
 {
     QByteArray row;
-    appendField(row, records.field(index, NumberColumn));
+    row += csvField(records.field(index, NumberColumn));
     row += ',';
     const QByteArrayView time = records.field(index, TimeColumn);
     if (const std::optional<qint64> seconds = civilSeconds(time)) {
@@ -41,14 +20,14 @@ QByteArray recordsCsvRow(const RecordStore& records, qsizetype index)
         iso[10] = 'T';
         row += iso;
     } else {
-        appendField(row, time);
+        row += csvField(time);
     }
     row += ',';
     const QByteArrayView level = records.field(index, LevelColumn);
     const bool marked = level.contains('*');
     QByteArray plain = level.toByteArray();
     plain.replace('*', QByteArray()); // the mark has a column of its own
-    appendField(row, plain.trimmed());
+    row += csvField(plain.trimmed());
     row += marked ? ",1" : ",0";
     row += CsvLineEnd;
     return row;

@@ -107,17 +107,6 @@ QString jsonValue(const Field& f)
     return QStringLiteral("null");
 }
 
-QString csvField(const QString& s)
-{
-    if (!s.contains(QLatin1Char(',')) && !s.contains(QLatin1Char('"')) &&
-        !s.contains(QLatin1Char('\n')) && !s.contains(QLatin1Char('\r')))
-        return s;
-    QString quoted = s;
-    quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
-}
-
-constexpr char CsvLineEnd[] = "\r\n";
 
 QByteArray joined(const QList<ReportValues>& reports, ReportFormat format)
 {
@@ -160,10 +149,10 @@ QByteArray textItem(const ReportValues& r)
 
 QByteArray csvItem(const ReportValues& r)
 {
-    QStringList cells;
+    QList<QByteArray> cells;
     for (const Field& f : scalarFields(r))
-        cells << csvField(f.value);
-    return (cells.join(QLatin1Char(',')) + QLatin1String(CsvLineEnd)).toUtf8();
+        cells << csvField(f.value.toUtf8());
+    return cells.join(',') + CsvLineEnd;
 }
 
 QByteArray jsonItem(const ReportValues& r)
@@ -194,6 +183,15 @@ QByteArray jsonItem(const ReportValues& r)
 }
 
 } // namespace
+
+QByteArray csvField(QByteArrayView utf8)
+{
+    if (!utf8.contains(',') && !utf8.contains('"') && !utf8.contains('\n') && !utf8.contains('\r'))
+        return utf8.toByteArray();
+    QByteArray quoted = utf8.toByteArray();
+    quoted.replace('"', "\"\"");
+    return '"' + quoted + '"';
+}
 
 QStringList reportScalarKeys()
 {
@@ -267,13 +265,10 @@ QByteArray periodCsvHead()
 QByteArray periodCsvRows(const ReportValues& report)
 {
     QByteArray out;
-    const QString file = csvField(report.file);
+    const QByteArray file = csvField(report.file.toUtf8());
     for (const PeriodLevel& p : report.periods)
-        out += (QStringList{file, p.start, QString::number(p.records),
-                            QString::number(p.leq, 'f', 1)}
-                    .join(QLatin1Char(',')) +
-                QLatin1String(CsvLineEnd))
-                   .toUtf8();
+        out += file + ',' + p.start.toLatin1() + ',' + QByteArray::number(p.records) + ',' +
+               QByteArray::number(p.leq, 'f', 1) + CsvLineEnd;
     return out;
 }
 

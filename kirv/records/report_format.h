@@ -35,6 +35,12 @@ QByteArray reportTail(ReportFormat format);
 QByteArray periodCsvHead();
 QByteArray periodCsvRows(const ReportValues& report);
 
+/// Rows of every CSV the program writes end so, as a spreadsheet expects.
+inline constexpr char CsvLineEnd[] = "\r\n";
+/// A CSV field: as it is, or in quotes (a quote doubled) when it holds a comma, a quote or a
+/// line end.
+QByteArray csvField(QByteArrayView utf8);
+
 /// A level as the report shows it: one decimal ("93.4"), or empty when missing.
 QString reportLevelText(const std::optional<double>& level);
 
