@@ -28,12 +28,17 @@ int classOfValue(double x, Resolution r)
     return r == Resolution::Fine ? int(std::nearbyint(x * 10.0)) : int(x);
 }
 
-// The class of an unmarked text, or SlowPath when the number needs the general reader. The level
-// is read in exact decimal (whole part, first decimal, and how the rest compares with half a
-// tenth), so that "60.05" and "60.15" round alike whatever their binary fractions would say.
+// The class of a text, or SlowPath when its number needs the general reader. One pass: the
+// marks decide first ("*" not counted, then "-", then "L"), wherever they stand; otherwise the
+// level is read in exact decimal (whole part, first decimal, and how the rest compares with half
+// a tenth), so that "60.05" and "60.15" round alike whatever their binary fractions would say.
 template <typename Unit>
-int classOf(const Unit* text, qsizetype size, Resolution r)
+std::optional<int> classOf(const Unit* text, qsizetype size, Resolution r)
 {
+    bool dash = false;
+    bool capitalL = false;
+    bool slow = false;
+    bool reading = true;    // still inside the leading number
     int whole = 0;
     int decimals = 0;       // digits read after the point
     int tenth = 0;          // the first of them
@@ -42,7 +47,14 @@ int classOf(const Unit* text, qsizetype size, Resolution r)
     bool point = false;
     for (qsizetype i = 0; i < size; ++i) {
         const auto u = char16_t(text[i]);
-        if (u == ' ' || u == '\t')
+        if (u == '*')
+            return std::nullopt;
+        if (u == '-' || u == 'L') {
+            (u == '-' ? dash : capitalL) = true;
+            reading = false;
+            continue;
+        }
+        if (!reading || u == ' ' || u == '\t')
             continue;
         if (u >= '0' && u <= '9') {
             const int d = u - '0';
@@ -56,12 +68,17 @@ int classOf(const Unit* text, qsizetype size, Resolution r)
                 restAbove |= d != 0;
         } else if (u == '.' && !point) {
             point = true;
-        } else if (u == '+' || u == 'e' || u == 'E') {
-            return SlowPath;
         } else {
-            break;
+            slow = u == '+' || u == 'e' || u == 'E';
+            reading = false;
         }
     }
+    if (dash)
+        return dashClass(r);
+    if (capitalL)
+        return topClass(r);
+    if (slow)
+        return SlowPath;
     if (whole >= TopWholeDb)
         return topClass(r);
     if (r == Resolution::Coarse)
@@ -72,37 +89,11 @@ int classOf(const Unit* text, qsizetype size, Resolution r)
     return std::min(tenths, topClass(r));
 }
 
-// The marks decide before the number: "*" (not counted), then "-", then "L".
-template <typename Unit>
-std::optional<int> markedClass(const Unit* text, qsizetype size, Resolution r, bool& decided)
-{
-    bool dash = false;
-    bool capitalL = false;
-    decided = true;
-    for (qsizetype i = 0; i < size; ++i) {
-        const auto u = char16_t(text[i]);
-        if (u == '*')
-            return std::nullopt;
-        dash |= u == '-';
-        capitalL |= u == 'L';
-    }
-    if (dash)
-        return dashClass(r);
-    if (capitalL)
-        return topClass(r);
-    decided = false;
-    return std::nullopt;
-}
-
 } // namespace
 
 std::optional<int> levelClass(QByteArrayView utf8, Resolution r)
 {
-    bool decided = false;
-    const auto marked = markedClass(utf8.data(), utf8.size(), r, decided);
-    if (decided)
-        return marked;
-    const int c = classOf(utf8.data(), utf8.size(), r);
+    const auto c = classOf(utf8.data(), utf8.size(), r);
     if (c != SlowPath)
         return c;
     return classOfValue(numericValue(QString::fromUtf8(utf8)), r);
@@ -110,11 +101,7 @@ std::optional<int> levelClass(QByteArrayView utf8, Resolution r)
 
 std::optional<int> levelClass(QStringView text, Resolution r)
 {
-    bool decided = false;
-    const auto marked = markedClass(text.utf16(), text.size(), r, decided);
-    if (decided)
-        return marked;
-    const int c = classOf(text.utf16(), text.size(), r);
+    const auto c = classOf(text.utf16(), text.size(), r);
     if (c != SlowPath)
         return c;
     return classOfValue(numericValue(text), r);

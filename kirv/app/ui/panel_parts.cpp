@@ -1,8 +1,11 @@
 #include "kirv/app/ui/panel_parts.h"
 
+#include "kirv/analysis/ui/histogram_commands.h"
+#include "kirv/analysis/ui/time_graph_clicks.h"
 #include "kirv/logger/ui/panel_toolbar.h"
 #include "kirv/meter/ui/panel_live.h"
 #include "kirv/panel/ui/panel.h"
+#include "kirv/records/ui/open_command.h"
 #include "kirv/records/ui/panel_recording.h"
 #include "kirv/records/ui/report_commands.h"
 
@@ -16,6 +19,9 @@ PanelParts attachPanelParts(Panel& panel)
     parts.recording = new PanelRecording(panel);
     parts.toolbar = new PanelToolbar(panel, *parts.recording);
     // Each subsystem's commands and graph clicks, one line each:
+    attachHistogramClicks(parts);
+    attachTimeGraphClicks(parts);
+    attachFileCommands(parts);
     attachReportCommands(parts);
     return parts;
 }

@@ -1,5 +1,6 @@
 #include "kirv/records/ui/print_job.h"
 
+#include <QFile>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetrics>
@@ -99,6 +100,9 @@ void LinePrinter::abort()
     if (m_painter->isActive())
         m_painter->end();
     m_painter.reset();
+    // A PDF cannot be aborted (its engine writes the file on end): remove what was written.
+    if (m_printer.outputFormat() == QPrinter::PdfFormat && !m_printer.outputFileName().isEmpty())
+        QFile::remove(m_printer.outputFileName());
 }
 
 bool printWidgetImage(QPrinter& printer, QWidget* widget)
