@@ -406,11 +406,11 @@ void TestHistogramWindows::realHistogramPrint()
     QCOMPARE(m_dialogs->messages().size(), 1);
     const MessageSpec note = m_dialogs->messages().first();
     QCOMPARE(note.text,
-             QStringLiteral("Note\nThe effect of the properties of the Printer settings\ndepends on "
-                            "the driver supplied by the printer manufacturer.\nSome property settings "
-                            "may have no effect, or several different property settings\nmay all have "
+             QStringLiteral("Note\rThe effect of the properties of the Printer settings\rdepends on "
+                            "the driver supplied by the printer manufacturer.\rSome property settings "
+                            "may have no effect, or several different property settings\rmay all have "
                             "the same effect. Settings outside the accepted range may or may not "
-                            "produce an error.\nFor more information, see the manufacturer's "
+                            "produce an error.\rFor more information, see the manufacturer's "
                             "documentation for the specific driver."));
     QCOMPARE(note.icon, QMessageBox::NoIcon);
     QCOMPARE(note.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));

@@ -1,8 +1,13 @@
 // From the virtual meter to paper: a recording through the toolbar, the file opened with "Open"
-// into FileListReal, and its list printed to a PDF read back with pdftotext.
+// into FileListReal, its list printed to a PDF read back with pdftotext, its statistics in
+// Histogram and its plot printed.
 #include "e2e_fixture.h"
 #include "pdf_lines.h"
 
+#include "kirv/analysis/ui/histogram.h"
+#include "kirv/analysis/ui/level_statistics_command.h"
+#include "kirv/analysis/ui/plot.h"
+#include "kirv/analysis/ui/plot_record_list.h"
 #include "kirv/panel/ui/widgets.h"
 #include "kirv/records/datafile.h"
 #include "kirv/records/ui/file_list.h"
@@ -12,6 +17,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
@@ -96,6 +102,28 @@ private slots:
         }
         QCOMPARE(test::pdfLines(pdf), printed);
         QCOMPARE(view->windowTitle(), QStringLiteral("run.kirv"));
+        QVERIFY(f.panel->Timer1->isActive() && f.panel->Timer2->isActive());
+
+        // "Histogram", then "0.1 dB": a steady 70.0 dB puts every L(n) at 70.0.
+        view->toolbarButton(QStringLiteral("Ln"))->trigger();
+        QVERIFY(view->PicResolution->isVisible());
+        QTest::mouseClick(view->Cmd01dB, Qt::LeftButton);
+        Histogram* histogram = levelStatistics().histogram;
+        QVERIFY(histogram && histogram->isVisible());
+        for (int j = 0; j < 100; ++j)
+            QCOMPARE(histogram->GridLn->item(j / 10, j % 10 + 1)->text(), QStringLiteral("70.0"));
+        QCOMPARE(view->windowTitle(), QStringLiteral("run.kirv"));
+
+        // "Plot", and the plot on paper.
+        view->toolbarButton(QStringLiteral("Plot"))->trigger();
+        Plot* plot = plotWindow();
+        QVERIFY(plot && plot->isVisible());
+        QCOMPARE(plotRows(), records.count());
+        const QString graphPdf = dir.filePath(QStringLiteral("plot.pdf"));
+        f.dialogs->prints.enqueue(true);
+        f.dialogs->printPdfs.enqueue(graphPdf);
+        plot->CmdPrint->click();
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(graphPdf).size() > 0, 10000);
         QVERIFY(f.panel->Timer1->isActive() && f.panel->Timer2->isActive());
     }
 };

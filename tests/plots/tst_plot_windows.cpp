@@ -97,12 +97,12 @@ int pdfPages(const QString& path)
 }
 
 const QString PrinterNote = QStringLiteral(
-    "Note\n"
-    "The effect of the properties of the Printer settings\n"
-    "depends on the driver supplied by the printer manufacturer.\n"
-    "Some property settings may have no effect, or several different property settings\n"
+    "Note\r"
+    "The effect of the properties of the Printer settings\r"
+    "depends on the driver supplied by the printer manufacturer.\r"
+    "Some property settings may have no effect, or several different property settings\r"
     "may all have the same effect. Settings outside the accepted range may or may not produce "
-    "an error.\n"
+    "an error.\r"
     "For more information, see the manufacturer's documentation for the specific driver.");
 
 } // namespace

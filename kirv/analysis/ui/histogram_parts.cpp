@@ -63,21 +63,6 @@ QAction* addToolbarButton(QToolBar* toolbar, const QString& key, const QString& 
     return action;
 }
 
-QString printerNoteText()
-{
-    return QStringList{
-        QStringLiteral("Note"),
-        QStringLiteral("The effect of the properties of the Printer settings"),
-        QStringLiteral("depends on the driver supplied by the printer manufacturer."),
-        QStringLiteral("Some property settings may have no effect, or several different property "
-                       "settings"),
-        QStringLiteral("may all have the same effect. Settings outside the accepted range may or "
-                       "may not produce an error."),
-        QStringLiteral("For more information, see the manufacturer's documentation for the "
-                       "specific driver.")}
-        .join(QLatin1Char('\n'));
-}
-
 int twipsToPixels(QWidget* widget, int twips)
 {
     return qRound(twips * widget->logicalDpiX() / 1440.0);

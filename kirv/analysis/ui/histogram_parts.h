@@ -35,8 +35,6 @@ public:
 /// A toolbar button's key, caption and tooltip; the tooltip is also its accessible description.
 QAction* addToolbarButton(QToolBar* toolbar, const QString& key, const QString& tooltip);
 
-/// The printer note shown before a graph window prints: the six lines, one under the other.
-QString printerNoteText();
 
 /// Window sizes are given in twips (1/1440 inch); this is their length in pixels on screen.
 int twipsToPixels(QWidget* widget, int twips);

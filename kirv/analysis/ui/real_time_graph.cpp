@@ -4,6 +4,7 @@
 
 #include "kirv/analysis/graph_hand_over.h"
 #include "kirv/app/ui/dialogs.h"
+#include "kirv/records/ui/print_job.h"
 
 #include <QComboBox>
 #include <QDoubleSpinBox>
@@ -35,22 +36,6 @@ QPointer<RealTimeGraph>& openWindow()
 }
 
 } // namespace
-
-QString printerNoteText()
-{
-    return QStringList{
-        QStringLiteral("Note"),
-        QStringLiteral("The effect of the properties of the Printer settings"),
-        QStringLiteral("depends on the driver supplied by the printer manufacturer."),
-        QStringLiteral("Some property settings may have no effect, or several different "
-                       "property settings"),
-        QStringLiteral("may all have the same effect. Settings outside the accepted range may "
-                       "or may not produce an error."),
-        QStringLiteral("For more information, see the manufacturer's documentation for the "
-                       "specific driver."),
-    }
-        .join(QLatin1Char('\n'));
-}
 
 RealTimeGraph::RealTimeGraph(QWidget* parent)
     : TimeGraphWindow(QString::fromLatin1(Caption), QStringLiteral("Value ( Y ) :"),

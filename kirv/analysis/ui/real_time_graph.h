@@ -34,8 +34,6 @@ private:
     QString m_yTitle; // kept while printing empties it
 };
 
-// The printer note shown before a graph is printed, its lines one under the other.
-QString printerNoteText();
 
 // Closes an open RealTimeGraph and opens a fresh one at the screen's top left corner, filled
 // with `series` and the hand-over values.

@@ -16,16 +16,6 @@ namespace kirv {
 
 namespace {
 
-constexpr const char* PrinterNote[] = {
-    "Note",
-    "The effect of the properties of the Printer settings",
-    "depends on the driver supplied by the printer manufacturer.",
-    "Some property settings may have no effect, or several different property settings",
-    "may all have the same effect. Settings outside the accepted range may or may not produce an "
-    "error.",
-    "For more information, see the manufacturer's documentation for the specific driver.",
-};
-
 constexpr const char* PerLineQuestion = "Input record(s) to print in one row (1-5)";
 
 MessageSpec messageOf(const QString& text, QMessageBox::Icon icon = QMessageBox::NoIcon)
@@ -34,14 +24,6 @@ MessageSpec messageOf(const QString& text, QMessageBox::Icon icon = QMessageBox:
     request.text = text;
     request.icon = icon;
     return request;
-}
-
-QString printerNote()
-{
-    QStringList lines;
-    for (const char* line : PrinterNote)
-        lines.append(QString::fromLatin1(line));
-    return lines.join(QLatin1Char('\r'));
 }
 
 } // namespace
@@ -67,7 +49,7 @@ void FileList::printRun()
     QPrinter printer;
     if (!dialogs.print(this, printer))
         return;
-    dialogs.message(this, messageOf(printerNote()));
+    dialogs.message(this, messageOf(printerNoteText()));
     const int copies = std::max(1, printer.copyCount());
     printer.setCopyCount(1); // the copies are printed one after the other in the same job
 

@@ -1,5 +1,7 @@
 #include "kirv/records/ui/open_command.h"
 
+#include "kirv/analysis/ui/level_statistics_command.h"
+#include "kirv/analysis/ui/plot_record_list.h"
 #include "kirv/app/ui/dialogs.h"
 #include "kirv/app/ui/panel_parts.h"
 #include "kirv/logger/ui/panel_toolbar.h"
@@ -96,9 +98,20 @@ FileList* FileViews::openDataFile(const QString& path)
 void attachFileCommands(PanelParts& parts)
 {
     PanelRecording* recording = parts.recording;
+    Panel* panel = parts.panel;
     auto* views =
-        new FileViews(*parts.panel, [recording] { return recording && recording->recording(); });
+        new FileViews(*panel, [recording] { return recording && recording->recording(); });
     views->setObjectName(QStringLiteral("FileViews"));
+    // A view's "Plot" and its resolution buttons lead to the analysis windows.
+    QObject::connect(views, &FileViews::viewOpened, views, [panel](FileList* view) {
+        QObject::connect(view, &FileList::plotRequested, view, [panel, view] {
+            setPlotRows(FileList::PlotRows);
+            PlotRecordList(view->records(), panel);
+        });
+        QObject::connect(view, &FileList::levelStatisticsRequested, view, [panel, view](bool fine) {
+            showLevelStatistics(view, view->records(), fine, panel);
+        });
+    });
     parts.toolbar->setCommand(QStringLiteral("Open"), [views] { views->Open_Click(); });
 }
 
