@@ -3,6 +3,7 @@
 #include "kirv/meter/serial_link.h"
 #include "kirv/panel/ui/panel.h"
 #include "kirv/records/report_csv.h"
+#include "kirv/records/ui/file_list.h"
 #include "kirv/records/ui/panel_recording.h"
 #include "kirv/records/ui/record_list_view.h"
 #include "scripted_dialogs.h"
@@ -12,6 +13,7 @@
 #include <QStandardPaths>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QToolBar>
 #include <QtTest>
 
 using namespace kirv;
@@ -28,6 +30,8 @@ private slots:
     void exportCsv();
     void exportCsvCancelAndFailure();
     void reportThroughThePrintDialog();
+    void fileViewButtons_data();
+    void fileViewButtons();
 
 private:
     QTemporaryDir m_dir;
@@ -63,6 +67,20 @@ QByteArray readAll(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The one page of a PDF as text, blanks simplified and the "fi" ligature spelled out; empty when
+// the PDF has not exactly one page.
+QString pdfPage(const QString& pdftotext, const QString& pdf)
+{
+    QProcess text;
+    text.start(pdftotext, {"-layout", pdf, "-"});
+    if (!text.waitForFinished(30000))
+        return {};
+    QString page = QString::fromUtf8(text.readAllStandardOutput());
+    if (page.count('\f') != 1)
+        return {};
+    return page.replace(QChar(0xfb01), "fi").simplified();
 }
 
 } // namespace
@@ -160,16 +178,59 @@ void TestReportActions::reportThroughThePrintDialog()
     m_dialogs->prints.enqueue(true);
     m_dialogs->printPdfs.enqueue(pdf);
     f.trigger("Report");
-    QProcess text;
-    text.start(pdftotext, {"-layout", pdf, "-"});
-    QVERIFY(text.waitForFinished(30000));
-    QString page = QString::fromUtf8(text.readAllStandardOutput());
-    QCOMPARE(page.count('\f'), 1); // one page
-    page = page.replace(QChar(0xfb01), "fi").simplified();
+    const QString page = pdfPage(pdftotext, pdf);
     for (const char* value : {"Live list real-time file", "Records 3", "Counted 2", "Paused 1",
                               "Leq 67.4 dB", "Lmax 70.0 dB", "Lmax time 2024/06/01 08:00:02",
                               "L(90) 60.0 60.0"})
         QVERIFY2(page.contains(QLatin1String(value)), value);
+}
+
+void TestReportActions::fileViewButtons_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QByteArray>("csv");
+    QTest::newRow("logger") << "logger_three_samples.kirv" << int(FileList::Kind::Logger)
+                            << "logger_three_samples.kirv logger file"
+                            << QByteArray("3,2010-11-23T14:05:10,,0\r\n");
+    QTest::newRow("real-time") << "realtime_two_samples.kirv" << int(FileList::Kind::RealTime)
+                               << "realtime_two_samples.kirv real-time file"
+                               << QByteArray("2,2009-03-04T08:00:02,89.1,0\r\n");
+    QTest::newRow("plain") << "plain_list.kirv" << int(FileList::Kind::RealTime)
+                           << "plain_list.kirv plain file"
+                           << QByteArray("3,2009-03-04T08:00:03,90.2,0\r\n");
+}
+
+void TestReportActions::fileViewButtons()
+{
+    QFETCH(QString, file);
+    QFETCH(int, kind);
+    QFETCH(QString, title);
+    QFETCH(QByteArray, csv);
+    DataFileContent content = readDataFile(QStringLiteral(KIRV_FIXTURES "/") + file);
+    QVERIFY(content.ok());
+    FileList view(FileList::Kind(kind), nullptr);
+    view.setWindowTitle(file);
+    view.showHeader(content.headerLines);
+    view.setRecords(std::move(content.records));
+
+    const QString path = m_dir.filePath(file + ".csv");
+    m_dialogs->files.enqueue(path);
+    view.toolbarButton("CSV")->trigger();
+    QVERIFY2(readAll(path).startsWith("number,time,level,marked\r\n"), qPrintable(path));
+    QVERIFY(readAll(path).endsWith(csv));
+
+    const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
+    if (pdftotext.isEmpty())
+        QSKIP("pdftotext (poppler-utils) is not installed");
+    const QString pdf = m_dir.filePath(file + ".pdf");
+    m_dialogs->prints.enqueue(true);
+    m_dialogs->printPdfs.enqueue(pdf);
+    view.toolbarButton("Report")->trigger();
+    const QString page = pdfPage(pdftotext, pdf);
+    QVERIFY2(page.startsWith(title), qPrintable(page.left(80)));
+    QVERIFY(page.contains("Records 3") || page.contains("Records 2"));
 }
 
 QTEST_MAIN(TestReportActions)
