@@ -71,7 +71,12 @@ void BM_Batch40(benchmark::State& state)
         runProcess(state, arguments);
     state.counters["files"] = 40;
 }
-BENCHMARK(BM_Batch40)->ArgName("jobs")->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Batch40)
+    ->ArgName("jobs")
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 // Reading the file, the values and the series, and the page drawn into a PDF.
 void BM_ReportPagePdf(benchmark::State& state)

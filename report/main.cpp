@@ -79,8 +79,8 @@ int run(const ReportOptions& options)
     std::unique_ptr<ReportPdf> pdf;
     if (!options.pdf.isEmpty())
         pdf = std::make_unique<ReportPdf>(options.pdf);
-    for (const QString& error : {out.error(), periods ? periods->error() : QString(),
-                                 pdf ? pdf->error() : QString()})
+    for (const QString& error :
+         {out.error(), periods ? periods->error() : QString(), pdf ? pdf->error() : QString()})
         if (!error.isEmpty()) {
             printError(error);
             return 1;
@@ -109,11 +109,11 @@ int run(const ReportOptions& options)
                    });
     out.write(reportTail(options.format));
 
-    for (const bool ok : {out.finish(), periods ? periods->finish() : true,
-                          pdf ? pdf->finish() : true})
+    for (const bool ok :
+         {out.finish(), periods ? periods->finish() : true, pdf ? pdf->finish() : true})
         failed = !ok || failed;
-    for (const QString& error : {out.error(), periods ? periods->error() : QString(),
-                                 pdf ? pdf->error() : QString()})
+    for (const QString& error :
+         {out.error(), periods ? periods->error() : QString(), pdf ? pdf->error() : QString()})
         if (!error.isEmpty())
             printError(error);
     return failed ? 1 : 0;

@@ -32,7 +32,8 @@ const QCommandLineOption JobsOption({QStringLiteral("jobs")},
 const QCommandLineOption HelpOption({QStringLiteral("h"), QStringLiteral("help")},
                                     QStringLiteral("Show this help and exit."));
 
-constexpr char Description[] = R"(Analyses sound level data files (.kirv: real-time, logger and plain list files) and
+constexpr char Description[] =
+    R"(Analyses sound level data files (.kirv: real-time, logger and plain list files) and
 prints, per file, the values a noise report needs.
 
 Levels are computed from the counted records, those not marked "*"; marked records
@@ -93,10 +94,9 @@ ParsedReportOptions parseReportOptions(const QStringList& arguments)
     QCommandLineParser parser;
     addReportOptions(parser);
     auto bad = [](const QString& message) {
-        return ParsedReportOptions{std::nullopt,
-                                   QStringLiteral("kirv-report: %1\nTry 'kirv-report --help'.\n")
-                                       .arg(message),
-                                   2};
+        return ParsedReportOptions{
+            std::nullopt,
+            QStringLiteral("kirv-report: %1\nTry 'kirv-report --help'.\n").arg(message), 2};
     };
     if (!parser.parse(arguments))
         return bad(parser.errorText());

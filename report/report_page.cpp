@@ -25,12 +25,30 @@ QStringList headerLabels(DataFileKind kind)
 {
     switch (kind) {
     case DataFileKind::RealTime:
-        return {"Interval", "Frequency weighting", "Time weighting", "Range", "Maximum",
-                "Maximum time", "SEL", "Leq"};
+        return {"Interval",
+                "Frequency weighting",
+                "Time weighting",
+                "Range",
+                "Maximum",
+                "Maximum time",
+                "SEL",
+                "Leq"};
     case DataFileKind::Logger:
-        return {"Interval", "Frequency weighting", "Time weighting", "Range", "L05", "L10",
-                "L50", "L90", "L95", "Maximum", "Maximum time", "SEL", "Leq"};
-    case DataFileKind::PlainList: break;
+        return {"Interval",
+                "Frequency weighting",
+                "Time weighting",
+                "Range",
+                "L05",
+                "L10",
+                "L50",
+                "L90",
+                "L95",
+                "Maximum",
+                "Maximum time",
+                "SEL",
+                "Leq"};
+    case DataFileKind::PlainList:
+        break;
     }
     return {};
 }
@@ -80,9 +98,7 @@ class Page
 {
 public:
     Page(QPainter& painter, const QRectF& area)
-        : p(painter)
-        , m_area(area)
-        , m_scale(area.width() / (A4WidthMm - 2 * MarginMm))
+        : p(painter), m_area(area), m_scale(area.width() / (A4WidthMm - 2 * MarginMm))
     {
     }
 
@@ -127,8 +143,7 @@ void drawFrame(Page& page, const QRectF& r, const QString& title)
     page.p.setBrush(Qt::NoBrush);
     page.p.drawRect(r);
     page.p.setFont(page.font(7, true));
-    page.p.drawText(r.adjusted(page.mm(1), -page.mm(4), 0, 0), Qt::AlignLeft | Qt::AlignTop,
-                    title);
+    page.p.drawText(r.adjusted(page.mm(1), -page.mm(4), 0, 0), Qt::AlignLeft | Qt::AlignTop, title);
 }
 
 // A level axis from `low` to `high` dB at the left of `r`, with a dotted line at each step.
@@ -178,8 +193,8 @@ void drawTrace(Page& page, const QRectF& r, const FileReport& report)
             continue;
         const double top = y(columns[i].high) - hairline / 2;
         const double height = std::max(y(columns[i].low) - y(columns[i].high), 0.0) + hairline;
-        page.p.drawRect(QRectF(r.left() + double(i) * width, top, std::max(width, hairline / 2),
-                               height));
+        page.p.drawRect(
+            QRectF(r.left() + double(i) * width, top, std::max(width, hairline / 2), height));
     }
     page.p.setPen(Qt::black);
     page.p.setFont(page.font(6));
@@ -307,9 +322,8 @@ void drawReportPage(QPainter& painter, const QRectF& area, const FileReport& rep
     QList<QPair<QString, QString>> header;
     const QStringList labels = headerLabels(v.kind);
     for (qsizetype i = 0; i < labels.size(); ++i)
-        header.append({labels[i], i + 1 < report.headerLines.size()
-                                      ? report.headerLines[i + 1]
-                                      : QString()});
+        header.append(
+            {labels[i], i + 1 < report.headerLines.size() ? report.headerLines[i + 1] : QString()});
     if (header.isEmpty())
         header.append({QStringLiteral("(plain list: no header)"), QString()});
     double used = drawPairs(page, 0, y, 33, header);
@@ -334,8 +348,7 @@ void drawReportPage(QPainter& painter, const QRectF& area, const FileReport& rep
 }
 
 ReportPdf::ReportPdf(const QString& path)
-    : m_path(path)
-    , m_writer(std::make_unique<QPdfWriter>(path))
+    : m_path(path), m_writer(std::make_unique<QPdfWriter>(path))
 {
     m_writer->setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                                         QMarginsF(MarginMm, MarginMm, MarginMm, MarginMm),

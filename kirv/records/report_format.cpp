@@ -9,7 +9,12 @@ namespace {
 // One value of the report: a number, a text, or missing.
 struct Field
 {
-    enum Kind { Number, Text, Missing };
+    enum Kind
+    {
+        Number,
+        Text,
+        Missing
+    };
     const char* key;
     Kind kind;
     QString value;
@@ -100,13 +105,15 @@ QString jsonString(const QString& s)
 QString jsonValue(const Field& f)
 {
     switch (f.kind) {
-    case Field::Number: return f.value;
-    case Field::Text: return jsonString(f.value);
-    case Field::Missing: break;
+    case Field::Number:
+        return f.value;
+    case Field::Text:
+        return jsonString(f.value);
+    case Field::Missing:
+        break;
     }
     return QStringLiteral("null");
 }
-
 
 QByteArray joined(const QList<ReportValues>& reports, ReportFormat format)
 {
@@ -211,8 +218,10 @@ QByteArray reportHead(ReportFormat format)
     switch (format) {
     case ReportFormat::Csv:
         return (reportScalarKeys().join(QLatin1Char(',')) + QLatin1String(CsvLineEnd)).toUtf8();
-    case ReportFormat::Json: return "[";
-    case ReportFormat::Text: break;
+    case ReportFormat::Json:
+        return "[";
+    case ReportFormat::Text:
+        break;
     }
     return {};
 }
@@ -220,9 +229,12 @@ QByteArray reportHead(ReportFormat format)
 QByteArray reportItem(ReportFormat format, const ReportValues& report)
 {
     switch (format) {
-    case ReportFormat::Csv: return csvItem(report);
-    case ReportFormat::Json: return jsonItem(report);
-    case ReportFormat::Text: break;
+    case ReportFormat::Csv:
+        return csvItem(report);
+    case ReportFormat::Json:
+        return jsonItem(report);
+    case ReportFormat::Text:
+        break;
     }
     return textItem(report);
 }
@@ -230,9 +242,12 @@ QByteArray reportItem(ReportFormat format, const ReportValues& report)
 QByteArray reportSeparator(ReportFormat format)
 {
     switch (format) {
-    case ReportFormat::Csv: return {};
-    case ReportFormat::Json: return ",\n";
-    case ReportFormat::Text: break;
+    case ReportFormat::Csv:
+        return {};
+    case ReportFormat::Json:
+        return ",\n";
+    case ReportFormat::Text:
+        break;
     }
     return "\n";
 }

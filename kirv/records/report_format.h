@@ -10,7 +10,12 @@ namespace kirv {
 
 /// The output forms of the report values. Every form is UTF-8; CSV rows end in CRLF, as a
 /// spreadsheet expects, the other forms in LF.
-enum class ReportFormat { Text, Csv, Json };
+enum class ReportFormat
+{
+    Text,
+    Csv,
+    Json
+};
 
 /// The scalar keys in report order: the CSV header row and the order of the JSON keys around
 /// `exceedance` and `periods`.

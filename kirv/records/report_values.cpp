@@ -16,7 +16,13 @@ constexpr qint64 SecondsPerDay = 86400;
 constexpr qint64 Hour = 3600;
 
 // Parts of the day for Ld, Le and Ln, by the second of the day.
-enum DayPart { Day, Evening, Night, DayPartCount };
+enum DayPart
+{
+    Day,
+    Evening,
+    Night,
+    DayPartCount
+};
 constexpr std::array<qint64, DayPartCount> DayPartSeconds{12 * Hour, 4 * Hour, 8 * Hour};
 
 DayPart dayPartOf(qint64 secondOfDay)
@@ -92,9 +98,12 @@ double coverage(qint64 counted, double interval, qint64 days, DayPart part)
 QString reportKindText(DataFileKind kind)
 {
     switch (kind) {
-    case DataFileKind::RealTime: return QStringLiteral("real-time");
-    case DataFileKind::Logger: return QStringLiteral("logger");
-    case DataFileKind::PlainList: break;
+    case DataFileKind::RealTime:
+        return QStringLiteral("real-time");
+    case DataFileKind::Logger:
+        return QStringLiteral("logger");
+    case DataFileKind::PlainList:
+        break;
     }
     return QStringLiteral("plain");
 }
@@ -245,7 +254,8 @@ ReportSeries computeReportSeries(const DataFileContent& content, int columns)
     const qsizetype n = records.count();
     series.columns.resize(size_t(std::max<qsizetype>(0, std::min<qsizetype>(n, columns))));
     for (qsizetype i = 0; i < n; ++i) {
-        ReportSeries::Column& column = series.columns[size_t(i * qsizetype(series.columns.size()) / n)];
+        ReportSeries::Column& column =
+            series.columns[size_t(i * qsizetype(series.columns.size()) / n)];
         const std::optional<double> counted = levelOf(records.field(i, LevelColumn));
         if (!counted) {
             column.paused = true;

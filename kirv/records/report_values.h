@@ -65,12 +65,12 @@ struct ReportSeries
 {
     struct Column
     {
-        double low = 0.0;   // lowest and highest counted level of the column's records
+        double low = 0.0; // lowest and highest counted level of the column's records
         double high = 0.0;
         bool counted = false; // the column holds a counted record
         bool paused = false;  // the column holds a marked record
     };
-    std::vector<Column> columns; // records spread evenly over the columns, in list order
+    std::vector<Column> columns;    // records spread evenly over the columns, in list order
     std::vector<qint64> fineCounts; // count of each 0.1 dB class (0..1450)
 };
 

@@ -50,8 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     // The same bytes as readable records: times that step forward, back and over midnight,
     // levels of any class, marks, and the interval taken from the first bytes.
-    QByteArray file = "Data Logger\r\n" + bytes.left(4) + "\r\n" + QByteArray("x\r\n").repeated(12) +
-                      "No.s\tDate Time\tdB\t\r\n";
+    QByteArray file = "Data Logger\r\n" + bytes.left(4) + "\r\n" +
+                      QByteArray("x\r\n").repeated(12) + "No.s\tDate Time\tdB\t\r\n";
     qint64 seconds = 0;
     for (size_t i = 0; i + 2 < size; i += 3) {
         seconds += (data[i] - 64) * 613;

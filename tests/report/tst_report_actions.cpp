@@ -95,14 +95,14 @@ void TestReportActions::csvRows_data()
     QTest::addColumn<QString>("time");
     QTest::addColumn<QString>("level");
     QTest::addColumn<QByteArray>("row");
-    QTest::newRow("level") << "2024/06/01 08:00:00" << "60.0"
-                           << QByteArray("7,2024-06-01T08:00:00,60.0,0\r\n");
-    QTest::newRow("marked") << "2024/06/01 23:59:59" << "93.4*"
-                            << QByteArray("7,2024-06-01T23:59:59,93.4,1\r\n");
-    QTest::newRow("empty level") << "2024/06/01 08:00:00" << ""
-                                 << QByteArray("7,2024-06-01T08:00:00,,0\r\n");
-    QTest::newRow("no time, quoted") << "a \"b\", c" << "--.-"
-                                     << QByteArray("7,\"a \"\"b\"\", c\",--.-,0\r\n");
+    QTest::newRow("level") << "2024/06/01 08:00:00"
+                           << "60.0" << QByteArray("7,2024-06-01T08:00:00,60.0,0\r\n");
+    QTest::newRow("marked") << "2024/06/01 23:59:59"
+                            << "93.4*" << QByteArray("7,2024-06-01T23:59:59,93.4,1\r\n");
+    QTest::newRow("empty level") << "2024/06/01 08:00:00"
+                                 << "" << QByteArray("7,2024-06-01T08:00:00,,0\r\n");
+    QTest::newRow("no time, quoted") << "a \"b\", c"
+                                     << "--.-" << QByteArray("7,\"a \"\"b\"\", c\",--.-,0\r\n");
 }
 
 void TestReportActions::csvRows()
@@ -179,9 +179,9 @@ void TestReportActions::reportThroughThePrintDialog()
     m_dialogs->printPdfs.enqueue(pdf);
     f.trigger("Report");
     const QString page = pdfPage(pdftotext, pdf);
-    for (const char* value : {"Live list real-time file", "Records 3", "Counted 2", "Paused 1",
-                              "Leq 67.4 dB", "Lmax 70.0 dB", "Lmax time 2024/06/01 08:00:02",
-                              "L(90) 60.0 60.0"})
+    for (const char* value :
+         {"Live list real-time file", "Records 3", "Counted 2", "Paused 1", "Leq 67.4 dB",
+          "Lmax 70.0 dB", "Lmax time 2024/06/01 08:00:02", "L(90) 60.0 60.0"})
         QVERIFY2(page.contains(QLatin1String(value)), value);
 }
 

@@ -42,7 +42,7 @@ void writeFile(const QString& path, const QByteArray& bytes)
 }
 
 const QList<QPair<QString, QString>> twoSamples{{"2009/03/04 08:00:01", "88.0"},
-                                               {"2009/03/04 08:00:02", "89.1"}};
+                                                {"2009/03/04 08:00:02", "89.1"}};
 
 } // namespace
 
@@ -88,8 +88,8 @@ void TestReportCli::badArguments_data()
     QTest::newRow("jobs 0") << QStringList{"--jobs", "0", "a"}
                             << "--jobs needs a whole number of at least 1";
     QTest::newRow("unknown option") << QStringList{"--colour", "a"} << "Unknown option 'colour'.";
-    QTest::newRow("missing value") << QStringList{"a", "--period"}
-                                   << "Missing value after '--period'.";
+    QTest::newRow("missing value")
+        << QStringList{"a", "--period"} << "Missing value after '--period'.";
     QTest::newRow("empty output") << QStringList{"-o", "", "a"} << "--output needs a file name";
 }
 
@@ -123,8 +123,8 @@ void TestReportCli::unreadableFilesAreReportedAndTheRestProcessed()
     QFile::remove(second);
     QVERIFY(QFile::copy(m_good, second));
     // Two workers: the reports still come in the order of the command line.
-    const Run run = runReport(
-        {"--format", "json", "--jobs", "2", missing, m_good, m_dir.path(), second});
+    const Run run =
+        runReport({"--format", "json", "--jobs", "2", missing, m_good, m_dir.path(), second});
     QCOMPARE(run.exitCode, 1);
     const QStringList errors = QString::fromUtf8(run.err).split('\n', Qt::SkipEmptyParts);
     QCOMPARE(errors.size(), 2);
@@ -142,8 +142,8 @@ void TestReportCli::outputFilesInEachForm()
 {
     const QString out = m_dir.filePath("out.csv");
     const QString periods = m_dir.filePath("periods.csv");
-    const Run run = runReport({"--format", "csv", "-o", out, "--period-csv", periods, "--period",
-                               "60", m_good, m_good});
+    const Run run = runReport(
+        {"--format", "csv", "-o", out, "--period-csv", periods, "--period", "60", m_good, m_good});
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(run.out, QByteArray());
     QFile csv(out);
@@ -160,8 +160,8 @@ void TestReportCli::outputFilesInEachForm()
 
     const Run text = runReport({m_good});
     QCOMPARE(text.exitCode, 0);
-    QVERIFY(text.out.startsWith(("file:             " + m_good + "\nkind:             real-time\n")
-                                    .toUtf8()));
+    QVERIFY(text.out.startsWith(
+        ("file:             " + m_good + "\nkind:             real-time\n").toUtf8()));
 
     const Run unwritable = runReport({"-o", m_dir.filePath("no/such/dir/x"), m_good});
     QCOMPARE(unwritable.exitCode, 1);
@@ -251,10 +251,10 @@ void TestReportCli::fullRecordingMatchesAnIndependentReckoning()
     const long double ld = energyMean(parts[0], partCounts[0]);
     const long double le = energyMean(parts[1], partCounts[1]);
     const long double ln = energyMean(parts[2], partCounts[2]);
-    const long double lden = 10.0L * std::log10((12 * std::pow(10.0L, ld / 10) +
-                                                 4 * std::pow(10.0L, (le + 5) / 10) +
-                                                 8 * std::pow(10.0L, (ln + 10) / 10)) /
-                                                24);
+    const long double lden =
+        10.0L * std::log10((12 * std::pow(10.0L, ld / 10) + 4 * std::pow(10.0L, (le + 5) / 10) +
+                            8 * std::pow(10.0L, (ln + 10) / 10)) /
+                           24);
     const qint64 days = first.date().daysTo(times.back().date()) + 1;
     auto coverage = [days](qint64 n, int hours) {
         return std::round(double(n) / double(days * hours * 3600) * 1000.0) / 1000.0;
@@ -287,8 +287,8 @@ void TestReportCli::fullRecordingMatchesAnIndependentReckoning()
         const qint64 k = counted * (199 - 2 * j) / 200; // floor(N (99.5 - j) / 100)
         exceedance.append(sorted[size_t(k)] / 10.0);
     }
-    for (const auto& [key, j] : {std::pair{"l05", 5}, {"l10", 10}, {"l50", 50}, {"l90", 90},
-                                 {"l95", 95}})
+    for (const auto& [key, j] :
+         {std::pair{"l05", 5}, {"l10", 10}, {"l50", 50}, {"l90", 90}, {"l95", 95}})
         expected[key] = exceedance[j];
     QJsonArray periods;
     for (const auto& [start, sum] : hours)
@@ -320,12 +320,12 @@ void TestReportCli::reportPageShowsTheKeyValues()
     if (pdftotext.isEmpty())
         QSKIP("pdftotext (poppler-utils) is not installed");
     const QString logger = m_dir.filePath("logger.kirv");
-    writeFile(logger, dataFileBytes({"Data Logger", "2", "C", "SLOW", "30-90", "71.2", "68.0",
-                                     "60.3", "52.1", "50.9", "75.4*", "2010/11/23 14:05:08",
-                                     "97.7", "63.0"},
-                                    {{"2010/11/23 14:05:06", "61.0"},
-                                     {"2010/11/23 14:05:08", "75.4*"},
-                                     {"2010/11/23 14:05:10", "59.0"}}));
+    writeFile(logger,
+              dataFileBytes({"Data Logger", "2", "C", "SLOW", "30-90", "71.2", "68.0", "60.3",
+                             "52.1", "50.9", "75.4*", "2010/11/23 14:05:08", "97.7", "63.0"},
+                            {{"2010/11/23 14:05:06", "61.0"},
+                             {"2010/11/23 14:05:08", "75.4*"},
+                             {"2010/11/23 14:05:10", "59.0"}}));
     const QString pdf = m_dir.filePath("report.pdf");
     const Run run = runReport({"--pdf", pdf, "-o", m_dir.filePath("ignored.txt"), m_good, logger});
     QCOMPARE(run.exitCode, 0);
@@ -340,19 +340,33 @@ void TestReportCli::reportPageShowsTheKeyValues()
         return page.replace(QChar(0xfb01), "fi").replace(QChar(0xfb02), "fl").simplified();
     };
     const QString first = normal(pages[0]);
-    for (const char* value :
-         {"good.kirv real-time file", "Stored in the file", "Computed from the records",
-          "Frequency weighting A", "Range 80-140", "Maximum time 2009/03/04 08:00:02",
-          "Records 2", "Counted 2", "Paused 0", "Leq 88.5 dB", "SEL 91.5 dB", "Lmax 89.1 dB",
-          "Lmax time 2009/03/04 08:00:02", "Lmin 88.0 dB", "L50 88.0 dB", "Ld (07-19) 88.6 dB",
-          "Lden -", "Level against record (hatched: paused)", "Distribution, 0.1 dB classes",
-          "Leq per period", "Exceedance levels L(0)..L(99)",
-          "L(00) 89.1 89.1 89.1 89.1 89.1 89.1 89.1 89.1 89.1 89.1",
-          "L(90) 88.0 88.0 88.0 88.0 88.0 88.0 88.0 88.0 88.0 88.0"})
+    for (const char* value : {"good.kirv real-time file",
+                              "Stored in the file",
+                              "Computed from the records",
+                              "Frequency weighting A",
+                              "Range 80-140",
+                              "Maximum time 2009/03/04 08:00:02",
+                              "Records 2",
+                              "Counted 2",
+                              "Paused 0",
+                              "Leq 88.5 dB",
+                              "SEL 91.5 dB",
+                              "Lmax 89.1 dB",
+                              "Lmax time 2009/03/04 08:00:02",
+                              "Lmin 88.0 dB",
+                              "L50 88.0 dB",
+                              "Ld (07-19) 88.6 dB",
+                              "Lden -",
+                              "Level against record (hatched: paused)",
+                              "Distribution, 0.1 dB classes",
+                              "Leq per period",
+                              "Exceedance levels L(0)..L(99)",
+                              "L(00) 89.1 89.1 89.1 89.1 89.1 89.1 89.1 89.1 89.1 89.1",
+                              "L(90) 88.0 88.0 88.0 88.0 88.0 88.0 88.0 88.0 88.0 88.0"})
         QVERIFY2(first.contains(QLatin1String(value)), value);
     const QString second = normal(pages[1]);
-    for (const char* value : {"logger.kirv logger file", "L05 71.2", "Interval 2",
-                              "Paused 1", "SEL 66.1 dB", "Lmax 61.0 dB"})
+    for (const char* value : {"logger.kirv logger file", "L05 71.2", "Interval 2", "Paused 1",
+                              "SEL 66.1 dB", "Lmax 61.0 dB"})
         QVERIFY2(second.contains(QLatin1String(value)), value);
 }
 

@@ -64,44 +64,50 @@ void TestReportValues::handWorkedLists_data()
     QTest::addColumn<Expected>("expected");
 
     // 60 dB for 3 s: SEL = 60 + 10 log10(3) = 64.77.
-    QTest::newRow("steady level")
-        << 1
-        << Records{{"2024/06/01 08:00:00", "60.0"}, {"2024/06/01 08:00:01", "60.0"},
-                   {"2024/06/01 08:00:02", "60.0"}}
-        << Expected{3, 0, 60.0, 64.7, 60.0, "2024/06/01 08:00:00", 60.0, 0, 0, 60.0, none, none,
-                    none, 0.0, 0.0, 0.0};
+    QTest::newRow("steady level") << 1
+                                  << Records{{"2024/06/01 08:00:00", "60.0"},
+                                             {"2024/06/01 08:00:01", "60.0"},
+                                             {"2024/06/01 08:00:02", "60.0"}}
+                                  << Expected{3,    0,   60.0, 64.7, 60.0, "2024/06/01 08:00:00",
+                                              60.0, 0,   0,    60.0, none, none,
+                                              none, 0.0, 0.0,  0.0};
     // Energy mean of 60 and 70 dB is 67.40; SEL adds 10 log10(2) = 3.01.
-    QTest::newRow("two levels")
-        << 1 << Records{{"2024/06/01 08:00:00", "60.0"}, {"2024/06/01 08:00:01", "70.0"}}
-        << Expected{2, 0, 67.4, 70.4, 70.0, "2024/06/01 08:00:01", 60.0, 0, 0, 67.4, none, none,
-                    none, 0.0, 0.0, 0.0};
+    QTest::newRow("two levels") << 1
+                                << Records{{"2024/06/01 08:00:00", "60.0"},
+                                           {"2024/06/01 08:00:01", "70.0"}}
+                                << Expected{2,    0,   67.4, 70.4, 70.0, "2024/06/01 08:00:01",
+                                            60.0, 0,   0,    67.4, none, none,
+                                            none, 0.0, 0.0,  0.0};
     // The first of equal maxima keeps its time.
     QTest::newRow("first maximum")
         << 1
-        << Records{{"2024/06/01 08:00:00", "70.0"}, {"2024/06/01 08:00:01", "60.0"},
+        << Records{{"2024/06/01 08:00:00", "70.0"},
+                   {"2024/06/01 08:00:01", "60.0"},
                    {"2024/06/01 08:00:02", "70.0"}}
-        << Expected{3, 0, 68.4, 73.2, 70.0, "2024/06/01 08:00:00", 60.0, 0, 0, 68.5, none, none,
-                    none, 0.0, 0.0, 0.0};
+        << Expected{3,    0,    68.4, 73.2, 70.0, "2024/06/01 08:00:00", 60.0, 0, 0, 68.5, none,
+                    none, none, 0.0,  0.0,  0.0};
     // A marked record is paused: not in the levels, the maximum or the counts.
     QTest::newRow("marked records")
         << 1
-        << Records{{"2024/06/01 08:00:00", "60.0"}, {"2024/06/01 08:00:01", "93.4*"},
+        << Records{{"2024/06/01 08:00:00", "60.0"},
+                   {"2024/06/01 08:00:01", "93.4*"},
                    {"2024/06/01 08:00:02", "60.0"}}
-        << Expected{2, 1, 60.0, 63.0, 60.0, "2024/06/01 08:00:00", 60.0, 0, 0, 60.0, none, none,
-                    none, 0.0, 0.0, 0.0};
-    QTest::newRow("all marked")
-        << 1 << Records{{"2024/06/01 08:00:00", "60.0*"}}
-        << Expected{0, 1, none, none, none, "", none, 0, 0, none, none, none, none, 0.0, 0.0,
-                    0.0};
+        << Expected{2,    1,    60.0, 63.0, 60.0, "2024/06/01 08:00:00", 60.0, 0, 0, 60.0, none,
+                    none, none, 0.0,  0.0,  0.0};
+    QTest::newRow("all marked") << 1 << Records{{"2024/06/01 08:00:00", "60.0*"}}
+                                << Expected{0, 1,    none, none, none, "",  none, 0,
+                                            0, none, none, none, none, 0.0, 0.0,  0.0};
     // T = 2: steps of 8 s is a gap of 6 s, a step of 3 s (not more than 1.5 T) is none.
     // SEL = 60 + 10 log10(5 x 2) = 70.0.
-    QTest::newRow("a gap")
-        << 2
-        << Records{{"2024/06/01 08:00:00", "60.0"}, {"2024/06/01 08:00:02", "60.0"},
-                   {"2024/06/01 08:00:10", "60.0"}, {"2024/06/01 08:00:12", "60.0"},
-                   {"2024/06/01 08:00:15", "60.0"}}
-        << Expected{5, 0, 60.0, 70.0, 60.0, "2024/06/01 08:00:00", 60.0, 1, 6.0, 60.0, none,
-                    none, none, 0.0, 0.0, 0.0};
+    QTest::newRow("a gap") << 2
+                           << Records{{"2024/06/01 08:00:00", "60.0"},
+                                      {"2024/06/01 08:00:02", "60.0"},
+                                      {"2024/06/01 08:00:10", "60.0"},
+                                      {"2024/06/01 08:00:12", "60.0"},
+                                      {"2024/06/01 08:00:15", "60.0"}}
+                           << Expected{5,    0,   60.0, 70.0, 60.0, "2024/06/01 08:00:00",
+                                       60.0, 1,   6.0,  60.0, none, none,
+                                       none, 0.0, 0.0,  0.0};
     // Hourly records over midnight: day 70, evening 60, night 50 twice. Leq of the energies
     // (1e7 + 1e6 + 2e5) / 4 is 64.47, SEL adds 10 log10(4 x 3600) = 41.58. Lden =
     // 10 log10((12e7 + 4e6.5 + 8e6) / 24) = 67.68. Two calendar days: coverage 1 h / 24 h of
@@ -109,37 +115,43 @@ void TestReportValues::handWorkedLists_data()
     // 1 h and 2.5 h.
     QTest::newRow("midnight, all three parts")
         << 3600
-        << Records{{"2024/06/01 18:00:00", "70.0"}, {"2024/06/01 20:00:00", "60.0"},
-                   {"2024/06/01 23:30:00", "50.0"}, {"2024/06/02 00:30:00", "50.0"}}
-        << Expected{4, 0, 64.4, 106.0, 70.0, "2024/06/01 18:00:00", 50.0, 2, 12600.0, 70.0,
-                    60.0, 50.0, 67.7, 0.042, 0.125, 0.125};
+        << Records{{"2024/06/01 18:00:00", "70.0"},
+                   {"2024/06/01 20:00:00", "60.0"},
+                   {"2024/06/01 23:30:00", "50.0"},
+                   {"2024/06/02 00:30:00", "50.0"}}
+        << Expected{4,    0,     64.4,    106.0, 70.0, "2024/06/01 18:00:00",
+                    50.0, 2,     12600.0, 70.0,  60.0, 50.0,
+                    67.7, 0.042, 0.125,   0.125};
     // 07:00 starts the day, 19:00 the evening, 23:00 and 06:59:59 are night.
     QTest::newRow("part boundaries")
-        << 1
-        << Records{{"2024/06/01 06:59:59", "50.0"}, {"2024/06/01 07:00:00", "70.0"},
-                   {"2024/06/01 18:59:59", "70.0"}, {"2024/06/01 19:00:00", "60.0"},
-                   {"2024/06/01 22:59:59", "60.0"}, {"2024/06/01 23:00:00", "50.0"}}
-        << Expected{6, 0, 65.6, 73.4, 70.0, "2024/06/01 07:00:00", 50.0, 2, 57596.0, 70.0,
-                    60.0, 50.0, 67.7, 0.0, 0.0, 0.0};
+        << 1 << Records{{"2024/06/01 06:59:59", "50.0"}, {"2024/06/01 07:00:00", "70.0"},
+                        {"2024/06/01 18:59:59", "70.0"}, {"2024/06/01 19:00:00", "60.0"},
+                        {"2024/06/01 22:59:59", "60.0"}, {"2024/06/01 23:00:00", "50.0"}}
+        << Expected{6,    0,   65.6,    73.4, 70.0, "2024/06/01 07:00:00",
+                    50.0, 2,   57596.0, 70.0, 60.0, 50.0,
+                    67.7, 0.0, 0.0,     0.0};
     // Day and evening only: no Ln, so no Lden, and no night coverage.
     QTest::newRow("no night records")
         << 3600
-        << Records{{"2024/06/01 17:00:00", "70.0"}, {"2024/06/01 18:00:00", "70.0"},
+        << Records{{"2024/06/01 17:00:00", "70.0"},
+                   {"2024/06/01 18:00:00", "70.0"},
                    {"2024/06/01 19:00:00", "60.0"}}
-        << Expected{3, 0, 68.4, 108.7, 70.0, "2024/06/01 17:00:00", 60.0, 0, 0, 70.0, 60.0,
-                    none, none, 0.167, 0.25, 0.0};
+        << Expected{3,    0,    68.4,  108.7, 70.0, "2024/06/01 17:00:00", 60.0, 0, 0, 70.0, 60.0,
+                    none, none, 0.167, 0.25,  0.0};
     // A record whose time is no time still counts in the levels, not in the parts of the day.
     QTest::newRow("unreadable time")
         << 1 << Records{{"yesterday", "60.0"}, {"2024/06/01 08:00:00", "70.0"}}
-        << Expected{2, 0, 67.4, 70.4, 70.0, "2024/06/01 08:00:00", 60.0, 0, 0, 70.0, none, none,
-                    none, 0.0, 0.0, 0.0};
+        << Expected{2,    0,    67.4, 70.4, 70.0, "2024/06/01 08:00:00", 60.0, 0, 0, 70.0, none,
+                    none, none, 0.0,  0.0,  0.0};
     // Level texts as the distribution reads them: "-" is 25.0, "L" and 145 and more 145.0.
-    QTest::newRow("level texts")
-        << 1
-        << Records{{"2024/06/01 08:00:00", "--.-"}, {"2024/06/01 08:00:01", "L"},
-                   {"2024/06/01 08:00:02", "150.3"}, {"2024/06/01 08:00:03", " 60.04"}}
-        << Expected{4, 0, 141.9, 148.0, 145.0, "2024/06/01 08:00:01", 25.0, 0, 0, 142.0, none,
-                    none, none, 0.0, 0.0, 0.0};
+    QTest::newRow("level texts") << 1
+                                 << Records{{"2024/06/01 08:00:00", "--.-"},
+                                            {"2024/06/01 08:00:01", "L"},
+                                            {"2024/06/01 08:00:02", "150.3"},
+                                            {"2024/06/01 08:00:03", " 60.04"}}
+                                 << Expected{4,    0,   141.9, 148.0, 145.0, "2024/06/01 08:00:01",
+                                             25.0, 0,   0,     142.0, none,  none,
+                                             none, 0.0, 0.0,   0.0};
 }
 
 void TestReportValues::handWorkedLists()
@@ -175,8 +187,10 @@ void TestReportValues::handWorkedLists()
 void TestReportValues::exceedanceOfTheCountedRecords()
 {
     // 60, 60, 70, 80 and a marked 93.4: L(0)..L(24) = 80, L(25)..L(49) = 70, the rest 60.
-    const Records records{{"2024/06/01 08:00:00", "60.0"}, {"2024/06/01 08:00:01", "60.0"},
-                          {"2024/06/01 08:00:02", "93.4*"}, {"2024/06/01 08:00:03", "70.0"},
+    const Records records{{"2024/06/01 08:00:00", "60.0"},
+                          {"2024/06/01 08:00:01", "60.0"},
+                          {"2024/06/01 08:00:02", "93.4*"},
+                          {"2024/06/01 08:00:03", "70.0"},
                           {"2024/06/01 08:00:04", "80.0"}};
     const ReportValues v = computeReport("a.kirv", parseDataFile(dataFileBytes({}, records)));
     for (int j = 0; j < ExceedanceEntries; ++j)
@@ -283,17 +297,40 @@ namespace {
 // A file with a comma and a quote in its name, one value missing of each kind.
 QList<ReportValues> twoReports()
 {
-    const Records records{{"2024/06/01 22:00:00", "60.0"}, {"2024/06/01 22:00:01", "61.0*"},
+    const Records records{{"2024/06/01 22:00:00", "60.0"},
+                          {"2024/06/01 22:00:01", "61.0*"},
                           {"2024/06/01 23:00:00", "50.0"}};
     return {computeReport("one.kirv", parseDataFile(dataFileBytes(realTimeHeader(1), records))),
             computeReport("a, \"b\".kirv", parseDataFile(dataFileBytes({}, {})))};
 }
 
-const QStringList scalarKeys{"file",  "kind",  "interval", "records", "counted", "paused",
-                             "start", "end",   "leq",      "sel",     "lmax",    "lmax_time",
-                             "lmin",  "l05",   "l10",      "l50",     "l90",     "l95",
-                             "gaps",  "gap_seconds", "ld", "le",      "ln",      "lden",
-                             "coverage_day", "coverage_evening", "coverage_night"};
+const QStringList scalarKeys{"file",
+                             "kind",
+                             "interval",
+                             "records",
+                             "counted",
+                             "paused",
+                             "start",
+                             "end",
+                             "leq",
+                             "sel",
+                             "lmax",
+                             "lmax_time",
+                             "lmin",
+                             "l05",
+                             "l10",
+                             "l50",
+                             "l90",
+                             "l95",
+                             "gaps",
+                             "gap_seconds",
+                             "ld",
+                             "le",
+                             "ln",
+                             "lden",
+                             "coverage_day",
+                             "coverage_evening",
+                             "coverage_night"};
 
 // Splits CSV rows (CRLF) into fields, with quoted fields.
 QList<QStringList> splitCsv(const QByteArray& csv)
@@ -337,7 +374,8 @@ void TestReportValues::jsonParsesBackWithExactlyTheKeys()
     const QJsonArray array = document.array();
     QCOMPARE(array.size(), 2);
     QStringList keys = scalarKeys;
-    keys << "exceedance" << "periods";
+    keys << "exceedance"
+         << "periods";
     keys.sort();
     for (const QJsonValue& item : array)
         QCOMPARE(item.toObject().keys(), keys); // QJsonObject sorts its keys
@@ -379,12 +417,33 @@ void TestReportValues::csvParsesBack()
     QCOMPARE(rows.size(), 3);
     QCOMPARE(rows[0], scalarKeys);
     QCOMPARE(reportScalarKeys(), scalarKeys);
-    QCOMPARE(rows[1],
-             QStringList({"one.kirv", "real-time", "1", "3", "2", "1", "2024/06/01 22:00:00",
-                          "2024/06/01 23:00:00", "57.4", "60.4", "60.0", "2024/06/01 22:00:00",
-                          "50.0", "60.0", "60.0", "50.0", "50.0", "50.0", "1", "3598", "", "60.0",
-                          "50.0", "",
-                          "0.000", "0.000", "0.000"}));
+    QCOMPARE(rows[1], QStringList({"one.kirv",
+                                   "real-time",
+                                   "1",
+                                   "3",
+                                   "2",
+                                   "1",
+                                   "2024/06/01 22:00:00",
+                                   "2024/06/01 23:00:00",
+                                   "57.4",
+                                   "60.4",
+                                   "60.0",
+                                   "2024/06/01 22:00:00",
+                                   "50.0",
+                                   "60.0",
+                                   "60.0",
+                                   "50.0",
+                                   "50.0",
+                                   "50.0",
+                                   "1",
+                                   "3598",
+                                   "",
+                                   "60.0",
+                                   "50.0",
+                                   "",
+                                   "0.000",
+                                   "0.000",
+                                   "0.000"}));
     QCOMPARE(rows[2].size(), scalarKeys.size());
     QCOMPARE(rows[2][0], "a, \"b\".kirv");
     QCOMPARE(rows[2][3], "0");

@@ -17,8 +17,8 @@ namespace {
 
 void showError(QWidget* parent, const QString& text)
 {
-    Dialogs::instance().message(parent, {text, QString::fromLatin1(kAppTitle),
-                                         QMessageBox::Critical, QMessageBox::Ok, {}});
+    Dialogs::instance().message(
+        parent, {text, QString::fromLatin1(kAppTitle), QMessageBox::Critical, QMessageBox::Ok, {}});
 }
 
 } // namespace
