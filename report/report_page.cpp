@@ -2,6 +2,7 @@
 
 #include "kirv/records/report_format.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QFontMetricsF>
 #include <QPageLayout>
@@ -383,6 +384,9 @@ bool ReportPdf::finish()
 {
     if (m_painter->isActive() && !m_painter->end() && m_error.isEmpty())
         m_error = QStringLiteral("Cannot write %1").arg(m_path);
+    // No file could be read: a blank page would pass for a report, so there is no PDF at all.
+    if (m_empty && m_error.isEmpty())
+        QFile::remove(m_path);
     return m_error.isEmpty();
 }
 

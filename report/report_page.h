@@ -29,7 +29,8 @@ public:
     /// Empty while everything went well; names the file and the reason otherwise.
     QString error() const { return m_error; }
     void addPage(const FileReport& report);
-    /// Ends the document; false when it could not be written.
+    /// Ends the document; false when it could not be written. A document without a page is
+    /// removed.
     bool finish();
 
 private:

@@ -163,6 +163,12 @@ void TestReportCli::outputFilesInEachForm()
     QVERIFY(text.out.startsWith(
         ("file:             " + m_good + "\nkind:             real-time\n").toUtf8()));
 
+    // Nothing readable: no report page, so no PDF.
+    const QString pdf = m_dir.filePath("none.pdf");
+    const Run none = runReport({"--pdf", pdf, m_dir.filePath("missing.kirv")});
+    QCOMPARE(none.exitCode, 1);
+    QVERIFY(!QFile::exists(pdf));
+
     const Run unwritable = runReport({"-o", m_dir.filePath("no/such/dir/x"), m_good});
     QCOMPARE(unwritable.exitCode, 1);
     QVERIFY(unwritable.err.startsWith("kirv-report: Cannot create "));
