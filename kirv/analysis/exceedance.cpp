@@ -32,13 +32,12 @@ int classOfValue(double x, Resolution r)
 // marks decide first ("*" not counted, then "-", then "L"), wherever they stand; otherwise the
 // level is read in exact decimal (whole part, first decimal, and how the rest compares with half
 // a tenth), so that "60.05" and "60.15" round alike whatever their binary fractions would say.
-template <typename Unit>
-std::optional<int> classOf(const Unit* text, qsizetype size, Resolution r)
+template <typename Unit> std::optional<int> classOf(const Unit* text, qsizetype size, Resolution r)
 {
     bool dash = false;
     bool capitalL = false;
     bool slow = false;
-    bool reading = true;    // still inside the leading number
+    bool reading = true; // still inside the leading number
     int whole = 0;
     int decimals = 0;       // digits read after the point
     int tenth = 0;          // the first of them

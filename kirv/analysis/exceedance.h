@@ -14,7 +14,8 @@
 namespace kirv {
 
 /// Width of the level classes of a distribution.
-enum class Resolution {
+enum class Resolution
+{
     Fine,   ///< tenths of a dB, classes 0..1450 (the "0.1 dB" command)
     Coarse, ///< whole dB, classes 0..145 (the "1 dB" command)
 };
@@ -38,7 +39,8 @@ struct LevelDistribution
 {
     Resolution resolution = Resolution::Fine;
     /// counts[c] = records in class c, c = 0..topClass(resolution).
-    std::vector<qint64> counts = std::vector<qint64>(size_t(kirv::topClass(Resolution::Fine)) + 1, 0);
+    std::vector<qint64> counts =
+        std::vector<qint64>(size_t(kirv::topClass(Resolution::Fine)) + 1, 0);
     /// Records in a class (N of the exceedance table).
     qint64 counted = 0;
     /// Marked records ("*"), left out of the classes and out of N.
@@ -57,10 +59,7 @@ class LevelCounter
 public:
     explicit LevelCounter(Resolution resolution);
 
-    void add(QByteArrayView utf8)
-    {
-        count(levelClass(utf8, m_result.resolution));
-    }
+    void add(QByteArrayView utf8) { count(levelClass(utf8, m_result.resolution)); }
     void add(QStringView text) { count(levelClass(text, m_result.resolution)); }
 
     const LevelDistribution& result() const { return m_result; }

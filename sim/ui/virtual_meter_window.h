@@ -31,6 +31,7 @@ public:
     QComboBox* stateBox() const { return m_state; }
     QPushButton* cableButton() const { return m_cable; }
     QCheckBox* noiseBox() const { return m_noise; }
+    QComboBox* replyFaultBox() const { return m_replyFault; }
 
     // Shows the meter's settings in the controls.
     void refresh();
@@ -55,6 +56,7 @@ private:
     QCheckBox* m_noise = nullptr;
     QCheckBox* m_shortDump = nullptr;
     QLabel* m_memory = nullptr;
+    QComboBox* m_replyFault = nullptr;
     QTimer m_liveTimer;
 };
 

@@ -101,7 +101,8 @@ void TestExceedance::classOfText()
     QFETCH(int, fine);
     QFETCH(int, coarse);
     const QByteArray utf8 = text.toUtf8();
-    for (const auto& [r, want] : {std::pair{Resolution::Fine, fine}, {Resolution::Coarse, coarse}}) {
+    for (const auto& [r, want] :
+         {std::pair{Resolution::Fine, fine}, {Resolution::Coarse, coarse}}) {
         const auto fromText = levelClass(QStringView(text), r);
         const auto fromBytes = levelClass(QByteArrayView(utf8), r);
         QCOMPARE(fromText.value_or(-1), want);
@@ -128,9 +129,8 @@ void TestExceedance::table_data()
         << Runs{{0, 24, "80"}, {25, 49, "70"}, {50, 99, "60"}};
     // A marked record is neither counted nor part of N, so every entry describes the measured
     // records and none is left over from elsewhere.
-    QTest::newRow("marked left out of N")
-        << QStringList{"60.0", "93.4*"} << Resolution::Fine << 600 << 600 << qint64(1)
-        << qint64(1) << Runs{{0, 99, "60.0"}};
+    QTest::newRow("marked left out of N") << QStringList{"60.0", "93.4*"} << Resolution::Fine << 600
+                                          << 600 << qint64(1) << qint64(1) << Runs{{0, 99, "60.0"}};
     QTest::newRow("dash and L") << QStringList{"--", "L"} << Resolution::Fine << 250 << 1450
                                 << qint64(2) << qint64(0)
                                 << Runs{{0, 49, "145.0"}, {50, 99, "25.0"}};
@@ -169,7 +169,8 @@ void TestExceedance::table()
 void TestExceedance::gridLnLayout()
 {
     const QStringList levels{"60.0", "60.0", "70.0", "80.0"};
-    const ExceedanceTable table = exceedance(distribute(std::span<const QString>(levels), Resolution::Fine));
+    const ExceedanceTable table =
+        exceedance(distribute(std::span<const QString>(levels), Resolution::Fine));
     QCOMPARE(gridLnTitles(),
              QStringList({"Ln", " 0", " 1", " 2", " 3", " 4", " 5", " 6", " 7", " 8", " 9"}));
     QCOMPARE(gridLnRow(table, 0), QStringList({"L(00)", "80.0", "80.0", "80.0", "80.0", "80.0",
@@ -188,12 +189,17 @@ void TestExceedance::recordStoreMatchesTexts()
 {
     QStringList levels;
     for (int i = 0; i < 10000; ++i)
-        levels << QString::number(40.0 + (i * 7919 % 900) / 10.0, 'f', 1) + (i % 97 == 0 ? "*" : "");
-    levels << "--" << "L" << "" << "150.0";
+        levels << QString::number(40.0 + (i * 7919 % 900) / 10.0, 'f', 1) +
+                      (i % 97 == 0 ? "*" : "");
+    levels << "--"
+           << "L"
+           << ""
+           << "150.0";
     QList<qsizetype> reports;
     const LevelDistribution fromStore =
         distribute(storeOf(levels), Resolution::Fine, [&](qsizetype done) { reports << done; });
-    const LevelDistribution fromTexts = distribute(std::span<const QString>(levels), Resolution::Fine);
+    const LevelDistribution fromTexts =
+        distribute(std::span<const QString>(levels), Resolution::Fine);
     QCOMPARE(fromStore.counts, fromTexts.counts);
     QCOMPARE(fromStore.leftOut, fromTexts.leftOut);
     QCOMPARE(reports, QList<qsizetype>({4096, 8192, 10004}));

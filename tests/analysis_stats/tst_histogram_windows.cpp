@@ -8,15 +8,18 @@
 #include "kirv/app/ui/panel_parts.h"
 #include "kirv/meter/serial_link.h"
 #include "kirv/panel/ui/panel.h"
-#include "kirv/records/ui/panel_recording.h"
+#include "kirv/records/datafile.h"
+#include "kirv/records/ui/open_command.h"
 #include "kirv/records/recordlist.h"
 #include "kirv/records/sampling.h"
+#include "kirv/records/ui/panel_recording.h"
 #include "scripted_dialogs.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QProcess>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -137,6 +140,7 @@ private slots:
     void distributionClickHandsOver();
     void panelGraphClicksOpenRealHistogram();
     void commandRunsWithPanelTimersOff();
+    void openedFileViewRunsTheCommands();
 
 private:
     test::ScriptedDialogs* m_dialogs = nullptr;
@@ -238,8 +242,9 @@ void TestHistogramWindows::histogramModes_data()
     QTest::newRow("ZoomXY") << 4 << Graph::PointerMode::ZoomXY
                             << "Selecione uma região do gráfico para aumentar o zoom horizontal e "
                                "verticalmente.";
-    QTest::newRow("ZoomX") << 5 << Graph::PointerMode::ZoomX
-                           << "Selecione uma região do gráfico para aumentar o zoom horizontalmente.";
+    QTest::newRow("ZoomX")
+        << 5 << Graph::PointerMode::ZoomX
+        << "Selecione uma região do gráfico para aumentar o zoom horizontalmente.";
     QTest::newRow("ZoomY") << 6 << Graph::PointerMode::ZoomY
                            << "Selecione uma região do gráfico para aumentar o zoom verticalmente.";
 }
@@ -330,12 +335,15 @@ void TestHistogramWindows::realHistogramModes_data()
     QTest::newRow("PanXY") << 1 << Graph::PointerMode::PanXY
                            << "Click anywhere on the plot area and drag to pan the graph both "
                               "horizontally and vertically.";
-    QTest::newRow("PanX") << 2 << Graph::PointerMode::PanX
-                          << "Click anywhere on the plot area and drag to pan the graph horizontally.";
-    QTest::newRow("PanY") << 3 << Graph::PointerMode::PanY
-                          << "Click anywhere on the plot area and drag to pan the graph vertically.";
-    QTest::newRow("ZoomXY") << 4 << Graph::PointerMode::ZoomXY
-                            << "Select a region on the graph to zoom both horizontally and vertically.";
+    QTest::newRow("PanX")
+        << 2 << Graph::PointerMode::PanX
+        << "Click anywhere on the plot area and drag to pan the graph horizontally.";
+    QTest::newRow("PanY")
+        << 3 << Graph::PointerMode::PanY
+        << "Click anywhere on the plot area and drag to pan the graph vertically.";
+    QTest::newRow("ZoomXY")
+        << 4 << Graph::PointerMode::ZoomXY
+        << "Select a region on the graph to zoom both horizontally and vertically.";
     QTest::newRow("ZoomX") << 5 << Graph::PointerMode::ZoomX
                            << "Select a region on the graph to zoom horizontally.";
     QTest::newRow("ZoomY") << 6 << Graph::PointerMode::ZoomY
@@ -350,13 +358,14 @@ void TestHistogramWindows::realHistogramModes()
     RealHistogram h;
     h.show();
     QCOMPARE(h.windowTitle(), QStringLiteral("Histogram"));
-    QCOMPARE(comboItems(h.Picture1->Combo1), QStringList({"Normal", "PanXY", "PanX", "PanY",
-                                                          "ZoomXY", "ZoomX", "ZoomY", "Reset Scale"}));
+    QCOMPARE(comboItems(h.Picture1->Combo1),
+             QStringList(
+                 {"Normal", "PanXY", "PanX", "PanY", "ZoomXY", "ZoomX", "ZoomY", "Reset Scale"}));
     QCOMPARE(h.Picture1->Combo1->currentIndex(), 0);
     QCOMPARE(h.Picture1->txtDescription->text(), QStringLiteral("Normal mode"));
     QVERIFY(h.Picture1->isHidden());
-    for (const auto& [key, tip] : {std::pair{"Track", "Track Mode"}, {"Reset", "Reset Scale"},
-                                   {"Print", "Print"}})
+    for (const auto& [key, tip] :
+         {std::pair{"Track", "Track Mode"}, {"Reset", "Reset Scale"}, {"Print", "Print"}})
         QCOMPARE(button(h.Toolbar1, key)->toolTip(), QString::fromLatin1(tip));
 
     // "Track" shows the panel even when it is shown already.
@@ -421,6 +430,16 @@ void TestHistogramWindows::realHistogramPrint()
     QCOMPARE(h.CWGraph1->axisTitle(Graph::Axis::Y), QStringLiteral("Frequency (Times)"));
     QCOMPARE(h.backgroundRole(), QPalette::Button);
     QCOMPARE(h.CWGraph1->backgroundColor(), QColor(Qt::white));
+
+    // A printer that fails (a folder that does not exist) leaves the window as it was too.
+    m_dialogs->prints << true;
+    m_dialogs->printPdfs << dir.filePath("missing/real.pdf");
+    QTest::ignoreMessage(QtWarningMsg, "QPainter::begin(): Returned false");
+    button(h.Toolbar1, "Print")->trigger();
+    QVERIFY(!QFile::exists(dir.filePath("missing/real.pdf")));
+    QVERIFY(h.Toolbar1->isVisible());
+    QCOMPARE(h.size(), size);
+    QCOMPARE(h.CWGraph1->axisTitle(Graph::Axis::Y), QStringLiteral("Frequency (Times)"));
 }
 
 void TestHistogramWindows::distributionClickHandsOver_data()
@@ -435,8 +454,10 @@ void TestHistogramWindows::distributionClickHandsOver_data()
     QTest::newRow("CWDec") << 10 << true << 599.0 << 691.0 << 2.0 << AxisNumberFormat::Tenths;
     QTest::newRow("CWInt") << 10 << false << 58.0 << 70.0 << 2.0 << AxisNumberFormat::Whole;
     // Before the first sample the edges are inverted (CWInt: 144 .. 1): the window opens anyway.
-    QTest::newRow("CWDec nothing yet") << 0 << true << 1.0 << 1449.0 << 1.0 << AxisNumberFormat::Tenths;
-    QTest::newRow("CWInt nothing yet") << 0 << false << 1.0 << 144.0 << 1.0 << AxisNumberFormat::Whole;
+    QTest::newRow("CWDec nothing yet")
+        << 0 << true << 1.0 << 1449.0 << 1.0 << AxisNumberFormat::Tenths;
+    QTest::newRow("CWInt nothing yet")
+        << 0 << false << 1.0 << 144.0 << 1.0 << AxisNumberFormat::Whole;
 }
 
 void TestHistogramWindows::distributionClickHandsOver()
@@ -480,7 +501,8 @@ void TestHistogramWindows::panelGraphClicksOpenRealHistogram()
     emit f.panel.CWInt->clicked();
     QTRY_VERIFY(dec.isNull());
     QCOMPARE(histogramClicks().handOver, (HistogramHandOver{70.0, 58.0, 2.0}));
-    QCOMPARE(histogramClicks().window->CWGraph1->axisFormat(Graph::Axis::X), AxisNumberFormat::Whole);
+    QCOMPARE(histogramClicks().window->CWGraph1->axisFormat(Graph::Axis::X),
+             AxisNumberFormat::Whole);
 }
 
 // The timers are off for the run (seen when Histogram shows) and on afterwards, whatever their
@@ -509,6 +531,34 @@ void TestHistogramWindows::commandRunsWithPanelTimersOff()
     QCOMPARE(watch.timersOnAtShow, 0);
     QVERIFY(f.panel.Timer1->isActive());
     QVERIFY(f.panel.Timer2->isActive());
+    f.panel.stopTimers();
+}
+
+// "Open" fills a view; its "0.1 dB" and "1 dB" buttons run the statistics on its records.
+void TestHistogramWindows::openedFileViewRunsTheCommands()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("week.kirv");
+    RecordStore records;
+    for (const char* level : {"60.0", "60.0", "70.0", "80.0", "75.0*"})
+        records.append(QByteArray::number(records.count() + 1), "2026/12/08 01:00:00", level);
+    QVERIFY(writeDataFile(path, RealTimeHeader{}.lines(), records).ok());
+
+    PanelFixture f;
+    FileList* view = f.panel.findChild<FileViews*>()->openDataFile(path);
+    QVERIFY(view);
+    const QString caption = view->windowTitle();
+    view->PicResolution->show();
+    view->Cmd01dB->click();
+    Histogram* h = levelStatistics().histogram;
+    QVERIFY(h);
+    QCOMPARE(gridRow(h->GridLn, 2), row("L(20)", "80.0", 5, "70.0"));
+    QCOMPARE(h->LblRecords->text(), QStringLiteral("4 records counted, 1 marked record (*) left out"));
+    QVERIFY(view->PicResolution->isHidden());
+    QCOMPARE(view->windowTitle(), caption);
+    view->Cmd1dB->click();
+    QTRY_VERIFY(levelStatistics().histogram != h);
+    QCOMPARE(gridRow(levelStatistics().histogram->GridLn, 2), row("L(20)", "80", 5, "70"));
     f.panel.stopTimers();
 }
 

@@ -1,6 +1,6 @@
 // From the virtual meter to paper: a recording through the toolbar, the file opened with "Open"
-// into FileListReal, its list printed to a PDF read back with pdftotext, its statistics in
-// Histogram and its plot printed.
+// into FileListReal, its exceedance table at 0.1 dB, its list printed to a PDF read back with
+// pdftotext, and its plot printed.
 #include "e2e_fixture.h"
 #include "pdf_lines.h"
 
@@ -77,6 +77,18 @@ private slots:
         QCOMPARE(f.panel->windowTitle(), QStringLiteral("Panel   V7.0"));
         QVERIFY(f.panel->Timer1->isActive() && f.panel->Timer2->isActive());
 
+        // "0.1 dB": every level was 70.0, so is every entry of the exceedance table.
+        view->toolbarButton(QStringLiteral("Ln"))->trigger();
+        QTest::mouseClick(view->Cmd01dB, Qt::LeftButton);
+        Histogram* histogram = levelStatistics().histogram;
+        QVERIFY(histogram && histogram->isVisible());
+        QCOMPARE(histogram->GridLn->rowCount(), 10);
+        for (int j = 0; j < 100; ++j)
+            QCOMPARE(histogram->GridLn->item(j / 10, j % 10 + 1)->text(), QStringLiteral("70.0"));
+        QCOMPARE(levelStatistics().StatRecordCount, file.records.count());
+        QVERIFY(view->PicResolution->isHidden());
+        QVERIFY(f.panel->Timer1->isActive() && f.panel->Timer2->isActive());
+
         // Its list on paper, two records to a line.
         const QString pdf = dir.filePath(QStringLiteral("run.pdf"));
         f.dialogs->prints.enqueue(true);
@@ -94,8 +106,8 @@ private slots:
                             QString(71, u'-')};
         const RecordStore& records = file.records;
         for (qsizetype i = 0; i < records.count(); i += 2) {
-            QString line = records.text(i, NumberColumn) + u' ' + records.text(i, TimeColumn) + u' '
-                           + records.text(i, LevelColumn);
+            QString line = records.text(i, NumberColumn) + u' ' + records.text(i, TimeColumn) +
+                           u' ' + records.text(i, LevelColumn);
             if (i + 1 < records.count())
                 line += u' ' + records.text(i + 1, LevelColumn);
             printed.append(line);
@@ -103,16 +115,6 @@ private slots:
         QCOMPARE(test::pdfLines(pdf), printed);
         QCOMPARE(view->windowTitle(), QStringLiteral("run.kirv"));
         QVERIFY(f.panel->Timer1->isActive() && f.panel->Timer2->isActive());
-
-        // "Histogram", then "0.1 dB": a steady 70.0 dB puts every L(n) at 70.0.
-        view->toolbarButton(QStringLiteral("Ln"))->trigger();
-        QVERIFY(view->PicResolution->isVisible());
-        QTest::mouseClick(view->Cmd01dB, Qt::LeftButton);
-        Histogram* histogram = levelStatistics().histogram;
-        QVERIFY(histogram && histogram->isVisible());
-        for (int j = 0; j < 100; ++j)
-            QCOMPARE(histogram->GridLn->item(j / 10, j % 10 + 1)->text(), QStringLiteral("70.0"));
-        QCOMPARE(view->windowTitle(), QStringLiteral("run.kirv"));
 
         // "Plot", and the plot on paper.
         view->toolbarButton(QStringLiteral("Plot"))->trigger();

@@ -3,6 +3,10 @@
 
 #include "view_fixture.h"
 
+#include "kirv/analysis/ui/histogram.h"
+#include "kirv/analysis/ui/level_statistics_command.h"
+#include "kirv/analysis/ui/plot.h"
+#include "kirv/analysis/ui/plot_record_list.h"
 #include "kirv/panel/ui/widgets.h"
 #include "kirv/records/ui/file_list.h"
 #include "kirv/records/ui/open_command.h"
@@ -143,7 +147,7 @@ void TestFileViews::toolbar()
     QSignalSpy plots(&view, &FileList::plotRequested);
     QSignalSpy stats(&view, &FileList::levelStatisticsRequested);
     int plotRowsSeen = -1;
-    connect(&view, &FileList::plotRequested, [&] { plotRowsSeen = FileList::PlotRows; });
+    connect(&view, &FileList::plotRequested, [&] { plotRowsSeen = int(plotRows()); });
 
     QVERIFY(view.PicResolution->isHidden());
     for (int twice = 0; twice < 2; ++twice) {
@@ -156,7 +160,7 @@ void TestFileViews::toolbar()
     QCOMPARE(stats[0][0].toBool(), true);
     QCOMPARE(stats[1][0].toBool(), false);
 
-    FileList::PlotRows = 0;
+    setPlotRows(0);
     view.toolbarButton("Plot")->trigger();
     QVERIFY(view.PicResolution->isHidden());
     QCOMPARE(plots.size(), 1);
@@ -303,6 +307,16 @@ void TestFileViews::openCommand()
     QCOMPARE(second->BoardMaxdB->text(), QStringLiteral("138.8"));
     QVERIFY(logger);
     QCOMPARE(logger->records().count(), 3);
+    QVERIFY(f.timersRunning());
+
+    // The views' "Plot" and "0.1 dB" lead to the Plot and Histogram windows.
+    second->toolbarButton("Plot")->trigger();
+    QVERIFY(plotWindow() && plotWindow()->isVisible());
+    QCOMPARE(plotRows(), 3);
+    second->toolbarButton("Ln")->trigger();
+    QTest::mouseClick(second->Cmd01dB, Qt::LeftButton);
+    QVERIFY(levelStatistics().histogram && levelStatistics().histogram->isVisible());
+    QCOMPARE(levelStatistics().StatRecordCount, 2); // 89.1* is left out
     QVERIFY(f.timersRunning());
 }
 
@@ -479,7 +493,7 @@ void TestFileViews::closedWhilePrinting()
     view->installEventFilter(&closer);
     view->printList();
 
-    QVERIFY(view->isHidden()); // closed once the print stopped
+    QVERIFY(view->isHidden());    // closed once the print stopped
     QVERIFY(!QFile::exists(pdf)); // the job was discarded
     QVERIFY(f.timersRunning());
     QVERIFY(!QApplication::overrideCursor());

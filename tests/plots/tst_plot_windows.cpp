@@ -10,6 +10,8 @@
 #include "kirv/meter/serial_link.h"
 #include "kirv/panel/ui/panel.h"
 #include "kirv/records/sampling.h"
+#include "kirv/records/ui/file_list.h"
+#include "kirv/records/ui/open_command.h"
 #include "kirv/records/ui/panel_recording.h"
 #include "kirv/records/recordlist.h"
 #include "scripted_dialogs.h"
@@ -47,7 +49,7 @@ std::unique_ptr<RecordList> listOf(const QStringList& levels)
 
 Plot* plotLevels(const RecordList& list)
 {
-    setPlotRows(list.count());
+    setPlotRows(-1); // PlotRecordList sets its own count
     return PlotRecordList(list, nullptr);
 }
 
@@ -463,6 +465,15 @@ private slots:
         QCOMPARE(plot->parentWidget(), &panel);
         const QRect beside = panel.frameGeometry();
         QCOMPARE(plot->pos(), QPoint(beside.left() + beside.width(), beside.top()));
+
+        // "Plot" of an opened file's view replaces the series in the open window.
+        FileList* view = panel.findChild<FileViews*>()->openDataFile(
+            qEnvironmentVariable("KIRV_TEST_DATA") + QStringLiteral("/realtime_two_samples.kirv"));
+        QVERIFY(view);
+        view->Toolbar1_ButtonClick(view->toolbarButton(QStringLiteral("Plot")));
+        QCOMPARE(plotWindow(), plot);
+        QCOMPARE(plot->CWGraph1->pointAt(1), QPointF(2, 89.1));
+        QCOMPARE(plotRows(), 2);
     }
 
     void realTimeGraphIsRecreated()

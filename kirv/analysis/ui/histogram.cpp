@@ -34,11 +34,11 @@ QString histogramDescription(int item)
         "Selecione uma região do gráfico para aumentar o zoom horizontalmente.",
         "Selecione uma região do gráfico para aumentar o zoom verticalmente.",
     };
-    return item >= 0 && item < int(texts.size()) ? QString::fromUtf8(texts[size_t(item)]) : QString();
+    return item >= 0 && item < int(texts.size()) ? QString::fromUtf8(texts[size_t(item)])
+                                                 : QString();
 }
 
-Histogram::Histogram(QWidget* parent)
-    : QWidget(parent, Qt::Window)
+Histogram::Histogram(QWidget* parent) : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("Histogram"));
     setWindowTitle(QStringLiteral("Histogram"));
@@ -122,7 +122,7 @@ double Histogram::plotRun(const LevelDistribution& d, int lowClass, int highClas
 {
     std::vector<double> counts(d.counts.begin(), d.counts.end());
     CWG->setAxisFormat(Graph::Axis::X, d.resolution == Resolution::Fine ? AxisNumberFormat::Tenths
-                                                                         : AxisNumberFormat::Whole);
+                                                                        : AxisNumberFormat::Whole);
     if (d.counted > 0)
         CWG->plotY(counts, 0.0, 1.0);
     else
@@ -147,9 +147,9 @@ void Histogram::showTable(const ExceedanceTable& table, qint64 leftOut)
     const auto records = [](qint64 n, const char* one, const char* many) {
         return QString::number(n) + QLatin1Char(' ') + QLatin1String(n == 1 ? one : many);
     };
-    LblRecords->setText(records(table.recordCount, "record counted", "records counted") +
-                        QStringLiteral(", ") +
-                        records(leftOut, "marked record (*) left out", "marked records (*) left out"));
+    LblRecords->setText(
+        records(table.recordCount, "record counted", "records counted") + QStringLiteral(", ") +
+        records(leftOut, "marked record (*) left out", "marked records (*) left out"));
 }
 
 void Histogram::Toolbar1_ButtonClick(const QString& key)

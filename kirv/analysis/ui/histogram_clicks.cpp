@@ -20,10 +20,9 @@ RealHistogram* openRealHistogram(const PanelGraphData& data, bool fine)
     window->show();
     // Before the first sample the edges still describe an inverted range; the graph turns it
     // round, so the window opens on all-zero counts instead of failing.
-    state.handOver = fine ? window->plotTable(data.LevelCount01, true, data.Count01Low - 1,
-                                              data.Count01High + 1)
-                          : window->plotTable(data.LevelCount1, false, data.Count1Low - 1,
-                                              data.Count1High + 1);
+    state.handOver =
+        fine ? window->plotTable(data.LevelCount01, true, data.Count01Low - 1, data.Count01High + 1)
+             : window->plotTable(data.LevelCount1, false, data.Count1Low - 1, data.Count1High + 1);
     return window;
 }
 

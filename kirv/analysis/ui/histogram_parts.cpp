@@ -22,13 +22,13 @@ Graph::PointerMode histogramPointerMode(int item)
 
 QStringList histogramModeItems(const QString& resetItem)
 {
-    return {QStringLiteral("Normal"), QStringLiteral("PanXY"),  QStringLiteral("PanX"),
-            QStringLiteral("PanY"),   QStringLiteral("ZoomXY"), QStringLiteral("ZoomX"),
+    return {QStringLiteral("Normal"), QStringLiteral("PanXY"),
+            QStringLiteral("PanX"),   QStringLiteral("PanY"),
+            QStringLiteral("ZoomXY"), QStringLiteral("ZoomX"),
             QStringLiteral("ZoomY"),  resetItem};
 }
 
-HistogramModePanel::HistogramModePanel(const QStringList& items, QWidget* parent)
-    : QWidget(parent)
+HistogramModePanel::HistogramModePanel(const QStringList& items, QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("Picture1"));
     auto* row = new QHBoxLayout(this);
@@ -45,7 +45,8 @@ HistogramModePanel::HistogramModePanel(const QStringList& items, QWidget* parent
     txtDescription->setMinimumHeight(2 * txtDescription->fontMetrics().lineSpacing() + 4);
     txtDescription->setFrameShape(QFrame::StyledPanel);
     txtDescription->setMargin(3);
-    txtDescription->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+    txtDescription->setTextInteractionFlags(Qt::TextSelectableByKeyboard |
+                                            Qt::TextSelectableByMouse);
     row->addWidget(Combo1, 0, Qt::AlignTop);
     row->addWidget(txtDescription, 1);
 }

@@ -23,9 +23,7 @@ class RunGuard
 {
 public:
     RunGuard(QWidget* window, Panel* panel)
-        : m_window(window)
-        , m_panel(panel)
-        , m_caption(window ? window->windowTitle() : QString())
+        : m_window(window), m_panel(panel), m_caption(window ? window->windowTitle() : QString())
     {
         if (m_panel)
             m_panel->stopTimers();

@@ -74,8 +74,9 @@ Plot* PlotRecordList(const RecordList& records, Panel* panel)
     }
     const PlotSeries series = builder.finish();
 
+    // Nothing is shown when the list's window or the panel closed meanwhile.
     Plot* window = nullptr;
-    if (list) {
+    if (list && (owner || !panel)) {
         window = openPlot();
         if (!window) {
             window = new Plot(owner);
@@ -85,6 +86,7 @@ Plot* PlotRecordList(const RecordList& records, Panel* panel)
             }
             openPlot() = window;
         }
+        setPlotRows(qsizetype(series.y.size()));
         window->show();
         window->raise();
         window->showSeries(series);

@@ -8,8 +8,8 @@ class Panel;
 class Plot;
 class RecordList;
 
-// The list windows' "Plot" sets the number of records it hands over first (PlotRows), then calls
-// PlotRecordList with its list.
+// PlotRows: the number of records the last "Plot" handed over; Plot's "Reset Scale" shows
+// 1..PlotRows. PlotRecordList sets it to the records it plots, so a caller need not set it first.
 void setPlotRows(qsizetype rows);
 qsizetype plotRows();
 

@@ -2,6 +2,7 @@
 
 #include "kirv/analysis/ui/graph.h"
 #include "kirv/analysis/ui/histogram_parts.h"
+#include "kirv/records/ui/print_job.h"
 #include "kirv/app/ui/dialogs.h"
 #include "kirv/records/ui/print_job.h"
 
@@ -41,11 +42,11 @@ QString realHistogramDescription(int item)
         "Select a region on the graph to zoom horizontally.",
         "Select a region on the graph to zoom vertically.",
     };
-    return item >= 0 && item < int(texts.size()) ? QString::fromLatin1(texts[size_t(item)]) : QString();
+    return item >= 0 && item < int(texts.size()) ? QString::fromLatin1(texts[size_t(item)])
+                                                 : QString();
 }
 
-RealHistogram::RealHistogram(QWidget* parent)
-    : QWidget(parent, Qt::Window)
+RealHistogram::RealHistogram(QWidget* parent) : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("RealHistogram"));
     setWindowTitle(QStringLiteral("Histogram"));
@@ -89,7 +90,8 @@ RealHistogram::RealHistogram(QWidget* parent)
 HistogramHandOver RealHistogram::plotTable(std::span<const int> counts, bool tenths, int xLow,
                                            int xHigh)
 {
-    CWGraph1->setAxisFormat(Graph::Axis::X, tenths ? AxisNumberFormat::Tenths : AxisNumberFormat::Whole);
+    CWGraph1->setAxisFormat(Graph::Axis::X,
+                            tenths ? AxisNumberFormat::Tenths : AxisNumberFormat::Whole);
     CWGraph1->setAxisRange(Graph::Axis::X, xLow, xHigh);
     const std::vector<double> y(counts.begin(), counts.end());
     CWGraph1->plotY(y, 0.0, 1.0);
@@ -149,7 +151,7 @@ void RealHistogram::applyPrintLayout(bool printing)
     auto* box = static_cast<QVBoxLayout*>(layout());
     if (printing) {
         Toolbar1->hide();
-        setBackgroundRole(QPalette::Window);
+        setBackgroundRole(QPalette::Base); // the system window colour: white paper around the graph
         m_countTitle = CWGraph1->axisTitle(Graph::Axis::Y);
         CWGraph1->setAxisTitle(Graph::Axis::Y, QString());
         m_graphBackground = CWGraph1->backgroundColor();

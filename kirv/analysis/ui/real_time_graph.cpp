@@ -1,6 +1,7 @@
 #include "real_time_graph.h"
 
 #include "graph.h"
+#include "histogram_parts.h"
 
 #include "kirv/analysis/graph_hand_over.h"
 #include "kirv/app/ui/dialogs.h"
@@ -21,13 +22,10 @@ namespace kirv {
 
 namespace {
 
-// Window geometry in pixels (15 twips each): the window on screen and while printing, and the
-// graph's distance from the window's edge.
-constexpr int ScreenWidth = 10650 / 15;
-constexpr int ScreenHeight = 8865 / 15;
-constexpr int PrintWidth = 11550 / 15;
-constexpr int ScreenMargin = 120 / 15;
-constexpr int PrintMargin = 720 / 15;
+// Window geometry while printing, in twips: the window's width and the graph's distance from
+// the window's edge.
+constexpr int PrintWidthTwips = 11550;
+constexpr int PrintMarginTwips = 720;
 
 QPointer<RealTimeGraph>& openWindow()
 {
@@ -119,16 +117,17 @@ void RealTimeGraph::CmdPrint_Click()
 
 void RealTimeGraph::setPrintLayout(bool printing)
 {
-    const int margin = printing ? PrintMargin : ScreenMargin;
     if (printing) {
         m_yTitle = CWGraph1->axisTitle(Graph::Axis::Y);
         enterPrintLook();
-        resize(PrintWidth, height());
+        resize(twipsToPixels(this, PrintWidthTwips), height());
+        const int margin = twipsToPixels(this, PrintMarginTwips);
         layout()->setContentsMargins(margin, margin, margin, margin);
         CWGraph1->setAxisTitle(Graph::Axis::Y, QString());
     } else {
         CWGraph1->setAxisTitle(Graph::Axis::Y, m_yTitle);
-        resize(ScreenWidth, ScreenHeight);
+        resize(designSize());
+        const int margin = designMargin();
         layout()->setContentsMargins(margin, margin, margin, margin);
         leavePrintLook();
     }

@@ -34,7 +34,6 @@ private:
     QString m_yTitle; // kept while printing empties it
 };
 
-
 // Closes an open RealTimeGraph and opens a fresh one at the screen's top left corner, filled
 // with `series` and the hand-over values.
 RealTimeGraph* openRealTimeGraph(QWidget* parent, std::span<const double> series);

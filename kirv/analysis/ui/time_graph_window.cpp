@@ -1,6 +1,7 @@
 #include "time_graph_window.h"
 
 #include "graph.h"
+#include "histogram_parts.h"
 
 #include "kirv/analysis/axis_format.h"
 #include "kirv/records/ui/print_job.h"
@@ -46,7 +47,7 @@ QDoubleSpinBox* rangeEditor(const QString& name, const QString& accessible, int 
     edit->setObjectName(name);
     edit->setAccessibleName(accessible);
     edit->setDecimals(decimals);
-    edit->setRange(decimals == 0 ? -9999999.0 : -9999.9, decimals == 0 ? 99999999.0 : 9999.9);
+    edit->setRange(decimals == 0 ? -999999.0 : -999.9, decimals == 0 ? 9999999.0 : 9999.9);
     edit->setKeyboardTracking(false); // a typed number applies on Enter or when leaving the box
     edit->setAlignment(Qt::AlignRight);
     edit->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
@@ -141,8 +142,8 @@ TimeGraphWindow::TimeGraphWindow(const QString& caption, const QString& yReadout
     txtDescription->setReadOnly(true);
     txtDescription->setFocusPolicy(Qt::ClickFocus);
     txtDescription->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    txtDescription->setFixedHeight(QFontMetrics(txtDescription->font()).lineSpacing() * 3 + 10);
-    txtDescription->setMinimumWidth(190);
+    txtDescription->setFixedHeight(QFontMetrics(txtDescription->font()).lineSpacing() * 4 + 10);
+    txtDescription->setMinimumWidth(160);
     auto* track = new QVBoxLayout(SSFrame3);
     track->addWidget(Combo1);
     track->addWidget(txtDescription);
@@ -153,8 +154,9 @@ TimeGraphWindow::TimeGraphWindow(const QString& caption, const QString& yReadout
     XPosition = readout(QStringLiteral("XPosition"), SSFrame2);
     Label2 = label(QStringLiteral("Label2"), yReadoutTitle, SSFrame2);
     YPosition = readout(QStringLiteral("YPosition"), SSFrame2);
-    XPosition->setAccessibleName(QStringLiteral("Cursor X"));
-    YPosition->setAccessibleName(QStringLiteral("Cursor Y"));
+    // The read-outs' names are the values they show; what they are is their description.
+    XPosition->setAccessibleDescription(Label1->text());
+    YPosition->setAccessibleDescription(Label2->text());
     auto* cursor = new QGridLayout(SSFrame2);
     cursor->addWidget(Label1, 0, 0);
     cursor->addWidget(XPosition, 0, 1);
@@ -178,10 +180,10 @@ TimeGraphWindow::TimeGraphWindow(const QString& caption, const QString& yReadout
     controls->addLayout(commands);
 
     m_content = new QVBoxLayout(this);
-    m_content->setContentsMargins(8, 8, 8, 8);
+    m_content->setContentsMargins(designMargin(), designMargin(), designMargin(), designMargin());
     m_content->addWidget(CWGraph1, 1);
     m_content->addWidget(FrmGraphic);
-    resize(DesignSize);
+    resize(designSize());
 
     connect(Combo1, &QComboBox::currentIndexChanged, this, &TimeGraphWindow::Combo1_Click);
     for (int i : {1, 2}) {
@@ -193,6 +195,16 @@ TimeGraphWindow::TimeGraphWindow(const QString& caption, const QString& yReadout
     connect(CWGraph1, &Graph::cursorMoved, this, &TimeGraphWindow::CWGraph1_CursorChange);
     connect(CmdReset, &QPushButton::clicked, this, [this] { CmdReset_Click(); });
     connect(CmdPrint, &QPushButton::clicked, this, [this] { CmdPrint_Click(); });
+}
+
+QSize TimeGraphWindow::designSize()
+{
+    return {twipsToPixels(this, 10650), twipsToPixels(this, 8865)};
+}
+
+int TimeGraphWindow::designMargin()
+{
+    return twipsToPixels(this, 120);
 }
 
 void TimeGraphWindow::Combo1_Click()

@@ -31,9 +31,6 @@ public:
     static constexpr int NormalMode = 0;
     static constexpr int CursorMode = 1;
 
-    // The window's size on the screen, in pixels (10650 x 8865 twips).
-    static constexpr QSize DesignSize{710, 591};
-
     // --- controls (AxisMin/AxisMax: index 1 is x, 2 is y; 0 is unused) -------------------
     Graph* CWGraph1 = nullptr;
     QGroupBox* FrmGraphic = nullptr;
@@ -67,6 +64,11 @@ protected:
     // `cursorDescription`: the text of "Cursor Coordinates", which names the y value.
     TimeGraphWindow(const QString& caption, const QString& yReadoutTitle,
                     const QString& cursorDescription, QWidget* parent);
+
+    // The window's size on the screen (10650 x 8865 twips) and the graph's distance from its
+    // edges (120 twips), in pixels.
+    QSize designSize();
+    int designMargin();
 
     // Where a window puts controls of its own between the graph and FrmGraphic.
     QVBoxLayout* contentLayout() const { return m_content; }

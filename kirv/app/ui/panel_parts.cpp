@@ -2,6 +2,7 @@
 
 #include "kirv/analysis/ui/histogram_commands.h"
 #include "kirv/analysis/ui/time_graph_clicks.h"
+#include "kirv/logger/ui/logger_commands.h"
 #include "kirv/logger/ui/panel_toolbar.h"
 #include "kirv/meter/ui/panel_live.h"
 #include "kirv/panel/ui/panel.h"
@@ -19,9 +20,10 @@ PanelParts attachPanelParts(Panel& panel)
     parts.recording = new PanelRecording(panel);
     parts.toolbar = new PanelToolbar(panel, *parts.recording);
     // Each subsystem's commands and graph clicks, one line each:
-    attachHistogramClicks(parts);
     attachTimeGraphClicks(parts);
     attachFileCommands(parts);
+    attachHistogramClicks(parts);
+    attachLoggerCommands(parts);
     attachReportCommands(parts);
     return parts;
 }

@@ -1,5 +1,6 @@
 #include "kirv/records/ui/file_list.h"
 
+#include "kirv/analysis/ui/plot_record_list.h"
 #include "kirv/panel/ui/panel.h"
 #include "kirv/panel/ui/widgets.h"
 #include "kirv/records/datafile.h"
@@ -253,7 +254,7 @@ void FileList::Toolbar1_ButtonClick(QAction* button)
     PicResolution->hide();
     const QString key = button ? button->data().toString() : QString();
     if (key == QLatin1String("Plot")) {
-        PlotRows = int(m_records.count());
+        setPlotRows(m_records.count());
         emit plotRequested();
     } else if (key == QLatin1String("Ln")) {
         PicResolution->show();

@@ -35,9 +35,6 @@ public:
     static constexpr const char* LoggerCaption = "File List";
     static constexpr const char* RealTimeCaption = "File List Real";
 
-    /// Records handed to the Plot window by the last "Plot" of any file view.
-    static inline int PlotRows = 0;
-
     /// `panel` (may be null) is the main window whose timers a print switches off and on.
     FileList(Kind kind, Panel* panel, QWidget* parent = nullptr);
     ~FileList() override;
@@ -100,7 +97,7 @@ public:
 signals:
     /// "1 dB" (fine = false) or "0.1 dB" (fine = true) was chosen.
     void levelStatisticsRequested(bool fine);
-    /// "Plot" was clicked; PlotRows holds the record count.
+    /// "Plot" was clicked; the plot's hand-over PlotRows holds the record count already.
     void plotRequested();
 
 protected:

@@ -104,10 +104,8 @@ void attachFileCommands(PanelParts& parts)
     views->setObjectName(QStringLiteral("FileViews"));
     // A view's "Plot" and its resolution buttons lead to the analysis windows.
     QObject::connect(views, &FileViews::viewOpened, views, [panel](FileList* view) {
-        QObject::connect(view, &FileList::plotRequested, view, [panel, view] {
-            setPlotRows(FileList::PlotRows);
-            PlotRecordList(view->records(), panel);
-        });
+        QObject::connect(view, &FileList::plotRequested, view,
+                         [panel, view] { PlotRecordList(view->records(), panel); });
         QObject::connect(view, &FileList::levelStatisticsRequested, view, [panel, view](bool fine) {
             showLevelStatistics(view, view->records(), fine, panel);
         });
