@@ -9,7 +9,9 @@
 #include "kirv/records/filenames.h"
 #include "kirv/records/ui/busy.h"
 #include "kirv/records/ui/list_print_job.h"
+#include "kirv/records/ui/file_list_icons.h"
 #include "kirv/records/ui/record_list_view.h"
+#include "kirv/records/ui/report_actions.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -42,9 +44,13 @@ DataList::DataList(Panel& panel) : QWidget(nullptr), m_panel(panel)
     Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
     Toolbar1->setIconSize(QSize(24, 24));
     Toolbar1->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    for (const auto& [key, tip] : {std::pair{"Save", "Save As"}, std::pair{"Print", "Print"}}) {
-        QAction* action = Toolbar1->addAction(toolbarIcon(QString::fromLatin1(key)),
-                                              QString::fromLatin1(key));
+    for (const auto& [key, tip] : {std::pair{"Save", "Save As"}, std::pair{"Print", "Print"},
+                                   std::pair{"Report", "Report"}, std::pair{"CSV", "Export CSV"}}) {
+        // The report and CSV buttons look as they do in the file views.
+        const QString name = QString::fromLatin1(key);
+        const bool shared = name == QLatin1String("Report") || name == QLatin1String("CSV");
+        QAction* action =
+            Toolbar1->addAction(shared ? fileListIcon(name) : toolbarIcon(name), name);
         action->setData(QString::fromLatin1(key));
         action->setObjectName(QString::fromLatin1(key));
         action->setToolTip(QString::fromLatin1(tip));
@@ -222,6 +228,12 @@ void DataList::Toolbar1_ButtonClick(QAction* button)
         save();
     else if (key == QLatin1String("Print"))
         printList();
+    else if (key == QLatin1String("Report"))
+        printReportAsked(this, windowTitle(), DataFileKind::Logger,
+                         logger::loggerHeaderOf(shownBoards(), loggerState().SetInterval).lines(),
+                         m_list.store());
+    else if (key == QLatin1String("CSV"))
+        exportRecordsCsvAsked(this, m_list.store());
 }
 
 void DataList::printList()
