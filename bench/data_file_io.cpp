@@ -1,9 +1,10 @@
 // Reading and writing a full recording: a real-time file of 348000 records (about 12 MB).
+#include "large_data_file.h"
+
 #include "kirv/records/datafile.h"
 #include "kirv/records/recordlist.h"
 
 #include <QBuffer>
-#include <QDateTime>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -12,21 +13,8 @@ using namespace kirv;
 
 namespace {
 
-RecordStore fullRecording()
-{
-    RecordStore records;
-    QDateTime time(QDate(2024, 6, 1), QTime(0, 0, 0));
-    for (qsizetype i = 1; i <= MaxListRecords; ++i, time = time.addSecs(1)) {
-        const QByteArray level = QByteArray::number(35.0 + double(i * 7919 % 900) / 10.0, 'f', 1);
-        records.append(QByteArray::number(i),
-                       time.toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")).toLatin1(),
-                       i % 97 ? level : level + '*');
-    }
-    return records;
-}
-
-const RealTimeHeader header{1, "A", "FAST", "30-130", "124.3*", "2024/06/03 10:11:12", "141.2",
-                            "88.5"};
+using bench::fullRecording;
+const RealTimeHeader& header = bench::fullRecordingHeader;
 
 struct Fixture
 {

@@ -112,9 +112,10 @@ void TestFileViews::designTexts()
     FileList view(FileList::Kind(kind), nullptr);
     QCOMPARE(view.windowTitle(), caption);
     QCOMPARE(boardTexts(view), boards);
-    const QStringList tips{plotTip, "Histogram", "Print"};
-    const QStringList keys{"Plot", "Ln", "Print"};
-    for (int i = 0; i < 3; ++i) {
+    const QStringList tips{plotTip, "Histogram", "Print", "Report", "Export CSV"};
+    const QStringList keys{"Plot", "Ln", "Print", "Report", "CSV"};
+    QCOMPARE(view.Toolbar1->actions().size(), keys.size());
+    for (int i = 0; i < keys.size(); ++i) {
         QAction* button = view.toolbarButton(keys[i]);
         QVERIFY(button);
         QCOMPARE(button->toolTip(), tips[i]);

@@ -280,6 +280,45 @@ private slots:
         QVERIFY(f.panel.Timer1->isActive());
     }
 
+    void reportAndCsvOfTheSet()
+    {
+        Fixture f;
+        f.logger.memory.setSets({test::loggerSet({900, 0x83A6, 1200}, 10)});
+        runLoggerDownload(f.panel);
+        openLoggerSet(f.panel, 1);
+        DataList* list = DataList::current();
+        QVERIFY(list);
+        QCOMPARE(list->Toolbar1->actions().size(), 4);
+        for (const auto& [key, tip] : {std::pair{"Report", "Report"}, {"CSV", "Export CSV"}}) {
+            QAction* action = list->Toolbar1->findChild<QAction*>(key);
+            QVERIFY(action);
+            QCOMPARE(action->toolTip(), tip);
+            QCOMPARE(list->Toolbar1->widgetForAction(action)->accessibleDescription(), tip);
+        }
+        QTemporaryDir dir;
+        const QString csv = dir.filePath("set.csv");
+        f.dialogs->files << csv;
+        list->Toolbar1->findChild<QAction*>("CSV")->trigger();
+        QFile file(csv);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), "number,time,level,marked\r\n"
+                                 "1,2009-03-04T08:30:05,90.0,0\r\n"
+                                 "2,2009-03-04T08:30:15,93.4,1\r\n"
+                                 "3,2009-03-04T08:30:25,120.0,0\r\n");
+
+        const QString pdf = dir.filePath("report.pdf");
+        f.dialogs->prints << true;
+        f.dialogs->printPdfs << pdf;
+        list->Toolbar1->findChild<QAction*>("Report")->trigger();
+        QProcess tool;
+        tool.start("pdftotext", {"-layout", pdf, "-"});
+        QVERIFY(tool.waitForFinished(30000));
+        const QString text = QString::fromUtf8(tool.readAllStandardOutput()).simplified();
+        for (const char* value : {"Data List logger", "Interval 10", "Records 3", "Counted 2",
+                                  "Paused 1", "Lmax 120.0 dB"})
+            QVERIFY2(text.contains(QLatin1String(value)), value);
+    }
+
     void eraseAsksAndClosesMemory_data()
     {
         QTest::addColumn<int>("answer");

@@ -8,6 +8,7 @@
 #include "kirv/panel/ui/panel.h"
 #include "kirv/records/ui/open_command.h"
 #include "kirv/records/ui/panel_recording.h"
+#include "kirv/records/ui/report_commands.h"
 
 namespace kirv {
 
@@ -23,6 +24,7 @@ PanelParts attachPanelParts(Panel& panel)
     attachFileCommands(parts);
     attachHistogramClicks(parts);
     attachLoggerCommands(parts);
+    attachReportCommands(parts);
     return parts;
 }
 

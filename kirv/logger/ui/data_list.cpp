@@ -11,6 +11,7 @@
 #include "kirv/records/ui/file_list_icons.h"
 #include "kirv/records/ui/list_print_job.h"
 #include "kirv/records/ui/record_list_view.h"
+#include "kirv/records/ui/report_actions.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -43,11 +44,12 @@ DataList::DataList(Panel& panel) : QWidget(nullptr), m_panel(panel)
     Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
     Toolbar1->setIconSize(QSize(24, 24));
     Toolbar1->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    for (const auto& [key, tip] : {std::pair{"Save", "Save As"}, std::pair{"Print", "Print"}}) {
-        // The panel's "Save" image; the file views' "Print" image.
+    for (const auto& [key, tip] : {std::pair{"Save", "Save As"}, std::pair{"Print", "Print"},
+                                   std::pair{"Report", "Report"}, std::pair{"CSV", "Export CSV"}}) {
+        // The panel's "Save" image; the file views' images for the others.
         const QString name = QString::fromLatin1(key);
         QAction* action = Toolbar1->addAction(
-            name == QLatin1String("Print") ? fileListIcon(name) : toolbarIcon(name), name);
+            name == QLatin1String("Save") ? toolbarIcon(name) : fileListIcon(name), name);
         action->setData(QString::fromLatin1(key));
         action->setObjectName(QString::fromLatin1(key));
         action->setToolTip(QString::fromLatin1(tip));
@@ -227,6 +229,12 @@ void DataList::Toolbar1_ButtonClick(QAction* button)
         save();
     else if (key == QLatin1String("Print"))
         printList();
+    else if (key == QLatin1String("Report"))
+        printReportAsked(this, windowTitle(), DataFileKind::Logger,
+                         logger::loggerHeaderOf(shownBoards(), loggerState().SetInterval).lines(),
+                         m_list.store());
+    else if (key == QLatin1String("CSV"))
+        exportRecordsCsvAsked(this, m_list.store());
 }
 
 void DataList::printList()

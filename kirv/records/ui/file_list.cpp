@@ -6,6 +6,7 @@
 #include "kirv/records/datafile.h"
 #include "kirv/records/ui/file_list_icons.h"
 #include "kirv/records/ui/record_list_view.h"
+#include "kirv/records/ui/report_actions.h"
 
 #include <QAction>
 #include <QGridLayout>
@@ -75,8 +76,11 @@ FileList::~FileList() = default;
 void FileList::buildToolbar()
 {
     const bool logger = m_kind == Kind::Logger;
-    const ToolbarKey keys[] = {
-        {"Plot", logger ? "Plot" : "Graphic Plot"}, {"Ln", "Histogram"}, {"Print", "Print"}};
+    const ToolbarKey keys[] = {{"Plot", logger ? "Plot" : "Graphic Plot"},
+                               {"Ln", "Histogram"},
+                               {"Print", "Print"},
+                               {"Report", "Report"},
+                               {"CSV", "Export CSV"}};
     Toolbar1 = new QToolBar(QStringLiteral("Toolbar1"), this);
     Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
     Toolbar1->setMovable(false);
@@ -224,6 +228,7 @@ Board* FileList::boardForLine(int lineNumber) const
 
 void FileList::showHeader(const QStringList& headerLines)
 {
+    m_headerLines = headerLines;
     for (int line = RealTimeFreqWeightLine; line <= int(headerLines.size()); ++line) {
         if (Board* board = boardForLine(line))
             board->setText(headerLines[line - 1]);
@@ -255,6 +260,14 @@ void FileList::Toolbar1_ButtonClick(QAction* button)
         PicResolution->show();
     } else if (key == QLatin1String("Print")) {
         printList();
+    } else if (key == QLatin1String("Report")) {
+        // A real-time view holds a plain list file when the file had no header.
+        const DataFileKind kind = m_kind == Kind::Logger ? DataFileKind::Logger
+                                  : m_headerLines.isEmpty() ? DataFileKind::PlainList
+                                                            : DataFileKind::RealTime;
+        printReportAsked(this, windowTitle(), kind, m_headerLines, m_records.store());
+    } else if (key == QLatin1String("CSV")) {
+        exportRecordsCsvAsked(this, m_records.store());
     }
 }
 

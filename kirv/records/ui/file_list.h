@@ -19,8 +19,8 @@ class RecordListView;
 /// The file views: `FileList` shows a logger file, `FileListReal` a real-time or plain list
 /// file. Both show the file's header values on labelled boards and its records in three grids
 /// that scroll together; `FileListReal` is the same window without the five exceedance boards.
-/// The toolbar plots the levels, offers the resolution choice for the level statistics and
-/// prints the list.
+/// The toolbar plots the levels, offers the resolution choice for the level statistics, prints
+/// the list, prints the report page and exports the records as CSV.
 class FileList : public QMainWindow
 {
     Q_OBJECT
@@ -83,7 +83,7 @@ public:
     QPushButton* Cmd1dB = nullptr;
     QPushButton* Cmd01dB = nullptr;
 
-    /// Toolbar button by key ("Plot", "Ln", "Print").
+    /// Toolbar button by key ("Plot", "Ln", "Print", "Report", "CSV").
     QAction* toolbarButton(const QString& key) const;
 
     // --- handlers --------------------------------------------------------------------------
@@ -114,6 +114,7 @@ private:
     Kind m_kind;
     QPointer<Panel> m_panel;
     RecordList m_records;
+    QStringList m_headerLines; // as read, for the report page
     bool m_printing = false;
     bool m_closeAfterPrint = false;
 };

@@ -71,6 +71,43 @@ QIcon printerIcon()
     return QIcon(pm);
 }
 
+// A sheet with a small bar chart and lines of text: the report page.
+QIcon reportIcon()
+{
+    QPixmap pm = canvas();
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(60, 60, 60), 2));
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(9, 3, 30, 42));
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(40, 100, 190));
+    const int heights[] = {8, 14, 10, 17};
+    for (int i = 0; i < 4; ++i)
+        p.drawRect(QRectF(14 + i * 5.5, 24 - heights[i], 4, heights[i]));
+    p.setPen(QPen(QColor(90, 90, 90), 1.5));
+    for (int y = 30; y <= 40; y += 5)
+        p.drawLine(QPointF(14, y), QPointF(34, y));
+    return QIcon(pm);
+}
+
+// A small table with a header row: the records as a spreadsheet.
+QIcon csvIcon()
+{
+    QPixmap pm = canvas();
+    QPainter p(&pm);
+    p.setPen(QPen(QColor(60, 60, 60), 2));
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(5, 7, 38, 34));
+    p.fillRect(QRectF(6, 8, 36, 8), QColor(80, 170, 100));
+    p.setPen(QPen(QColor(90, 90, 90), 1.5));
+    for (const double y : {16.0, 24.5, 33.0})
+        p.drawLine(QPointF(6, y), QPointF(42, y));
+    for (const double x : {17.0, 30.0})
+        p.drawLine(QPointF(x, 8), QPointF(x, 40));
+    return QIcon(pm);
+}
+
 } // namespace
 
 QIcon fileListIcon(const QString& key)
@@ -81,6 +118,10 @@ QIcon fileListIcon(const QString& key)
         return histogramIcon();
     if (key == QLatin1String("Print"))
         return printerIcon();
+    if (key == QLatin1String("Report"))
+        return reportIcon();
+    if (key == QLatin1String("CSV"))
+        return csvIcon();
     return {};
 }
 

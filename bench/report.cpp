@@ -1,0 +1,107 @@
+// kirv-report on full recordings (348000 records): one file through the whole process, a batch of
+// 40 on one core and on all cores, and the report page to PDF.
+//   bench_report --benchmark_filter=Batch   (the batch figures; compare jobs 1 with jobs 2)
+#include "large_data_file.h"
+
+#include "report/report_page.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+using namespace kirv;
+
+namespace {
+
+struct Fixture
+{
+    QTemporaryDir dir;
+    QString path = dir.filePath("full.kirv");
+    QStringList batch;
+    Fixture()
+    {
+        writeDataFile(path, bench::fullRecordingHeader.lines(), bench::fullRecording());
+        // Forty files of their own, so that each one is read from its own bytes.
+        for (int i = 0; i < 40; ++i) {
+            batch << dir.filePath(QStringLiteral("copy%1.kirv").arg(i));
+            QFile::copy(path, batch.last());
+        }
+    }
+};
+
+Fixture& fixture()
+{
+    static Fixture instance;
+    return instance;
+}
+
+QString program()
+{
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/kirv-report");
+}
+
+void runProcess(benchmark::State& state, const QStringList& arguments)
+{
+    QProcess process;
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.start(program(), arguments);
+    if (!process.waitForFinished(600000) || process.exitCode() != 0)
+        state.SkipWithError("kirv-report failed");
+}
+
+void BM_OneFileJsonWholeProcess(benchmark::State& state)
+{
+    const QString path = fixture().path;
+    for (auto _ : state)
+        runProcess(state, {QStringLiteral("--format"), QStringLiteral("json"), path});
+    state.counters["records"] = double(MaxListRecords);
+}
+BENCHMARK(BM_OneFileJsonWholeProcess)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_Batch40(benchmark::State& state)
+{
+    QStringList arguments{QStringLiteral("--format"), QStringLiteral("json"),
+                          QStringLiteral("--jobs"), QString::number(state.range(0))};
+    arguments << fixture().batch;
+    for (auto _ : state)
+        runProcess(state, arguments);
+    state.counters["files"] = 40;
+}
+BENCHMARK(BM_Batch40)
+    ->ArgName("jobs")
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// Reading the file, the values and the series, and the page drawn into a PDF.
+void BM_ReportPagePdf(benchmark::State& state)
+{
+    const QString path = fixture().path;
+    const QString pdf = fixture().dir.filePath("page.pdf");
+    for (auto _ : state) {
+        const FileReport report = reportFile(path, DefaultPeriodMinutes, true);
+        ReportPdf writer(pdf);
+        writer.addPage(report);
+        if (!writer.finish())
+            state.SkipWithError("no PDF");
+    }
+    state.counters["PDF bytes"] = double(QFile(pdf).size());
+}
+BENCHMARK(BM_ReportPagePdf)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,298 @@
+#include "kirv/records/report_format.h"
+
+#include "kirv/analysis/numbertext.h"
+
+namespace kirv {
+
+namespace {
+
+// One value of the report: a number, a text, or missing.
+struct Field
+{
+    enum Kind
+    {
+        Number,
+        Text,
+        Missing
+    };
+    const char* key;
+    Kind kind;
+    QString value;
+};
+
+Field number(const char* key, double value)
+{
+    return {key, Field::Number, numberText(value)};
+}
+
+Field level(const char* key, const std::optional<double>& value)
+{
+    return value ? Field{key, Field::Number, QString::number(*value, 'f', 1)}
+                 : Field{key, Field::Missing, {}};
+}
+
+Field text(const char* key, const QString& value, bool present = true)
+{
+    return present ? Field{key, Field::Text, value} : Field{key, Field::Missing, {}};
+}
+
+Field share(const char* key, double value)
+{
+    return {key, Field::Number, QString::number(value, 'f', 3)};
+}
+
+// The scalar values in report order; `exceedance` goes after `lmin`, `periods` after
+// `gap_seconds` (the positions JSON puts them at).
+constexpr int ExceedanceAfter = 12;
+constexpr int PeriodsAfter = 19;
+
+QList<Field> scalarFields(const ReportValues& r)
+{
+    const bool any = r.records > 0;
+    return {text("file", r.file),
+            text("kind", reportKindText(r.kind)),
+            number("interval", r.interval),
+            number("records", double(r.records)),
+            number("counted", double(r.counted)),
+            number("paused", double(r.paused)),
+            text("start", r.start, any),
+            text("end", r.end, any),
+            level("leq", r.leq),
+            level("sel", r.sel),
+            level("lmax", r.lmax),
+            text("lmax_time", r.lmaxTime, r.lmax.has_value()),
+            level("lmin", r.lmin),
+            level("l05", r.exceedanceAt(5)),
+            level("l10", r.exceedanceAt(10)),
+            level("l50", r.exceedanceAt(50)),
+            level("l90", r.exceedanceAt(90)),
+            level("l95", r.exceedanceAt(95)),
+            number("gaps", double(r.gaps)),
+            number("gap_seconds", r.gapSeconds),
+            level("ld", r.ld),
+            level("le", r.le),
+            level("ln", r.ln),
+            level("lden", r.lden),
+            share("coverage_day", r.coverageDay),
+            share("coverage_evening", r.coverageEvening),
+            share("coverage_night", r.coverageNight)};
+}
+
+QString jsonString(const QString& s)
+{
+    QString out;
+    out.reserve(s.size() + 2);
+    out += QLatin1Char('"');
+    for (const QChar c : s) {
+        const char16_t u = c.unicode();
+        if (u == '"' || u == '\\')
+            out += QLatin1Char('\\'), out += c;
+        else if (u == '\n')
+            out += QLatin1String("\\n");
+        else if (u == '\r')
+            out += QLatin1String("\\r");
+        else if (u == '\t')
+            out += QLatin1String("\\t");
+        else if (u < 0x20)
+            out += QString::asprintf("\\u%04x", unsigned(u));
+        else
+            out += c;
+    }
+    out += QLatin1Char('"');
+    return out;
+}
+
+QString jsonValue(const Field& f)
+{
+    switch (f.kind) {
+    case Field::Number:
+        return f.value;
+    case Field::Text:
+        return jsonString(f.value);
+    case Field::Missing:
+        break;
+    }
+    return QStringLiteral("null");
+}
+
+QByteArray joined(const QList<ReportValues>& reports, ReportFormat format)
+{
+    QByteArray out = reportHead(format);
+    for (qsizetype i = 0; i < reports.size(); ++i) {
+        if (i > 0)
+            out += reportSeparator(format);
+        out += reportItem(format, reports[i]);
+    }
+    return out + reportTail(format);
+}
+
+QByteArray textItem(const ReportValues& r)
+{
+    QString out;
+    const QList<Field> fields = scalarFields(r);
+    auto line = [&out](const QString& key, const QString& value) {
+        out += QStringLiteral("%1 %2").arg(key + QLatin1Char(':'), -17).arg(value).trimmed();
+        out += QLatin1Char('\n');
+    };
+    for (int i = 0; i < fields.size(); ++i) {
+        line(QLatin1String(fields[i].key), fields[i].value);
+        if (i == ExceedanceAfter) {
+            for (int row = 0; row < ExceedanceEntries / 10; ++row) {
+                QString cells;
+                for (int j = row * 10; j < row * 10 + 10; ++j)
+                    cells += QStringLiteral("%1").arg(reportLevelText(r.exceedanceAt(j)), 6);
+                line(QStringLiteral("L(%1)").arg(row * 10, 2, 10, QLatin1Char('0')), cells);
+            }
+        } else if (i == PeriodsAfter) {
+            for (const PeriodLevel& p : r.periods)
+                line(QStringLiteral("period"), QStringLiteral("%1 %2 %3")
+                                                   .arg(p.start)
+                                                   .arg(p.records, 7)
+                                                   .arg(QString::number(p.leq, 'f', 1), 6));
+        }
+    }
+    return out.toUtf8();
+}
+
+QByteArray csvItem(const ReportValues& r)
+{
+    QList<QByteArray> cells;
+    for (const Field& f : scalarFields(r))
+        cells << csvField(f.value.toUtf8());
+    return cells.join(',') + CsvLineEnd;
+}
+
+QByteArray jsonItem(const ReportValues& r)
+{
+    QStringList members;
+    const QList<Field> fields = scalarFields(r);
+    for (int i = 0; i < fields.size(); ++i) {
+        members << jsonString(QLatin1String(fields[i].key)) + QLatin1Char(':') +
+                       jsonValue(fields[i]);
+        if (i == ExceedanceAfter) {
+            QStringList levels;
+            for (int j = 0; j < ExceedanceEntries; ++j)
+                levels << jsonValue(level("", r.exceedanceAt(j)));
+            members << QStringLiteral("\"exceedance\":[") + levels.join(QLatin1Char(',')) +
+                           QLatin1Char(']');
+        } else if (i == PeriodsAfter) {
+            QStringList periods;
+            for (const PeriodLevel& p : r.periods)
+                periods << QStringLiteral("{\"start\":%1,\"records\":%2,\"leq\":%3}")
+                               .arg(jsonString(p.start))
+                               .arg(p.records)
+                               .arg(QString::number(p.leq, 'f', 1));
+            members << QStringLiteral("\"periods\":[") + periods.join(QLatin1Char(',')) +
+                           QLatin1Char(']');
+        }
+    }
+    return (QLatin1Char('{') + members.join(QLatin1Char(',')) + QLatin1Char('}')).toUtf8();
+}
+
+} // namespace
+
+QByteArray csvField(QByteArrayView utf8)
+{
+    if (!utf8.contains(',') && !utf8.contains('"') && !utf8.contains('\n') && !utf8.contains('\r'))
+        return utf8.toByteArray();
+    QByteArray quoted = utf8.toByteArray();
+    quoted.replace('"', "\"\"");
+    return '"' + quoted + '"';
+}
+
+QStringList reportScalarKeys()
+{
+    QStringList keys;
+    for (const Field& f : scalarFields(ReportValues()))
+        keys << QLatin1String(f.key);
+    return keys;
+}
+
+QString reportLevelText(const std::optional<double>& level)
+{
+    return level ? QString::number(*level, 'f', 1) : QString();
+}
+
+QByteArray reportHead(ReportFormat format)
+{
+    switch (format) {
+    case ReportFormat::Csv:
+        return (reportScalarKeys().join(QLatin1Char(',')) + QLatin1String(CsvLineEnd)).toUtf8();
+    case ReportFormat::Json:
+        return "[";
+    case ReportFormat::Text:
+        break;
+    }
+    return {};
+}
+
+QByteArray reportItem(ReportFormat format, const ReportValues& report)
+{
+    switch (format) {
+    case ReportFormat::Csv:
+        return csvItem(report);
+    case ReportFormat::Json:
+        return jsonItem(report);
+    case ReportFormat::Text:
+        break;
+    }
+    return textItem(report);
+}
+
+QByteArray reportSeparator(ReportFormat format)
+{
+    switch (format) {
+    case ReportFormat::Csv:
+        return {};
+    case ReportFormat::Json:
+        return ",\n";
+    case ReportFormat::Text:
+        break;
+    }
+    return "\n";
+}
+
+QByteArray reportTail(ReportFormat format)
+{
+    return format == ReportFormat::Json ? "]\n" : QByteArray();
+}
+
+QByteArray reportText(const QList<ReportValues>& reports)
+{
+    return joined(reports, ReportFormat::Text);
+}
+
+QByteArray reportCsv(const QList<ReportValues>& reports)
+{
+    return joined(reports, ReportFormat::Csv);
+}
+
+QByteArray reportJson(const QList<ReportValues>& reports)
+{
+    return joined(reports, ReportFormat::Json);
+}
+
+QByteArray periodCsvHead()
+{
+    return QByteArray("file,start,records,leq") + CsvLineEnd;
+}
+
+QByteArray periodCsvRows(const ReportValues& report)
+{
+    QByteArray out;
+    const QByteArray file = csvField(report.file.toUtf8());
+    for (const PeriodLevel& p : report.periods)
+        out += file + ',' + p.start.toLatin1() + ',' + QByteArray::number(p.records) + ',' +
+               QByteArray::number(p.leq, 'f', 1) + CsvLineEnd;
+    return out;
+}
+
+QByteArray periodCsv(const QList<ReportValues>& reports)
+{
+    QByteArray out = periodCsvHead();
+    for (const ReportValues& r : reports)
+        out += periodCsvRows(r);
+    return out;
+}
+
+} // namespace kirv

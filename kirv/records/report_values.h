@@ -1,0 +1,114 @@
+#pragma once
+
+#include "kirv/analysis/exceedance.h"
+#include "kirv/records/datafile.h"
+
+#include <QList>
+#include <QString>
+
+#include <array>
+#include <optional>
+#include <vector>
+
+namespace kirv {
+
+/// Energy-average level of the counted records of one clock-aligned period.
+struct PeriodLevel
+{
+    QString start; // "yyyy/mm/dd hh:nn:ss"
+    qint64 records = 0;
+    double leq = 0.0; // tenth-truncated
+
+    friend bool operator==(const PeriodLevel&, const PeriodLevel&) = default;
+};
+
+/// Number of exceedance entries L(0)..L(99).
+inline constexpr int ExceedanceEntries = ExceedanceTable::Entries;
+using ExceedanceLevels = std::array<std::optional<double>, ExceedanceEntries>;
+
+/// Everything a noise report states about one data file. Levels are in dB; a missing value (no
+/// counted record, no record in a part of the day) is empty. Marked records ("*", the meter
+/// paused) are "paused"; every other record is "counted" and enters the levels.
+struct ReportValues
+{
+    QString file;
+    DataFileKind kind = DataFileKind::PlainList;
+    double interval = 1.0; // T in seconds: header line 2, or 1 where the file has none
+    qint64 records = 0;
+    qint64 counted = 0;
+    qint64 paused = 0;
+    QString start; // time texts of the first and last record, as stored
+    QString end;
+    std::optional<double> leq; // tenth-truncated
+    std::optional<double> sel; // tenth-truncated, leq + 10 log10(counted x T)
+    std::optional<double> lmax;
+    QString lmaxTime; // the first counted record at the maximum
+    std::optional<double> lmin;
+    ExceedanceLevels exceedance; // L(0)..L(99) of the 0.1 dB distribution
+    qint64 gaps = 0;
+    double gapSeconds = 0.0;
+    QList<PeriodLevel> periods;
+    std::optional<double> ld; // 07:00-19:00, rounded to 0.1 dB
+    std::optional<double> le; // 19:00-23:00
+    std::optional<double> ln; // 23:00-07:00
+    std::optional<double> lden;
+    double coverageDay = 0.0; // 0..1, three decimals
+    double coverageEvening = 0.0;
+    double coverageNight = 0.0;
+
+    std::optional<double> exceedanceAt(int j) const { return exceedance[size_t(j)]; }
+};
+
+/// What the report page draws beside the values: the level trace reduced to columns, and the
+/// 0.1 dB distribution of the counted records.
+struct ReportSeries
+{
+    struct Column
+    {
+        double low = 0.0; // lowest and highest counted level of the column's records
+        double high = 0.0;
+        bool counted = false; // the column holds a counted record
+        bool paused = false;  // the column holds a marked record
+    };
+    std::vector<Column> columns;    // records spread evenly over the columns, in list order
+    std::vector<qint64> fineCounts; // count of each 0.1 dB class (0..1450)
+};
+
+/// Default and limits of the period length in minutes.
+inline constexpr int DefaultPeriodMinutes = 15;
+inline constexpr int MaxPeriodMinutes = 1440;
+
+/// Text of the file kind: "real-time", "logger" or "plain".
+QString reportKindText(DataFileKind kind);
+
+/// Seconds since 1970/01/01 00:00:00 of a time text "yyyy/mm/dd hh:nn:ss" read as civil time
+/// (any single separators), or empty when the text is not such a time.
+std::optional<qint64> civilSeconds(QByteArrayView timeText);
+/// The time text of civil seconds, "yyyy/mm/dd hh:nn:ss".
+QString civilTimeText(qint64 seconds);
+
+/// The report values of a read data file; `file` is the name to report it under.
+/// `periodMinutes` (1..1440) sets the clock-aligned periods, counted from midnight.
+ReportValues computeReport(const QString& file, const DataFileContent& content,
+                           int periodMinutes = DefaultPeriodMinutes);
+
+/// The plot and distribution data of a read data file for the report page.
+ReportSeries computeReportSeries(const DataFileContent& content, int columns = 600);
+
+/// One file's report: the values, the page's plot data and the header lines as stored, or the
+/// reason the file could not be read.
+struct FileReport
+{
+    QString error; // names the file and the reason; empty when the file was read
+    QStringList headerLines;
+    ReportValues values;
+    ReportSeries series;
+
+    bool ok() const { return error.isEmpty(); }
+};
+
+/// Reads the data file `path` and computes its report; the series only when `withSeries`.
+FileReport reportFile(const QString& path, int periodMinutes = DefaultPeriodMinutes,
+                      bool withSeries = false);
+
+} // namespace kirv

@@ -1,0 +1,72 @@
+#include "kirv/records/ui/report_actions.h"
+
+#include "kirv/app/ui/dialogs.h"
+#include "kirv/records/report_csv.h"
+#include "kirv/records/report_values.h"
+#include "kirv/records/ui/busy.h"
+#include "report/report_page.h"
+
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPrinter>
+
+namespace kirv {
+
+namespace {
+
+void showError(QWidget* parent, const QString& text)
+{
+    Dialogs::instance().message(
+        parent, {text, QString::fromLatin1(kAppTitle), QMessageBox::Critical, QMessageBox::Ok, {}});
+}
+
+} // namespace
+
+void exportRecordsCsvAsked(QWidget* parent, const RecordStore& records)
+{
+    const QString path = Dialogs::instance().saveFileName(parent, QString::fromLatin1(CsvFilter));
+    if (path.isEmpty())
+        return;
+    FileStatus status;
+    {
+        BusyCursor busy;
+        status = exportRecordsCsv(path, records);
+    }
+    if (!status.ok())
+        showError(parent, status.error);
+}
+
+void printReportAsked(QWidget* parent, const QString& name, DataFileKind kind,
+                      const QStringList& headerLines, const RecordStore& records)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageOrientation(QPageLayout::Portrait);
+    printer.setDocName(QStringLiteral("Report %1").arg(name));
+    if (!Dialogs::instance().print(parent, printer))
+        return;
+
+    BusyCursor busy;
+    DataFileContent content;
+    content.kind = kind;
+    content.headerLines = headerLines;
+    content.records = records;
+    FileReport report;
+    report.headerLines = headerLines;
+    report.values = computeReport(name, content);
+    report.series = computeReportSeries(content);
+
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        showError(parent, QStringLiteral("Cannot print the report: the printer could not be "
+                                         "opened."));
+        return;
+    }
+    const QRect printable = printer.pageLayout().paintRectPixels(printer.resolution());
+    drawReportPage(painter, QRectF(QPointF(0, 0), printable.size()), report);
+    if (!painter.end())
+        showError(parent, QStringLiteral("Cannot print the report: the printer failed."));
+}
+
+} // namespace kirv

@@ -1,0 +1,61 @@
+#include "report/report_batch.h"
+
+#include <QThread>
+
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <vector>
+
+namespace kirv {
+
+void runReportBatch(const QStringList& paths, int periodMinutes, bool withSeries, int threads,
+                    const std::function<void(qsizetype index, FileReport&& report)>& deliver)
+{
+    const qsizetype count = paths.size();
+    if (threads <= 0)
+        threads = std::max(1, QThread::idealThreadCount());
+    threads = int(std::min<qsizetype>(threads, count));
+    if (threads <= 1) {
+        for (qsizetype i = 0; i < count; ++i)
+            deliver(i, reportFile(paths[i], periodMinutes, withSeries));
+        return;
+    }
+
+    // Workers take the next file by an atomic index and leave its report in its slot; this
+    // thread hands the ready over in file order as they fill.
+    std::vector<std::optional<FileReport>> ready(static_cast<size_t>(count));
+    std::mutex mutex;
+    std::condition_variable filled;
+    std::atomic<qsizetype> next{0};
+    auto work = [&] {
+        for (qsizetype i; (i = next.fetch_add(1)) < count;) {
+            FileReport report = reportFile(paths[i], periodMinutes, withSeries);
+            {
+                std::lock_guard lock(mutex);
+                ready[size_t(i)] = std::move(report);
+            }
+            filled.notify_one();
+        }
+    };
+    std::vector<std::thread> workers;
+    for (int t = 0; t < threads; ++t)
+        workers.emplace_back(work);
+    for (qsizetype i = 0; i < count; ++i) {
+        FileReport report;
+        {
+            std::unique_lock lock(mutex);
+            filled.wait(lock, [&] { return ready[size_t(i)].has_value(); });
+            report = std::move(*ready[size_t(i)]);
+            ready[size_t(i)].reset();
+        }
+        deliver(i, std::move(report));
+    }
+    for (std::thread& worker : workers)
+        worker.join();
+}
+
+} // namespace kirv

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "kirv/records/report_values.h"
+
+#include <QStringList>
+
+#include <functional>
+
+namespace kirv {
+
+/// Analyses the data files `paths` on `threads` worker threads (0: one per processor core) and
+/// hands each report to `deliver` on the calling thread, in the order of `paths`, as soon as it
+/// and every report before it are done. The page series are computed when `withSeries`.
+void runReportBatch(const QStringList& paths, int periodMinutes, bool withSeries, int threads,
+                    const std::function<void(qsizetype index, FileReport&& report)>& deliver);
+
+} // namespace kirv

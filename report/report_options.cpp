@@ -1,0 +1,141 @@
+#include "report/report_options.h"
+
+#include <QCommandLineParser>
+
+namespace kirv {
+
+namespace {
+
+const QCommandLineOption FormatOption({QStringLiteral("format")},
+                                      QStringLiteral("Output form: text (default), csv or json."),
+                                      QStringLiteral("text|csv|json"));
+const QCommandLineOption PeriodOption(
+    {QStringLiteral("period")},
+    QStringLiteral("Length of the clock-aligned periods in minutes, 1 to 1440 (default 15)."),
+    QStringLiteral("MINUTES"));
+const QCommandLineOption PdfOption({QStringLiteral("pdf")},
+                                   QStringLiteral("Also write the report page of every file, one "
+                                                  "A4 page each, to this PDF file."),
+                                   QStringLiteral("OUT.pdf"));
+const QCommandLineOption OutputOption({QStringLiteral("o"), QStringLiteral("output")},
+                                      QStringLiteral("Write the report to FILE instead of "
+                                                     "standard output."),
+                                      QStringLiteral("FILE"));
+const QCommandLineOption PeriodCsvOption(
+    {QStringLiteral("period-csv")},
+    QStringLiteral("Also write the period levels as CSV: file, period start, records, Leq."),
+    QStringLiteral("FILE"));
+const QCommandLineOption JobsOption({QStringLiteral("jobs")},
+                                    QStringLiteral("Files analysed at once (default: one per "
+                                                   "processor core)."),
+                                    QStringLiteral("N"));
+const QCommandLineOption HelpOption({QStringLiteral("h"), QStringLiteral("help")},
+                                    QStringLiteral("Show this help and exit."));
+
+constexpr char Description[] =
+    R"(Analyses sound level data files (.kirv: real-time, logger and plain list files) and
+prints, per file, the values a noise report needs.
+
+Levels are computed from the counted records, those not marked "*"; marked records
+(the meter paused) are reported as paused. T is the file's sampling interval (header
+line 2; 1 s for a plain list file).
+
+  file, kind         the file and its kind: real-time, logger or plain
+  interval           T in seconds
+  records            all records; counted and paused split them
+  start, end         the first and the last record's time
+  leq, sel           energy-average level and sound exposure level
+                     (sel = leq + 10 log10(counted x T)), truncated to 0.1 dB
+  lmax, lmax_time    the highest level and the first time it was reached
+  lmin               the lowest level
+  exceedance         L(0)..L(99) by the 0.1 dB distribution: L(j) is the level
+                     exceeded by about j % of the counted records
+  l05 .. l95         L(5), L(10), L(50), L(90) and L(95)
+  gaps, gap_seconds  places where consecutive records are more than 1.5 T apart,
+                     and the time missing there
+  periods            start, counted records and Leq of every clock-aligned period
+                     (08:00, 08:15, ... with --period 15) that holds a counted record
+  ld, le, ln, lden   day (07-19), evening (19-23) and night (23-07) levels over every
+                     day of the file, rounded to 0.1 dB; lden weights the evening
+                     +5 dB and the night +10 dB and needs all three
+  coverage_day, coverage_evening, coverage_night
+                     counted records x T over the length of that part of every
+                     calendar day the file touches (0 to 1)
+
+A missing value is empty in text and CSV and null in JSON. The CSV output has one
+header row and one row per file (without exceedance and periods). Files that cannot
+be read are reported on standard error; the others are still analysed.
+
+Exit status: 0 when every file was analysed, 1 when a file could not be read or an
+output could not be written, 2 on a bad command line.)";
+
+void addReportOptions(QCommandLineParser& parser)
+{
+    parser.addOptions({FormatOption, PeriodOption, PdfOption, OutputOption, PeriodCsvOption,
+                       JobsOption, HelpOption});
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Data files to analyse."),
+                                 QStringLiteral("FILE..."));
+}
+
+} // namespace
+
+QString reportHelpText()
+{
+    QCommandLineParser parser;
+    addReportOptions(parser);
+    parser.setApplicationDescription(QString::fromLatin1(Description));
+    // The usage line names the program as it is installed, whatever path started it.
+    const QString help = parser.helpText();
+    return QStringLiteral("Usage: kirv-report [options] FILE...") + help.mid(help.indexOf('\n'));
+}
+
+ParsedReportOptions parseReportOptions(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    addReportOptions(parser);
+    auto bad = [](const QString& message) {
+        return ParsedReportOptions{
+            std::nullopt,
+            QStringLiteral("kirv-report: %1\nTry 'kirv-report --help'.\n").arg(message), 2};
+    };
+    if (!parser.parse(arguments))
+        return bad(parser.errorText());
+    if (parser.isSet(HelpOption))
+        return {std::nullopt, reportHelpText(), 0};
+
+    ReportOptions options;
+    options.files = parser.positionalArguments();
+    if (options.files.isEmpty())
+        return bad(QStringLiteral("no data file given"));
+    if (parser.isSet(FormatOption)) {
+        const QString format = parser.value(FormatOption);
+        if (format == QLatin1String("csv"))
+            options.format = ReportFormat::Csv;
+        else if (format == QLatin1String("json"))
+            options.format = ReportFormat::Json;
+        else if (format != QLatin1String("text"))
+            return bad(QStringLiteral("unknown format \"%1\" (text, csv or json)").arg(format));
+    }
+    if (parser.isSet(PeriodOption)) {
+        bool ok = false;
+        options.periodMinutes = parser.value(PeriodOption).toInt(&ok);
+        if (!ok || options.periodMinutes < 1 || options.periodMinutes > MaxPeriodMinutes)
+            return bad(QStringLiteral("the period must be a whole number of minutes from 1 to %1")
+                           .arg(MaxPeriodMinutes));
+    }
+    if (parser.isSet(JobsOption)) {
+        bool ok = false;
+        options.jobs = parser.value(JobsOption).toInt(&ok);
+        if (!ok || options.jobs < 1)
+            return bad(QStringLiteral("--jobs needs a whole number of at least 1"));
+    }
+    options.pdf = parser.value(PdfOption);
+    options.output = parser.value(OutputOption);
+    options.periodCsv = parser.value(PeriodCsvOption);
+    for (const QCommandLineOption* option : {&PdfOption, &OutputOption, &PeriodCsvOption})
+        if (parser.isSet(*option) && parser.value(*option).isEmpty())
+            return bad(QStringLiteral("--%1 needs a file name").arg(option->names().last()));
+    return {options, {}, 0};
+}
+
+} // namespace kirv
