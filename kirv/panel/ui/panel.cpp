@@ -250,7 +250,7 @@ QWidget* Panel::buildLcd()
     middle->addLayout(marks);
     ShownLCD = new LcdDisplay(QStringLiteral("140.0"), face);
     ShownLCD->setObjectName(QStringLiteral("ShownLCD"));
-    ShownLCD->setMinimumSize(220, 80);
+    ShownLCD->setMinimumSize(264, 80);
     middle->addWidget(ShownLCD, 1);
     auto* unit = new QVBoxLayout;
     LblA = lcdLabel(QStringLiteral("LblA"), QStringLiteral("A"), face, 8);
