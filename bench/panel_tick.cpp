@@ -5,6 +5,7 @@
 //   build-bench/bin/bench_panel_tick
 #include "kirv/analysis/level_stats.h"
 #include "kirv/app/ui/dialogs.h"
+#include "kirv/app/ui/panel_parts.h"
 #include "kirv/meter/serial_link.h"
 #include "kirv/panel/ui/panel.h"
 #include "kirv/records/ui/panel_recording.h"
@@ -56,11 +57,12 @@ void BM_PanelTick(benchmark::State& state)
     kirv::MemoryLink link;
     const kirv::PortTable table({QStringLiteral("memory")}, {}, {});
     kirv::Panel panel(link, kirv::PortChoice{1, {}}, table);
+    const kirv::PanelParts parts = kirv::attachPanelParts(panel);
     QString detail;
     panel.load(&detail);
     panel.stopTimers(); // the benchmark drives the tick itself
     panel.show();
-    kirv::PanelRecording& rec = panel.recording();
+    kirv::PanelRecording& rec = *parts.recording;
     rec.setWorkingFolder(dir.path());
     state.counters["rss_MB_window"] = residentMegabytes();
 

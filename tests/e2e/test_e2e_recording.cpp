@@ -50,7 +50,7 @@ private slots:
     {
         QTemporaryDir dir;
         E2eFixture f;
-        PanelRecording& rec = f.panel->recording();
+        PanelRecording& rec = *f.app.parts().recording;
         rec.setWorkingFolder(dir.path());
         f.meter->setLevel(70.0);
         f.meter->setRangeCode(2);
@@ -99,7 +99,7 @@ private slots:
     {
         QTemporaryDir dir;
         E2eFixture f;
-        PanelRecording& rec = f.panel->recording();
+        PanelRecording& rec = *f.app.parts().recording;
         rec.setWorkingFolder(dir.path());
         clickSave(*f.panel);
         QTest::mouseClick(rec.CmdSaveOK, Qt::LeftButton); // the dialog answers Cancel
@@ -114,7 +114,7 @@ private slots:
     {
         QTemporaryDir dir;
         E2eFixture f;
-        PanelRecording& rec = f.panel->recording();
+        PanelRecording& rec = *f.app.parts().recording;
         f.meter->setLevel(55.5);
         QTRY_VERIFY_WITH_TIMEOUT(rec.liveList().count() >= 2, 8000);
         clickSave(*f.panel);
@@ -135,7 +135,7 @@ private slots:
     {
         QTemporaryDir dir;
         E2eFixture f;
-        PanelRecording& rec = f.panel->recording();
+        PanelRecording& rec = *f.app.parts().recording;
         rec.setWorkingFolder(dir.path());
         f.meter->setLevel(66.6);
         QVERIFY(f.settle());
@@ -167,7 +167,7 @@ private slots:
     void delayedStartAnswers()
     {
         E2eFixture f;
-        PanelRecording& rec = f.panel->recording();
+        PanelRecording& rec = *f.app.parts().recording;
         f.dialogs->inputs << "10" << "1:2:3";
         QTest::mouseClick(rec.CmdL, Qt::LeftButton);
         const auto& asked = f.dialogs->asked;
@@ -191,7 +191,7 @@ private slots:
     {
         QTemporaryDir dir;
         E2eFixture f;
-        PanelRecording& rec = f.panel->recording();
+        PanelRecording& rec = *f.app.parts().recording;
         rec.setWorkingFolder(dir.path());
         f.dialogs->inputs << "0:0:1";
         QTest::mouseClick(rec.CmdL, Qt::LeftButton);

@@ -1,6 +1,7 @@
 // The panel driven by a meter played on the in-memory link: what each frame shows, the lost and
 // recovered link, the keys' bytes, the caption toggle and the graph selector.
 #include "kirv/analysis/ui/graph.h"
+#include "kirv/app/ui/panel_parts.h"
 #include "kirv/meter/protocol.h"
 #include "kirv/meter/serial_link.h"
 #include "kirv/panel/ui/lcd_display.h"
@@ -63,6 +64,7 @@ struct Fixture
     Meter meter;
     PortTable table{{"memory"}, {}, {}};
     Panel panel{meter.link, PortChoice{1, {}}, table};
+    PanelParts parts = attachPanelParts(panel);
 
     Fixture()
     {

@@ -1,5 +1,7 @@
 #include "scripted_dialogs.h"
 
+#include <QPrinter>
+
 namespace kirv::test {
 
 QMessageBox::StandardButton ScriptedDialogs::message(QWidget*, const MessageSpec& request)
@@ -29,10 +31,16 @@ QString ScriptedDialogs::openFileName(QWidget*, const QString& filter)
     return files.isEmpty() ? QString() : files.dequeue();
 }
 
-bool ScriptedDialogs::print(QWidget*, QPrinter&)
+bool ScriptedDialogs::print(QWidget*, QPrinter& printer)
 {
     asked.append({QStringLiteral("print"), {}, {}, {}, {}, {}});
-    return prints.isEmpty() ? false : prints.dequeue();
+    const bool accepted = prints.isEmpty() ? false : prints.dequeue();
+    if (accepted && !printPdfs.isEmpty()) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(printPdfs.dequeue());
+        printer.setCopyCount(printCopies);
+    }
+    return accepted;
 }
 
 QList<MessageSpec> ScriptedDialogs::messages() const

@@ -35,6 +35,9 @@ public:
     QQueue<QString> inputs;
     QQueue<QString> files;
     QQueue<bool> prints;
+    // A print answered true takes the next path and writes a PDF there, with printCopies copies.
+    QQueue<QString> printPdfs;
+    int printCopies = 1;
     QList<Asked> asked;
 
     QList<MessageSpec> messages() const;

@@ -60,6 +60,7 @@ void Application::openPanel(const PortChoice& choice)
 {
     m_link = std::make_unique<QtSerialLink>();
     m_panel = new Panel(*m_link, choice, m_table);
+    m_parts = attachPanelParts(*m_panel);
     QString detail;
     if (!m_panel->load(&detail)) {
         fail(detail);

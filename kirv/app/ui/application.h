@@ -1,6 +1,7 @@
 #pragma once
 
 #include "kirv/app/options.h"
+#include "kirv/app/ui/panel_parts.h"
 #include "kirv/meter/port_table.h"
 #include "kirv/meter/ui/port.h"
 #include "kirv/panel/ui/panel.h"
@@ -33,6 +34,7 @@ public:
 
     Port* portWindow() const { return m_port; }
     Panel* panel() const { return m_panel; }
+    const PanelParts& parts() const { return m_parts; }
     sim::VirtualMeter* virtualMeter() const { return m_meter.get(); }
     const PortTable& ports() const { return m_table; }
 
@@ -50,6 +52,7 @@ private:
     std::unique_ptr<SerialLink> m_link;
     QPointer<Port> m_port;
     QPointer<Panel> m_panel;
+    PanelParts m_parts;
     QPointer<sim::VirtualMeterWindow> m_meterWindow;
 };
 

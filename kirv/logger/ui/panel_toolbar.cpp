@@ -1,18 +1,33 @@
-// The main window's toolbar: one handler for the eleven buttons, dispatching on the key.
-#include "kirv/panel/ui/panel.h"
+#include "kirv/logger/ui/panel_toolbar.h"
 
+#include "kirv/panel/ui/panel.h"
 #include "kirv/records/ui/panel_recording.h"
 
 #include <QAction>
+#include <QToolBar>
 
 namespace kirv {
 
-void Panel::Toolbar1_ButtonClick(QAction* button)
+PanelToolbar::PanelToolbar(Panel& panel, PanelRecording& recording) : QObject(&panel), m_recording(recording)
 {
-    m_recording->hideSavePanel();
-    const QString key = button->data().toString();
-    if (key == QLatin1String("Save"))
-        m_recording->saveButtonClicked();
+    connect(panel.Toolbar1, &QToolBar::actionTriggered, this, &PanelToolbar::Toolbar1_ButtonClick);
+    setCommand(QStringLiteral("Save"), [&recording] { recording.saveButtonClicked(); });
+}
+
+void PanelToolbar::setCommand(const QString& key, std::function<void()> command)
+{
+    m_commands.insert(key, std::move(command));
+}
+
+void PanelToolbar::Toolbar1_ButtonClick(QAction* button)
+{
+    m_recording.hideSavePanel();
+    const auto command = m_commands.constFind(button->data().toString());
+    if (command != m_commands.constEnd() && *command) {
+        // A copy: the command may replace the registered one while it runs.
+        const std::function<void()> run = *command;
+        run();
+    }
 }
 
 } // namespace kirv

@@ -1,13 +1,13 @@
 // The live side of the main window: the 200 ms poll that mirrors the meter, the link recovery,
 // the caption toggle of LblCOM, the graph selector and the ten remote keys.
-#include "kirv/panel/ui/panel.h"
+#include "kirv/meter/ui/panel_live.h"
 
 #include "kirv/analysis/ui/graph.h"
 #include "kirv/meter/exchange.h"
 #include "kirv/meter/serial_link.h"
 #include "kirv/panel/ui/lcd_display.h"
+#include "kirv/panel/ui/panel.h"
 #include "kirv/panel/ui/widgets.h"
-#include "kirv/records/ui/panel_recording.h"
 
 #include <QLabel>
 #include <QPointer>
@@ -18,7 +18,13 @@
 
 namespace kirv {
 
-void Panel::Timer1_Timer()
+PanelLive::PanelLive(Panel& panel) : QObject(&panel), m_panel(panel)
+{
+    connect(panel.Timer1, &QTimer::timeout, this, &PanelLive::Timer1_Timer);
+    connect(&panel, &Panel::keyPressed, this, &PanelLive::keyClick);
+}
+
+void PanelLive::Timer1_Timer()
 {
     // A tick that fires while an earlier one still waits for a frame is skipped, not nested;
     // so is one that fires while a key press talks to the meter, whose acknowledge would
@@ -26,13 +32,13 @@ void Panel::Timer1_Timer()
     if (m_tickBusy || m_keyBusy)
         return;
     m_tickBusy = true;
-    QPointer<Panel> self(this);
+    QPointer<PanelLive> self(this);
     const auto done = qScopeGuard([self] {
         if (self)
             self->m_tickBusy = false;
     });
 
-    const FrameResult taken = takeLiveFrame(m_link, this);
+    const FrameResult taken = takeLiveFrame(m_panel.link(), this);
     if (!self || taken.result == ExchangeResult::Cancelled)
         return;
     if (taken.result == ExchangeResult::TimedOut) {
@@ -40,98 +46,88 @@ void Panel::Timer1_Timer()
         return;
     }
     const QByteArray& f = taken.frame;
-    DecodeRange(m_reading, quint8(f[1]));
-    DecodeStatus(m_reading, quint8(f[2]));
-    DecodeLevel(m_reading, quint8(f[3]), quint8(f[4]));
+    LiveReading& reading = m_panel.reading();
+    DecodeRange(reading, quint8(f[1]));
+    DecodeStatus(reading, quint8(f[2]));
+    DecodeLevel(reading, quint8(f[3]), quint8(f[4]));
     applyReading();
 }
 
-void Panel::applyReading()
+void PanelLive::applyReading()
 {
-    const LiveReading& r = m_reading;
-    LblBarMax->setText(QString::number(r.RangeUpper));
-    LblBarMin->setText(QString::number(r.RangeLower));
+    Panel& p = m_panel;
+    const LiveReading& r = p.reading();
+    p.LblBarMax->setText(QString::number(r.RangeUpper));
+    p.LblBarMin->setText(QString::number(r.RangeLower));
 
-    toolbarButton(6)->setEnabled(r.RangeUpper != 140);
-    toolbarButton(7)->setEnabled(r.RangeLower != 30);
+    p.toolbarButton(6)->setEnabled(r.RangeUpper != 140);
+    p.toolbarButton(7)->setEnabled(r.RangeLower != 30);
 
-    SoundBar->setMaximum(r.RangeUpper);
-    SoundBar->setMinimum(r.RangeLower);
+    p.SoundBar->setMaximum(r.RangeUpper);
+    p.SoundBar->setMinimum(r.RangeLower);
     const double clamped = std::clamp(r.LevelDb, double(r.RangeLower), double(r.RangeUpper));
-    SoundBar->setValue(int(clamped));
-    SoundBar->setAccessibleName(r.LevelText);
+    p.SoundBar->setValue(int(clamped));
+    p.SoundBar->setAccessibleName(r.LevelText);
 
-    LblOver->setVisible(r.OverFlag);
-    LblUnder->setVisible(r.UnderFlag);
+    p.LblOver->setVisible(r.OverFlag);
+    p.LblUnder->setVisible(r.UnderFlag);
 
     if (r.TimeWeight == QLatin1String("SLOW") || r.TimeWeight == QLatin1String("FAST") ||
         r.TimeWeight == QLatin1String("IMP")) {
-        LblSlow->setVisible(r.TimeWeight == QLatin1String("SLOW"));
-        LblFast->setVisible(r.TimeWeight == QLatin1String("FAST"));
-        LblIMP->setVisible(r.TimeWeight == QLatin1String("IMP"));
+        p.LblSlow->setVisible(r.TimeWeight == QLatin1String("SLOW"));
+        p.LblFast->setVisible(r.TimeWeight == QLatin1String("FAST"));
+        p.LblIMP->setVisible(r.TimeWeight == QLatin1String("IMP"));
     }
 
-    LblRun->setVisible(r.RunFlag);
-    LblPause->setVisible(r.PauseFlag);
-    LblStop->setVisible(r.StopFlag);
+    p.LblRun->setVisible(r.RunFlag);
+    p.LblPause->setVisible(r.PauseFlag);
+    p.LblStop->setVisible(r.StopFlag);
 
     if (r.FreqWeight == QLatin1String("AA")) {
-        LblCA->setVisible(LblCA->isHidden());
-        LblCA->setText(QStringLiteral("A"));
+        p.LblCA->setVisible(p.LblCA->isHidden());
+        p.LblCA->setText(QStringLiteral("A"));
     } else {
-        LblCA->setVisible(true);
-        LblCA->setText(r.FreqWeight);
+        p.LblCA->setVisible(true);
+        p.LblCA->setText(r.FreqWeight);
     }
-    BoardCA->setText(freqWeightBoardText(r.FreqWeight));
+    p.BoardCA->setText(freqWeightBoardText(r.FreqWeight));
 
-    LblValue->setText(r.LevelText);
-    ShownLCD->setText(r.LevelDb < r.RangeLower - 5 ? QStringLiteral("- - -") : LblValue->text());
+    p.LblValue->setText(r.LevelText);
+    p.ShownLCD->setText(r.LevelDb < r.RangeLower - 5 ? QStringLiteral("- - -") : p.LblValue->text());
 
-    BoardSFI->setText(r.TimeWeight);
-    BoardLevel->setText(rangeText(r));
-    emit tickApplied();
+    p.BoardSFI->setText(r.TimeWeight);
+    p.BoardLevel->setText(rangeText(r));
+    emit p.tickApplied();
 }
 
-void Panel::RecoverLink()
+void PanelLive::RecoverLink()
 {
-    QPointer<Panel> self(this);
-    m_recording->linkLost();
-    Timer2->stop();
-    LblCOM->setText(QStringLiteral("No COM"));
-    LblValue->setText(QString());
+    QPointer<PanelLive> self(this);
+    Panel& p = m_panel;
+    p.Timer2->stop();
+    p.LblCOM->setText(QStringLiteral("No COM"));
+    p.LblValue->setText(QString());
     // The large display follows the emptied value rather than freezing on the last level.
-    ShownLCD->setText(QString());
-    m_linkLost = true;
-    emit linkLostChanged(true);
-
-    if (waitForFrames(m_link, this) != ExchangeResult::Done || !self)
+    p.ShownLCD->setText(QString());
+    // The recording hears of the loss here and ends as a stop does.
+    p.setLinkLost(true);
+    if (!self)
         return;
-    LblCOM->setText(labelForChoice(m_port));
-    Timer2->start();
-    m_linkLost = false;
-    emit linkLostChanged(false);
+
+    if (waitForFrames(p.link(), this) != ExchangeResult::Done || !self)
+        return;
+    p.LblCOM->setText(labelForChoice(p.port()));
+    p.Timer2->start();
+    p.setLinkLost(false);
 }
 
-void Panel::LblCOM_Click()
-{
-    setWindowTitle(windowTitle() == QLatin1String(kCaption) ? QString::fromLatin1(kCaptionWithDate)
-                                                            : QString::fromLatin1(kCaption));
-}
-
-void Panel::SSOpt_Click(int index)
-{
-    CWG->setVisible(index == 0);
-    CWLeq->setVisible(index == 1);
-    CWSEL->setVisible(index != 0 && index != 1);
-}
-
-void Panel::keyClick(int code)
+void PanelLive::keyClick(int code)
 {
     // A tick already waiting stays frozen below this handler until it returns; new ticks are
     // skipped meanwhile. Should anything still swallow the acknowledge, it costs another "A".
-    QPointer<Panel> self(this);
+    QPointer<PanelLive> self(this);
     m_keyBusy = true;
-    pressKey(m_link, code, this);
+    pressKey(m_panel.link(), code, this);
     if (self)
         m_keyBusy = false;
 }

@@ -6,7 +6,6 @@
 #include "kirv/panel/ui/lcd_display.h"
 #include "kirv/panel/ui/toolbar_icons.h"
 #include "kirv/panel/ui/widgets.h"
-#include "kirv/records/ui/panel_recording.h"
 
 #include <QAction>
 #include <QApplication>
@@ -112,13 +111,9 @@ Panel::Panel(SerialLink& link, PortChoice port, const PortTable& ports, QWidget*
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(200);
-    connect(Timer1, &QTimer::timeout, this, &Panel::Timer1_Timer);
     Timer2 = new QTimer(this);
     Timer2->setObjectName(QStringLiteral("Timer2"));
     Timer2->setInterval(1000);
-
-    m_recording = std::make_unique<PanelRecording>(*this);
-    connect(Timer2, &QTimer::timeout, this, [this] { m_recording->Timer2_Timer(); });
 
     buildToolbar();
 
@@ -131,7 +126,11 @@ Panel::Panel(SerialLink& link, PortChoice port, const PortTable& ports, QWidget*
     grid->addWidget(buildReadouts(), 1, 0);
     grid->addWidget(buildKeys(), 2, 0);
     grid->addWidget(buildGraphs(), 0, 1, 3, 1);
-    grid->addWidget(m_recording->buildListArea(central), 0, 2, 3, 1);
+    m_listHost = new QWidget(central);
+    m_listHost->setObjectName(QStringLiteral("ListHost"));
+    auto* listLayout = new QVBoxLayout(m_listHost);
+    listLayout->setContentsMargins(0, 0, 0, 0);
+    grid->addWidget(m_listHost, 0, 2, 3, 1);
     grid->setColumnStretch(1, 1);
     setCentralWidget(central);
 
@@ -141,8 +140,6 @@ Panel::Panel(SerialLink& link, PortChoice port, const PortTable& ports, QWidget*
     LblCOM->setCursor(Qt::PointingHandCursor);
     connect(LblCOM, &ClickLabel::clicked, this, &Panel::LblCOM_Click);
     statusBar()->addPermanentWidget(LblCOM);
-
-    m_recording->buildSavePanel(this);
 }
 
 Panel::~Panel() = default;
@@ -162,7 +159,6 @@ void Panel::buildToolbar()
             Toolbar1->addSeparator();
         setToolbarTip(int(i) + 1, QString::fromLatin1(kToolbar[i].tip));
     }
-    connect(Toolbar1, &QToolBar::actionTriggered, this, &Panel::Toolbar1_ButtonClick);
     addToolBar(Qt::TopToolBarArea, Toolbar1);
 }
 
@@ -341,7 +337,7 @@ QWidget* Panel::buildReadouts()
     g->addWidget(SSMax, 2, 0);
     g->addWidget(BoardMaxdB, 2, 1);
     g->addWidget(BoardMaxTime, 2, 2, 1, 2);
-    m_recording->addReadoutWidgets(g, 3);
+    m_readoutGrid = g;
     return box;
 }
 
@@ -358,7 +354,7 @@ QWidget* Panel::buildKeys()
         button->setFocusPolicy(Qt::TabFocus);
         this->*k.member = button;
         const int code = k.code;
-        connect(button, &QPushButton::clicked, this, [this, code] { keyClick(code); });
+        connect(button, &QPushButton::clicked, this, [this, code] { emit keyPressed(code); });
         g->addWidget(button, i / 5, i % 5);
         ++i;
     }
@@ -429,10 +425,31 @@ bool Panel::load(QString* failureDetail)
         return false;
     }
     LblCOM->setText(labelForChoice(m_port));
-    m_recording->load();
+    emit loading();
     Timer1->start();
     Timer2->start();
     return true;
+}
+
+void Panel::LblCOM_Click()
+{
+    setWindowTitle(windowTitle() == QLatin1String(kCaption) ? QString::fromLatin1(kCaptionWithDate)
+                                                            : QString::fromLatin1(kCaption));
+}
+
+void Panel::SSOpt_Click(int index)
+{
+    CWG->setVisible(index == 0);
+    CWLeq->setVisible(index == 1);
+    CWSEL->setVisible(index != 0 && index != 1);
+}
+
+void Panel::setLinkLost(bool lost)
+{
+    if (m_linkLost == lost)
+        return;
+    m_linkLost = lost;
+    emit linkLostChanged(lost);
 }
 
 void Panel::stopTimers()
@@ -451,7 +468,7 @@ void Panel::closeEvent(QCloseEvent* event)
 {
     // Closing the panel ends the program; nothing is sent to the meter.
     stopTimers();
-    m_recording->unload();
+    emit unloading();
     event->accept();
     qApp->quit();
 }

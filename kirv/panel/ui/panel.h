@@ -6,10 +6,10 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <array>
-#include <memory>
 
 class QAction;
 class QButtonGroup;
+class QGridLayout;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -25,13 +25,13 @@ class Board;
 class ClickLabel;
 class Graph;
 class LcdDisplay;
-class PanelRecording;
 class SerialLink;
 class Shape;
 
-// The main window: the meter's front panel, live. Its controls carry the names the rest of the
-// program (and the tests) know them by. The live poll, the link recovery and the remote keys
-// are in kirv/meter/ui/panel_live.cpp; the sampling tick and recording in kirv/records/ui/.
+// The main window: the meter's front panel, its controls and its load and unload. It knows none
+// of the behaviour behind them: the live poll and keys (PanelLive), the recording (PanelRecording)
+// and the toolbar commands (PanelToolbar) attach themselves to its controls, timers and signals,
+// and the application assembles them (attachPanelParts).
 class Panel : public QMainWindow
 {
     Q_OBJECT
@@ -52,7 +52,14 @@ public:
     LiveReading& reading() { return m_reading; }
     const PortChoice& port() const { return m_port; }
     bool linkLost() const { return m_linkLost; }
-    PanelRecording& recording() { return *m_recording; }
+    // The live part says when the link is lost and back; linkLostChanged tells the others.
+    void setLinkLost(bool lost);
+
+    // Where the recording's controls go: the list area beside the graphs and a row of the
+    // read-out grid.
+    QWidget* listHost() const { return m_listHost; }
+    QGridLayout* readoutGrid() const { return m_readoutGrid; }
+    static constexpr int kRecordingReadoutRow = 3;
 
     // Toolbar button by its 1-based index, as the toolbar's keys are numbered.
     QAction* toolbarButton(int index) const;
@@ -129,14 +136,13 @@ public:
     Graph* CWDec = nullptr;
 
     // --- handlers --------------------------------------------------------------------------
-    void Timer1_Timer();
-    void RecoverLink();
     void LblCOM_Click();
     void SSOpt_Click(int index);
-    void Toolbar1_ButtonClick(QAction* button);
-    void keyClick(int code); // the ten key buttons
 
 signals:
+    void keyPressed(int code); // one of the ten key buttons, with the meter's key code
+    void loading();            // the port is open; the timers start right after
+    void unloading();          // the panel closes; the timers are already off
     void linkLostChanged(bool lost);
     void tickApplied(); // a live frame reached the controls
 
@@ -149,16 +155,14 @@ private:
     QWidget* buildReadouts();
     QWidget* buildKeys();
     QWidget* buildGraphs();
-    void applyReading();
 
     SerialLink& m_link;
     PortChoice m_port;
     const PortTable& m_ports;
     LiveReading m_reading;
-    bool m_tickBusy = false;
-    bool m_keyBusy = false;
     bool m_linkLost = false;
-    std::unique_ptr<PanelRecording> m_recording;
+    QWidget* m_listHost = nullptr;
+    QGridLayout* m_readoutGrid = nullptr;
 };
 
 } // namespace kirv

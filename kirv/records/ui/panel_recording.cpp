@@ -9,6 +9,7 @@
 #include "kirv/records/datafile.h"
 #include "kirv/records/filenames.h"
 #include "kirv/analysis/numbertext.h"
+#include "kirv/records/ui/busy.h"
 #include "kirv/records/ui/record_list_view.h"
 
 #include <QAction>
@@ -20,47 +21,24 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace kirv {
 
-namespace {
-
-// The hourglass for the length of a file command, whatever way the command ends.
-class BusyCursor
+PanelRecording::PanelRecording(Panel& panel) : QObject(&panel), m_panel(panel), m_folder(QDir::currentPath())
 {
-public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
-
-// A window caption that shows progress and comes back afterwards, whatever way the command ends.
-class CaptionProgress
-{
-public:
-    explicit CaptionProgress(QWidget* window) : m_window(window), m_caption(window->windowTitle()) {}
-    ~CaptionProgress() { m_window->setWindowTitle(m_caption); }
-    CaptionProgress(const CaptionProgress&) = delete;
-    CaptionProgress& operator=(const CaptionProgress&) = delete;
-
-    Progress rows(const QString& suffix) const
-    {
-        return [w = m_window, suffix](qsizetype n) {
-            w->setWindowTitle(QString::number(n) + suffix);
-            QCoreApplication::processEvents();
-        };
-    }
-
-private:
-    QWidget* m_window;
-    QString m_caption;
-};
-
-} // namespace
-
-PanelRecording::PanelRecording(Panel& panel) : QObject(&panel), m_panel(panel), m_folder(QDir::currentPath()) {}
+    panel.listHost()->layout()->addWidget(buildListArea(panel.listHost()));
+    addReadoutWidgets(panel.readoutGrid(), Panel::kRecordingReadoutRow);
+    buildSavePanel(&panel);
+    connect(panel.Timer2, &QTimer::timeout, this, &PanelRecording::Timer2_Timer);
+    connect(&panel, &Panel::loading, this, &PanelRecording::load);
+    connect(&panel, &Panel::unloading, this, &PanelRecording::unload);
+    connect(&panel, &Panel::linkLostChanged, this, [this](bool lost) {
+        if (lost)
+            linkLost();
+    });
+}
 
 PanelRecording::~PanelRecording() = default;
 

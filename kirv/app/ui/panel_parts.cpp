@@ -1,0 +1,21 @@
+#include "kirv/app/ui/panel_parts.h"
+
+#include "kirv/logger/ui/panel_toolbar.h"
+#include "kirv/meter/ui/panel_live.h"
+#include "kirv/panel/ui/panel.h"
+#include "kirv/records/ui/panel_recording.h"
+
+namespace kirv {
+
+PanelParts attachPanelParts(Panel& panel)
+{
+    PanelParts parts;
+    parts.panel = &panel;
+    parts.live = new PanelLive(panel);
+    parts.recording = new PanelRecording(panel);
+    parts.toolbar = new PanelToolbar(panel, *parts.recording);
+    // Each subsystem's commands and graph clicks, one line each:
+    return parts;
+}
+
+} // namespace kirv

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QHash>
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+class QAction;
+
+namespace kirv {
+
+class Panel;
+class PanelRecording;
+
+// The main window's toolbar: one handler for the eleven buttons. Every click first hides the
+// "Save Data" panel, then runs the command that its subsystem registered for the button's key
+// ("Save", "Open", "Sampling", "AC", "FSI", "Up", "Down", "RTC", "Memory", "Erase", "Refresh").
+class PanelToolbar : public QObject
+{
+    Q_OBJECT
+public:
+    PanelToolbar(Panel& panel, PanelRecording& recording);
+
+    void setCommand(const QString& key, std::function<void()> command);
+    bool hasCommand(const QString& key) const { return m_commands.contains(key); }
+
+    void Toolbar1_ButtonClick(QAction* button);
+
+private:
+    PanelRecording& m_recording;
+    QHash<QString, std::function<void()>> m_commands;
+};
+
+} // namespace kirv
