@@ -1,6 +1,7 @@
 #include "kirv/app/ui/panel_parts.h"
 
 #include "kirv/logger/ui/panel_toolbar.h"
+#include "kirv/logger/ui/settings_commands.h"
 #include "kirv/meter/ui/panel_live.h"
 #include "kirv/panel/ui/panel.h"
 #include "kirv/records/ui/panel_recording.h"
@@ -15,6 +16,7 @@ PanelParts attachPanelParts(Panel& panel)
     parts.recording = new PanelRecording(panel);
     parts.toolbar = new PanelToolbar(panel, *parts.recording);
     // Each subsystem's commands and graph clicks, one line each:
+    attachSettingsCommands(parts);
     return parts;
 }
 
