@@ -5,12 +5,14 @@
 #include "kirv/logger/ui/sampling_choice.h"
 #include "kirv/meter/serial_link.h"
 #include "kirv/meter/ui/setup.h"
+#include "kirv/panel/ui/lcd_display.h"
 #include "kirv/panel/ui/panel.h"
 #include "kirv/panel/ui/widgets.h"
 #include "kirv/records/ui/panel_recording.h"
 #include "scripted_dialogs.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
@@ -244,6 +246,25 @@ private slots:
         f.plugged = true; // else the panel's own link recovery waits for the meter from here on
         QTRY_VERIFY_WITH_TIMEOUT(!setup, 3000);
         QVERIFY(f.timersOffAtEveryCommand);
+    }
+
+    void markedReadingOnBothDisplays()
+    {
+        Fixture f;
+        f.stream.stop();
+        f.stream.disconnect();
+        QObject::connect(&f.stream, &QTimer::timeout, [&f] {
+            f.link.feed(QByteArray::fromHex("020100" "83a603")); // 93.4 dB, marked
+        });
+        f.stream.start(20);
+        QTRY_COMPARE_WITH_TIMEOUT(f.panel.ShownLCD->text(), QStringLiteral("93.4*"), 3000);
+        QVERIFY(f.panel.ShownLCD->marked());
+        QCOMPARE(f.panel.LblValue->text(), QStringLiteral("93.4*"));
+        for (QLabel* l : {f.panel.LblValue, f.panel.LblA, f.panel.LblC})
+            QVERIFY2(l->isVisible(), qPrintable(l->objectName()));
+        QCOMPARE(f.panel.LblA->text(), QStringLiteral("A"));
+        QCOMPARE(f.panel.LblC->text(), QStringLiteral("C"));
+        f.panel.grab().save(QDir::temp().filePath(QStringLiteral("kirv_panel_marked.png")));
     }
 
     void commandDuringAnotherExchangeLeavesItsTimersOff()
