@@ -61,7 +61,8 @@ private slots:
         QVERIFY(timersOn(*f.panel));
         QFETCH(QByteArray, bytes);
         QTRY_COMPARE_WITH_TIMEOUT(f.meter->received(), bytes, kWait);
-        QTRY_VERIFY_WITH_TIMEOUT(f.panel->BoardCA->text() == shown || f.panel->BoardSFI->text() == shown ||
+        QTRY_VERIFY_WITH_TIMEOUT(f.panel->BoardCA->text() == shown ||
+                                     f.panel->BoardSFI->text() == shown ||
                                      f.panel->BoardLevel->text() == shown,
                                  kWait);
     }
@@ -85,7 +86,8 @@ private slots:
         f.dialogs->inputs.enqueue(answer);
         click(*f.panel, "Sampling");
         QPointer<SamplingChoice> choice;
-        QTRY_VERIFY_WITH_TIMEOUT((choice = f.panel->findChild<SamplingChoice*>()) && choice->isVisible(), kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            (choice = f.panel->findChild<SamplingChoice*>()) && choice->isVisible(), kWait);
         choice->CmdOK->click(); // the meter's interval, as it opened
         QTRY_COMPARE_WITH_TIMEOUT(f.dialogs->asked.size(), 1, kWait);
         QCOMPARE(f.dialogs->asked.first().defaultText, QStringLiteral("42"));
@@ -106,12 +108,14 @@ private slots:
         QVERIFY(setup);
         setup->CmdSetTime->click();
         setNowSource({});
-        QTRY_COMPARE_WITH_TIMEOUT(f.meter->received().toHex(' '), QByteArray("42 59 30 08 07 05 09"), kWait);
+        QTRY_COMPARE_WITH_TIMEOUT(f.meter->received().toHex(' '),
+                                  QByteArray("42 59 30 08 07 05 09"), kWait);
         QVERIFY(!timersOn(*f.panel));
 
         // The meter's clock runs on from what was set, and the window reads it back.
         setup->LblMeterTime->click();
-        QTRY_VERIFY_WITH_TIMEOUT(setup->LblMeterTime->text().startsWith(QLatin1String("2009/05/07 08:3")), kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            setup->LblMeterTime->text().startsWith(QLatin1String("2009/05/07 08:3")), kWait);
         QVERIFY(f.meter->received().mid(7).startsWith('I'));
         QCOMPARE(f.meter->meterTime().date(), QDate(2009, 5, 7));
         QVERIFY(!timersOn(*f.panel));
@@ -158,7 +162,8 @@ private slots:
         QVERIFY(timersOn(*f.panel));
 
         // The recording goes on counting where it was.
-        QTRY_COMPARE_WITH_TIMEOUT(rec.LblCount->text(), QString::number(before.RecordRows + 1), 8000);
+        QTRY_COMPARE_WITH_TIMEOUT(rec.LblCount->text(), QString::number(before.RecordRows + 1),
+                                  8000);
         QVERIFY(rec.stopRecording());
     }
 };

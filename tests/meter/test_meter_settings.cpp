@@ -13,7 +13,8 @@
 using namespace kirv;
 
 namespace {
-const QByteArray kFrame = QByteArray::fromHex("020100" "03a603");
+const QByteArray kFrame = QByteArray::fromHex("020100"
+                                              "03a603");
 
 // A meter that answers `letter` with `reply` (after whatever `before` it still streams).
 void answer(MemoryLink& link, char letter, QByteArray reply, QByteArray before = {})
@@ -152,8 +153,8 @@ private slots:
                                  << "2009/05/07 08:30:1A";
         QTest::newRow("longer") << QByteArray::fromHex("59590923121aff") << QByteArray()
                                 << "201A/12/23 09:59:59";
-        QTest::newRow("frame before") << QByteArray::fromHex("010203040526") << kFrame
-                                      << "2026/05/04 03:02:01";
+        QTest::newRow("frame before")
+            << QByteArray::fromHex("010203040526") << kFrame << "2026/05/04 03:02:01";
     }
     void clockRead()
     {

@@ -23,7 +23,8 @@ using namespace kirv;
 
 namespace {
 
-const QByteArray kFrame = QByteArray::fromHex("020100" "03a603");
+const QByteArray kFrame = QByteArray::fromHex("020100"
+                                              "03a603");
 
 // A measuring meter: streams a frame every 20 ms, answers "J" with its interval and "I" with
 // its clock, and notes whether the panel's timers were off when each command came.
@@ -97,8 +98,10 @@ struct Fixture
     }
 };
 
-const QString kPcPrompt = QStringLiteral("Enter the SAMPLING TIME in seconds\r\n(1 <= t <= 86400 ) ");
-const QString kMeterPrompt = QStringLiteral("Enter the SAMPLING TIME in seconds\r\n(1 <= t <= 255 ) ");
+const QString kPcPrompt =
+    QStringLiteral("Enter the SAMPLING TIME in seconds\r\n(1 <= t <= 86400 ) ");
+const QString kMeterPrompt =
+    QStringLiteral("Enter the SAMPLING TIME in seconds\r\n(1 <= t <= 255 ) ");
 
 } // namespace
 
@@ -233,7 +236,8 @@ private slots:
         QCOMPARE(setup->windowModality(), Qt::WindowModal);
         QVERIFY(f.timersOn()); // until the meter clock is shown
         setup->LblMeterTime->click();
-        QTRY_COMPARE_WITH_TIMEOUT(setup->LblMeterTime->text(), QStringLiteral("2009/05/07 08:30:00"), 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(setup->LblMeterTime->text(),
+                                  QStringLiteral("2009/05/07 08:30:00"), 3000);
         QVERIFY(!f.timersOn());
         // The cable comes out while the meter clock shows: the reads go unanswered.
         f.plugged = plugged;
@@ -254,7 +258,8 @@ private slots:
         f.stream.stop();
         f.stream.disconnect();
         QObject::connect(&f.stream, &QTimer::timeout, [&f] {
-            f.link.feed(QByteArray::fromHex("020100" "83a603")); // 93.4 dB, marked
+            f.link.feed(QByteArray::fromHex("020100"
+                                            "83a603")); // 93.4 dB, marked
         });
         f.stream.start(20);
         QTRY_COMPARE_WITH_TIMEOUT(f.panel.ShownLCD->text(), QStringLiteral("93.4*"), 3000);

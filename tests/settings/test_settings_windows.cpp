@@ -75,8 +75,10 @@ private slots:
         SetupFixture f;
         QTest::mouseClick(f.setup->LblMeterTime, Qt::LeftButton);
         QTest::keyClick(f.setup->LblPCTime, Qt::Key_Space);
-        QTRY_COMPARE_WITH_TIMEOUT(f.setup->LblMeterTime->text(), QStringLiteral("2009/05/07 08:30:00"), 3000);
-        QTRY_COMPARE_WITH_TIMEOUT(f.setup->LblPCTime->text(), QStringLiteral("2009/05/07 08:30:59"), 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(f.setup->LblMeterTime->text(),
+                                  QStringLiteral("2009/05/07 08:30:00"), 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(f.setup->LblPCTime->text(), QStringLiteral("2009/05/07 08:30:59"),
+                                  3000);
         QVERIFY(f.link.written().startsWith("I"));
         QCOMPARE(f.link.written(), QByteArray(f.link.written().size(), 'I'));
         QVERIFY(!f.timersOn());
@@ -85,8 +87,10 @@ private slots:
         // Off again: the captions come back, the panel's timers stay off until the window closes.
         QTest::keyClick(f.setup->LblMeterTime, Qt::Key_Return);
         QTest::keyClick(f.setup->LblPCTime, Qt::Key_Enter);
-        QTRY_COMPARE_WITH_TIMEOUT(f.setup->LblMeterTime->text(), QStringLiteral("Meter Time"), 3000);
-        QTRY_COMPARE_WITH_TIMEOUT(f.setup->LblPCTime->text(), QStringLiteral("PC System Time"), 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(f.setup->LblMeterTime->text(), QStringLiteral("Meter Time"),
+                                  3000);
+        QTRY_COMPARE_WITH_TIMEOUT(f.setup->LblPCTime->text(), QStringLiteral("PC System Time"),
+                                  3000);
         QVERIFY(!f.timersOn());
         f.setup->CmdExit->click();
         QVERIFY(f.timersOn());
@@ -112,7 +116,9 @@ private slots:
         for (bool plugged : {true, false})
             for (int how : {0, 1, 2})
                 QTest::addRow("%s, %s", plugged ? "meter" : "cable out",
-                              how == 0 ? "Exit" : how == 1 ? "close box" : "Escape")
+                              how == 0   ? "Exit"
+                              : how == 1 ? "close box"
+                                         : "Escape")
                     << plugged << how;
     }
     void closingRestartsThePanelTimers()

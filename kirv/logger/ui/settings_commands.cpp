@@ -92,7 +92,7 @@ private:
 
     Panel& m_panel;
     PanelRecording& m_recording;
-    bool m_pcSamplingChosen = false;  // the last answer of SamplingChoice
+    bool m_pcSamplingChosen = false;    // the last answer of SamplingChoice
     std::optional<int> m_meterInterval; // as last read with "J" or set with "C"
 };
 
@@ -103,16 +103,17 @@ void SettingsCommands::sampling()
     connect(choice, &SamplingChoice::chosen, this, [this](bool pc) { m_pcSamplingChosen = pc; });
     // OK or the close box: the command goes on with the answer standing then, once the window
     // has gone.
-    connect(choice, &QDialog::finished, this,
-            [this] { m_pcSamplingChosen ? pcSampling() : meterSampling(); }, Qt::QueuedConnection);
+    connect(
+        choice, &QDialog::finished, this,
+        [this] { m_pcSamplingChosen ? pcSampling() : meterSampling(); }, Qt::QueuedConnection);
     choice->open();
 }
 
 void SettingsCommands::pcSampling()
 {
-    const QString answer = Dialogs::instance().input(
-        &m_panel, samplingPrompt(kMaxSampleInterval), kSamplingTitle,
-        QString::number(m_recording.sampler().state().SampleInterval));
+    const QString answer =
+        Dialogs::instance().input(&m_panel, samplingPrompt(kMaxSampleInterval), kSamplingTitle,
+                                  QString::number(m_recording.sampler().state().SampleInterval));
     if (const auto seconds = samplingAnswerSeconds(answer, kMaxSampleInterval))
         m_recording.sampler().setSampleInterval(*seconds);
 }
@@ -183,7 +184,8 @@ void attachSettingsCommands(PanelParts& parts)
                                                        {"Up", protocol::kRangeUp},
                                                        {"Down", protocol::kRangeDown}};
     for (const auto& [name, key] : keys)
-        toolbar.setCommand(QString::fromLatin1(name), [commands, key] { commands->settingKey(key); });
+        toolbar.setCommand(QString::fromLatin1(name),
+                           [commands, key] { commands->settingKey(key); });
     toolbar.setCommand(QStringLiteral("RTC"), [commands] { commands->clock(); });
     toolbar.setCommand(QStringLiteral("Refresh"), [commands] { commands->refresh(); });
 }

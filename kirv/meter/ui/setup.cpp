@@ -43,8 +43,9 @@ Setup::Setup(SerialLink& link, PanelTimers panelTimers, QWidget* panel)
 
     FrameTime = new QGroupBox(QStringLiteral("Time"), this);
     FrameTime->setObjectName(QStringLiteral("FrameTime"));
-    LblMeterTime = clockLabel(QStringLiteral("LblMeterTime"), QString::fromLatin1(kMeterTimeCaption),
-                              tr("Click to show or hide the meter's clock"), FrameTime);
+    LblMeterTime =
+        clockLabel(QStringLiteral("LblMeterTime"), QString::fromLatin1(kMeterTimeCaption),
+                   tr("Click to show or hide the meter's clock"), FrameTime);
     LblPCTime = clockLabel(QStringLiteral("LblPCTime"), QString::fromLatin1(kPCTimeCaption),
                            tr("Click to show or hide this computer's clock"), FrameTime);
     auto* clocks = new QVBoxLayout(FrameTime);

@@ -54,8 +54,8 @@ void LcdDisplay::paintEvent(QPaintEvent* event)
     f.setPixelSize(std::max(8, area.height() / 2));
     p.setFont(f);
     p.setPen(QColor::fromRgba(lcd::kInk));
-    p.drawText(QRect(area.right() - cell, area.top(), cell, area.height() / 2 + 4),
-               Qt::AlignCenter, QStringLiteral("*"));
+    p.drawText(QRect(area.right() - cell, area.top(), cell, area.height() / 2 + 4), Qt::AlignCenter,
+               QStringLiteral("*"));
 }
 
 } // namespace kirv

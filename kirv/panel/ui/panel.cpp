@@ -306,7 +306,8 @@ QWidget* Panel::buildLcd()
     // The level as text, with the star of a marked reading: what the records take.
     LblValue = lcdLabel(QStringLiteral("LblValue"), QStringLiteral("140.0"), face, 12, true);
     LblValue->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    LblValue->setMinimumWidth(LblValue->fontMetrics().horizontalAdvance(QStringLiteral("3276.7*")) + 4);
+    const int valueWidth = LblValue->fontMetrics().horizontalAdvance(QStringLiteral("3276.7*"));
+    LblValue->setMinimumWidth(valueWidth + 4);
     bottom->addWidget(LblValue);
     v->addLayout(bottom);
     return face;
