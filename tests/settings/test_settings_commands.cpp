@@ -252,6 +252,32 @@ private slots:
         QVERIFY(f.timersOffAtEveryCommand);
     }
 
+    void panelClosedUnderTheClockWindow()
+    {
+        MemoryLink link;
+        link.setResponder([](MemoryLink& l, const QByteArray& written) {
+            if (written == "I")
+                l.feed(QByteArray::fromHex("003008070509"));
+        });
+        QTimer stream;
+        QObject::connect(&stream, &QTimer::timeout, [&link] { link.feed(kFrame); });
+        stream.start(20);
+        PortTable table{{"memory"}, {}, {}};
+        auto* panel = new Panel(link, PortChoice{1, {}}, table);
+        attachPanelParts(*panel);
+        QVERIFY(panel->load(nullptr));
+        for (int i = 1; i <= Panel::kToolbarButtons; ++i)
+            if (panel->toolbarButton(i)->data().toString() == QLatin1String("RTC"))
+                panel->toolbarWidget(i)->click();
+        QPointer<Setup> setup = panel->findChild<Setup*>();
+        QVERIFY(setup);
+        setup->LblMeterTime->click();
+        QTRY_COMPARE_WITH_TIMEOUT(setup->LblMeterTime->text(),
+                                  QStringLiteral("2009/05/07 08:30:00"), 3000);
+        delete panel; // the window and its hold of the timers go with it, touching nothing
+        QVERIFY(!setup);
+    }
+
     void markedReadingOnBothDisplays()
     {
         Fixture f;

@@ -14,6 +14,7 @@
 #include "kirv/records/ui/panel_recording.h"
 
 #include <QPointer>
+#include <QScopeGuard>
 #include <QTimer>
 
 #include <memory>
@@ -27,12 +28,12 @@ constexpr int kMaxMeterInterval = 255;
 
 // The panel's two timers held off around an exchange, and given back as they were: a command
 // clicked during another exchange (a download, a link recovery) must not restart what that
-// one stopped. Nothing is restarted once the panel is gone or the program quits.
+// one stopped. Nothing is restarted once the panel is gone or the program quits. The owner
+// gives them back (restore) on every way out; a hold that dies with the panel touches nothing.
 class TimerHold
 {
 public:
     explicit TimerHold(Panel& panel) : m_panel(&panel) {}
-    ~TimerHold() { restore(); }
     TimerHold(const TimerHold&) = delete;
     TimerHold& operator=(const TimerHold&) = delete;
 
@@ -123,6 +124,7 @@ void SettingsCommands::meterSampling()
     QPointer<SettingsCommands> self(this);
     TimerHold hold(m_panel);
     hold.off();
+    const auto back = qScopeGuard([&hold] { hold.restore(); });
     const IntervalResult read = readMeterInterval(m_panel.link(), this);
     if (!self || read.result == ExchangeResult::Cancelled)
         return;
@@ -148,6 +150,7 @@ void SettingsCommands::settingKey(const QByteArray& key)
 {
     TimerHold hold(m_panel);
     hold.off();
+    const auto back = qScopeGuard([&hold] { hold.restore(); });
     sendCommand(m_panel.link(), key, this);
 }
 
