@@ -122,6 +122,8 @@ QList<LoggerSet> sampleLoggerSets()
         {1, 180, Pattern::Ramp, 82.0, 1, 0, 1, QDateTime({2024, 5, 15}, {14, 12, 30})},
         // A night by the ring road, one reading a minute for half an hour.
         {60, 30, Pattern::Traffic, 41.0, 0, 1, 5, QDateTime({2024, 5, 16}, {23, 45, 0})},
+        // A plant room's low hum through the 20-200 Hz filter, impulse weighted, every 2 s.
+        {2, 120, Pattern::Traffic, 71.0, 3, 2, 2, QDateTime({2024, 5, 17}, {9, 59, 58})},
     };
 
     QList<LoggerSet> sets;
@@ -145,10 +147,29 @@ QList<LoggerSet> sampleLoggerSets()
         }
         if (r.interval == 60)
             levels[12] |= 0x8000; // the operator marked a reading (a lorry braking)
+        if (r.freqWeighting == 3) {
+            levels[40] |= 0x8000; // a door slammed twice
+            levels[41] |= 0x8000;
+        }
         // Stored sets keep the weightings and the range; the run/pause/stop bits stay clear.
         const quint8 status = statusByte(settings) & quint8(~0x1C);
         sets.append(makeLoggerSet(r.interval, status, rangeByte(settings), levels, r.start));
     }
+    return sets;
+}
+
+QList<LoggerSet> largeLoggerSets()
+{
+    QList<LoggerSet> sets = sampleLoggerSets();
+    LevelGenerator generator(99);
+    generator.setPattern(Pattern::Traffic);
+    generator.setLevel(58.0);
+    QList<quint16> levels;
+    constexpr int kReadings = 36000; // ten hours of one-second readings, 72 K
+    levels.reserve(kReadings);
+    for (int i = 0; i < kReadings; ++i)
+        levels.append(levelWord(generator.next(1.0)));
+    sets.append(makeLoggerSet(1, 0x00, 3, levels, QDateTime({2024, 5, 18}, {20, 0, 0})));
     return sets;
 }
 
@@ -190,14 +211,52 @@ QByteArray LoggerMemory::pointerReply() const
     reply[0] = char((p >> 16) & 0xFF);
     reply[1] = char((p >> 8) & 0xFF);
     reply[2] = char(p & 0xFF);
-    return reply;
+    return withFault(reply, ReplyFault::PointerShort, ReplyFault::PointerLong);
 }
 
 QByteArray LoggerMemory::sizeReply() const
 {
     QByteArray reply(3, '\0');
     reply[1] = char(m_units);
+    return withFault(reply, ReplyFault::SizeShort, ReplyFault::SizeLong);
+}
+
+QByteArray LoggerMemory::withFault(QByteArray reply, ReplyFault cut, ReplyFault longer) const
+{
+    if ((m_fault != cut && m_fault != longer) || m_faultTimes == 0)
+        return reply;
+    const ReplyFault fault = m_fault;
+    if (m_faultTimes > 0 && --m_faultTimes == 0)
+        m_fault = ReplyFault::None; // the last faulty reply; the next ones are right
+    if (fault == cut)
+        reply.chop(1);
+    else
+        reply.append(char(0x00));
     return reply;
+}
+
+void LoggerMemory::setReplyFault(ReplyFault fault, int times)
+{
+    m_fault = fault;
+    m_faultTimes = fault == ReplyFault::None ? 0 : times;
+}
+
+bool LoggerMemory::corruptMarker(int s)
+{
+    // The sets lie end to end: each ends where the next marker stands.
+    qsizetype start = 0;
+    for (int k = 1; k < s; ++k) {
+        qsizetype next = m_data.indexOf(kSetMarker, start + kSetOverhead + 2);
+        while (next >= 0 && (next - start) % 2 != 0)
+            next = m_data.indexOf(kSetMarker, next + 1);
+        if (next < 0)
+            return false;
+        start = next;
+    }
+    if (s < 1 || start + kSetMarker.size() > m_data.size() || !m_data.mid(start).startsWith(kSetMarker))
+        return false;
+    m_data[start + 2] = char(0xAB);
+    return true;
 }
 
 QByteArray LoggerMemory::dump(bool shortDump) const

@@ -38,14 +38,20 @@ QByteArray buildLoggerSets(const QList<LoggerSet>& sets);
 LoggerSet makeLoggerSet(int interval, quint8 status, quint8 range, const QList<quint16>& levels,
                         const QDateTime& start);
 
-// What the memory holds when the virtual meter starts: four sets of an ordinary week.
+// What the memory holds when the virtual meter starts: five sets of an ordinary week.
 QList<LoggerSet> sampleLoggerSets();
+// The sample sets and a long one-second set after them: more than 64 K stored (pointers above
+// 0xFFFF need all three bytes of the pointer reply).
+QList<LoggerSet> largeLoggerSets();
 
 // The logger memory and its replies. The pointer P is 48 + the stored bytes; the dump is
 // P - 46 bytes: a leading byte, the stored data, a trailing byte.
 class LoggerMemory
 {
 public:
+    // Replies of the wrong length, as a confused logger or a noisy line gives them.
+    enum class ReplyFault { None, PointerShort, PointerLong, SizeShort, SizeLong };
+
     static constexpr int kEmptyPointer = 48;
     static constexpr int kMaxPointer = 0xFFFFFF;
     static constexpr quint8 kDumpFrameByte = 0xFF; // the leading and trailing byte of a dump
@@ -65,12 +71,25 @@ public:
 
     QByteArray pointerReply() const;
     QByteArray sizeReply() const;
+
+    // The next `times` replies to "A" (PointerShort/Long) or "L" (SizeShort/Long) lose their
+    // last byte or carry one byte more; `times` < 0 keeps the fault until it is cleared.
+    void setReplyFault(ReplyFault fault, int times = -1);
+    ReplyFault replyFault() const { return m_fault; }
+
+    // Damages the marker of set s (from 1) of the stored data, as a memory cell that lost a bit;
+    // false when there is no such set.
+    bool corruptMarker(int s);
     QByteArray dump(bool shortDump = false) const;
 
 private:
+    QByteArray withFault(QByteArray reply, ReplyFault cut, ReplyFault longer) const;
+
     QByteArray m_data;
     int m_forcedPointer = -1;
     int m_units = 2;
+    mutable ReplyFault m_fault = ReplyFault::None;
+    mutable int m_faultTimes = 0;
 };
 
 } // namespace kirv::sim

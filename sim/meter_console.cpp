@@ -56,7 +56,60 @@ QString MeterConsole::help()
         "weighting A|C|Z|AA, time FAST|SLOW|IMP, state run|pause|stop, interval 1..65535, "
         "over on|off, "
         "under on|off, marked on|off, unplug, plug, noise on|off, misalign, corrupt, "
-        "shortdump on|off, erase, status, help, quit");
+        "shortdump on|off, erase, status, help, quit")
+           + loggerHelp();
+}
+
+QString MeterConsole::loggerHelp()
+{
+    return QStringLiteral("; logger: replyfault off|a-short|a-long|l-short|l-long [times], "
+                          "corruptmarker SET, largememory, pointer P, memorysize UNITS");
+}
+
+std::optional<QString> MeterConsole::executeLogger(const QStringList& words)
+{
+    using Fault = LoggerMemory::ReplyFault;
+    const QString command = words.front().toLower();
+    const auto number = [&](int i, int low, int high) -> std::optional<int> {
+        bool ok = false;
+        const int value = words.value(i).toInt(&ok);
+        return ok && value >= low && value <= high ? std::optional<int>(value) : std::nullopt;
+    };
+    const QString bad = QStringLiteral("error: bad command '%1' (try help)").arg(words.join(' '));
+    if (command == "largememory" && words.size() == 1) {
+        m_meter.loadLargeMemory();
+        return kOk;
+    }
+    if (command == "replyfault" && (words.size() == 2 || words.size() == 3)) {
+        static const QStringList names{"off", "a-short", "a-long", "l-short", "l-long"};
+        const qsizetype fault = names.indexOf(words.at(1).toLower());
+        const auto times = words.size() == 3 ? number(2, 1, 1000000) : std::optional<int>(-1);
+        if (fault < 0 || !times)
+            return bad;
+        m_meter.setReplyFault(Fault(fault), *times);
+        return kOk;
+    }
+    if (command == "corruptmarker" && words.size() == 2) {
+        const auto set = number(1, 1, 1000000);
+        if (!set)
+            return bad;
+        return m_meter.corruptSetMarker(*set) ? kOk : QStringLiteral("error: no set %1").arg(*set);
+    }
+    if (command == "pointer" && words.size() == 2) {
+        const auto pointer = number(1, 0, LoggerMemory::kMaxPointer);
+        if (!pointer)
+            return bad;
+        m_meter.setLoggerPointer(*pointer);
+        return kOk;
+    }
+    if (command == "memorysize" && words.size() == 2) {
+        const auto units = number(1, 1, 255);
+        if (!units)
+            return bad;
+        m_meter.setMemorySize(*units);
+        return kOk;
+    }
+    return std::nullopt;
 }
 
 QString MeterConsole::status() const
@@ -98,6 +151,8 @@ QString MeterConsole::execute(const QString& line, bool* quit)
     const QStringList words = line.simplified().split(' ', Qt::SkipEmptyParts);
     if (words.isEmpty())
         return {};
+    if (auto answer = executeLogger(words))
+        return *answer;
     const QString command = words.front().toLower();
     const QString arg = words.size() > 1 ? words.at(1) : QString();
     const auto bad = [&] {

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 namespace kirv::sim {
 
 class VirtualMeter;
@@ -30,6 +32,10 @@ public:
     static const QStringList& patternNames();       // steady ramp traffic
 
 private:
+    // The logger memory's commands; nothing when the line is not one of them.
+    std::optional<QString> executeLogger(const QStringList& words);
+    static QString loggerHelp();
+
     VirtualMeter& m_meter;
 };
 

@@ -269,6 +269,25 @@ void VirtualMeter::eraseMemory()
     changed();
 }
 
+void VirtualMeter::setReplyFault(LoggerMemory::ReplyFault fault, int times)
+{
+    m_core.memory().setReplyFault(fault, times);
+    changed();
+}
+
+bool VirtualMeter::corruptSetMarker(int set)
+{
+    const bool done = m_core.memory().corruptMarker(set);
+    changed();
+    return done;
+}
+
+void VirtualMeter::loadLargeMemory()
+{
+    m_core.memory().setSets(largeLoggerSets());
+    changed();
+}
+
 void VirtualMeter::setNoise(bool on)
 {
     m_noise = on;

@@ -78,6 +78,11 @@ public:
     void setMemorySize(int units);      // units of 64 K
     int memorySize() const { return m_core.memory().sizeUnits(); }
     void eraseMemory();
+    // Logger faults: replies of the wrong length, a damaged set marker, more than 64 K stored.
+    void setReplyFault(LoggerMemory::ReplyFault fault, int times = -1);
+    LoggerMemory::ReplyFault replyFault() const { return m_core.memory().replyFault(); }
+    bool corruptSetMarker(int set);
+    void loadLargeMemory();
 
     // Faults.
     void setNoise(bool on);

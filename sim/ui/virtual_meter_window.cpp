@@ -98,9 +98,21 @@ VirtualMeterWindow::VirtualMeterWindow(VirtualMeter* meter, QWidget* parent)
     m_memory = new QLabel(memory);
     m_shortDump = new QCheckBox(QStringLiteral("Short dump"), memory);
     auto* erase = new QPushButton(QStringLiteral("Erase"), memory);
+    m_replyFault = comboOf({QStringLiteral("Replies right"), QStringLiteral("\"A\" reply short"),
+                            QStringLiteral("\"A\" reply long"), QStringLiteral("\"L\" reply short"),
+                            QStringLiteral("\"L\" reply long")},
+                           memory);
+    m_replyFault->setAccessibleName(QStringLiteral("Reply fault"));
+    auto* samples = new QPushButton(QStringLiteral("Sample sets"), memory);
+    auto* large = new QPushButton(QStringLiteral("Over 64 K"), memory);
+    auto* damage = new QPushButton(QStringLiteral("Damage set 2"), memory);
+    auto* lowPointer = new QPushButton(QStringLiteral("Pointer 32"), memory);
     auto* memoryLayout = new QVBoxLayout(memory);
     memoryLayout->addWidget(m_memory);
     memoryLayout->addLayout(row({m_shortDump, erase}));
+    memoryLayout->addWidget(m_replyFault);
+    memoryLayout->addLayout(row({samples, large}));
+    memoryLayout->addLayout(row({damage, lowPointer}));
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_device);
@@ -153,6 +165,17 @@ VirtualMeterWindow::VirtualMeterWindow(VirtualMeter* meter, QWidget* parent)
         if (m_meter)
             m_meter->eraseMemory();
     });
+    onIndex(m_replyFault, [](VirtualMeter& m, int i) { m.setReplyFault(LoggerMemory::ReplyFault(i)); });
+    const auto onClick = [this](QPushButton* button, void (*apply)(VirtualMeter&)) {
+        connect(button, &QPushButton::clicked, this, [this, apply] {
+            if (m_meter)
+                apply(*m_meter);
+        });
+    };
+    onClick(samples, [](VirtualMeter& m) { m.setLoggerSets(sampleLoggerSets()); });
+    onClick(large, [](VirtualMeter& m) { m.loadLargeMemory(); });
+    onClick(damage, [](VirtualMeter& m) { m.corruptSetMarker(2); });
+    onClick(lowPointer, [](VirtualMeter& m) { m.setLoggerPointer(32); });
 
     if (m_meter)
         connect(m_meter, &VirtualMeter::stateChanged, this, &VirtualMeterWindow::refresh);
@@ -170,7 +193,7 @@ void VirtualMeterWindow::refresh()
     const VirtualMeter& m = *m_meter;
     const QList<QObject*> controls{m_mode,  m_pattern, m_level, m_range,  m_freq,
                                    m_time,  m_state,   m_over,  m_under,  m_marked,
-                                   m_cable, m_noise,   m_shortDump};
+                                   m_cable, m_noise,   m_shortDump, m_replyFault};
     QList<std::shared_ptr<QSignalBlocker>> blockers;
     for (QObject* c : controls)
         blockers.append(std::make_shared<QSignalBlocker>(c));
@@ -192,6 +215,7 @@ void VirtualMeterWindow::refresh()
     m_cable->setText(m.isPlugged() ? QStringLiteral("Pull cable") : QStringLiteral("Plug cable"));
     m_noise->setChecked(m.noise());
     m_shortDump->setChecked(m.shortDump());
+    m_replyFault->setCurrentIndex(int(m.replyFault()));
     m_memory->setText(QStringLiteral("%1 bytes stored of %2 K, pointer %3")
                           .arg(m.storedData().size())
                           .arg(64 * m.memorySize())

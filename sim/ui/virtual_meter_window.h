@@ -33,6 +33,7 @@ public:
     QCheckBox* noiseBox() const { return m_noise; }
     QLabel* intervalLabel() const { return m_interval; }
     QLabel* clockLabel() const { return m_clock; }
+    QComboBox* replyFaultBox() const { return m_replyFault; }
 
     // Shows the meter's settings in the controls.
     void refresh();
@@ -59,6 +60,7 @@ private:
     QCheckBox* m_noise = nullptr;
     QCheckBox* m_shortDump = nullptr;
     QLabel* m_memory = nullptr;
+    QComboBox* m_replyFault = nullptr;
     QTimer m_liveTimer;
 };
 

@@ -355,9 +355,9 @@ void TestSimCore::sampleMemoryMatchesGolden()
     }
     QFile golden(path);
     QVERIFY2(golden.open(QIODevice::ReadOnly), qPrintable(path));
-    QCOMPARE(image.size(), 2032);
+    QCOMPARE(image.size(), 2330);
     QVERIFY(image == golden.readAll());
-    QCOMPARE(sampleLoggerSets().size(), 4);
+    QCOMPARE(sampleLoggerSets().size(), 5);
 }
 
 void TestSimCore::dumpLength_data()

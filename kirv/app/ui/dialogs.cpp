@@ -13,13 +13,23 @@ namespace kirv {
 
 namespace {
 
+// The program's texts break lines with carriage returns and line feeds in either order; a Qt
+// label breaks only at line feeds.
+QString shownText(QString text)
+{
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1String("\n\r"), QLatin1String("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
+}
+
 class QtDialogs final : public Dialogs
 {
 public:
     QMessageBox::StandardButton message(QWidget* parent, const MessageSpec& request) override
     {
         QMessageBox box(request.icon, request.title.isEmpty() ? QString::fromLatin1(kAppTitle) : request.title,
-                        request.text, request.buttons, parent);
+                        shownText(request.text), request.buttons, parent);
         if (!request.detail.isEmpty())
             box.setInformativeText(request.detail);
         return QMessageBox::StandardButton(box.exec());
@@ -30,7 +40,7 @@ public:
     {
         bool ok = false;
         const QString answer =
-            QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, defaultText, &ok);
+            QInputDialog::getText(parent, title, shownText(prompt), QLineEdit::Normal, defaultText, &ok);
         return ok ? answer : QString();
     }
 

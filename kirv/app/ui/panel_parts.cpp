@@ -1,9 +1,13 @@
 #include "kirv/app/ui/panel_parts.h"
 
+#include "kirv/analysis/ui/histogram_commands.h"
+#include "kirv/analysis/ui/time_graph_clicks.h"
+#include "kirv/logger/ui/logger_commands.h"
 #include "kirv/logger/ui/panel_toolbar.h"
 #include "kirv/logger/ui/settings_commands.h"
 #include "kirv/meter/ui/panel_live.h"
 #include "kirv/panel/ui/panel.h"
+#include "kirv/records/ui/open_command.h"
 #include "kirv/records/ui/panel_recording.h"
 
 namespace kirv {
@@ -17,6 +21,10 @@ PanelParts attachPanelParts(Panel& panel)
     parts.toolbar = new PanelToolbar(panel, *parts.recording);
     // Each subsystem's commands and graph clicks, one line each:
     attachSettingsCommands(parts);
+    attachTimeGraphClicks(parts);
+    attachFileCommands(parts);
+    attachHistogramClicks(parts);
+    attachLoggerCommands(parts);
     return parts;
 }
 

@@ -1,11 +1,13 @@
 #include "kirv/records/ui/print_job.h"
 
+#include <QFile>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPixmap>
 #include <QPrinter>
+#include <QStringList>
 #include <QWidget>
 
 namespace kirv {
@@ -99,6 +101,26 @@ void LinePrinter::abort()
     if (m_painter->isActive())
         m_painter->end();
     m_painter.reset();
+    // A PDF cannot be aborted (its engine writes the file on end): remove what was written.
+    if (m_printer.outputFormat() == QPrinter::PdfFormat && !m_printer.outputFileName().isEmpty())
+        QFile::remove(m_printer.outputFileName());
+}
+
+QString printerNoteText()
+{
+    static const char* const lines[] = {
+        "Note",
+        "The effect of the properties of the Printer settings",
+        "depends on the driver supplied by the printer manufacturer.",
+        "Some property settings may have no effect, or several different property settings",
+        "may all have the same effect. Settings outside the accepted range may or may not produce "
+        "an error.",
+        "For more information, see the manufacturer's documentation for the specific driver.",
+    };
+    QStringList text;
+    for (const char* line : lines)
+        text.append(QString::fromLatin1(line));
+    return text.join(QLatin1Char('\r'));
 }
 
 bool printWidgetImage(QPrinter& printer, QWidget* widget)

@@ -40,6 +40,10 @@ private:
     QString m_error;
 };
 
+// The note shown before every print: the printer driver decides what its settings do. Its
+// lines are joined by carriage returns.
+QString printerNoteText();
+
 // Prints a window's image fitted to one page, its proportions kept. False when the printer
 // could not be opened or failed.
 bool printWidgetImage(QPrinter& printer, QWidget* widget);

@@ -1,0 +1,120 @@
+// The large time graphs: a week-long file into Plot, a pan or zoom redraw of it, and a full ten
+// days of live samples into Real Time Graph.
+#include "kirv/analysis/graph_hand_over.h"
+#include "kirv/analysis/ui/graph.h"
+#include "kirv/analysis/ui/plot.h"
+#include "kirv/analysis/ui/plot_record_list.h"
+#include "kirv/analysis/ui/real_time_graph.h"
+#include "kirv/records/recordlist.h"
+
+#include <benchmark/benchmark.h>
+#include <qcustomplot.h>
+
+#include <QApplication>
+
+#include <cmath>
+#include <vector>
+
+namespace {
+
+constexpr int WeekRecords = 348000;
+constexpr int TenDays = 864001;
+
+double level(int i)
+{
+    return 70.0 + 20.0 * std::sin(i / 3000.0) + 8.0 * std::sin(i * 0.7) * std::cos(i / 90.0);
+}
+
+// A week of records, a pause of a minute every hour.
+const kirv::RecordList& weekList()
+{
+    static kirv::RecordList list;
+    if (list.count() == 0) {
+        kirv::RecordStore store;
+        for (int i = 0; i < WeekRecords; ++i) {
+            const QByteArray text =
+                QByteArray::number(level(i), 'f', 1) + (i % 3600 < 60 ? "*" : "");
+            store.append(QByteArray::number(i + 1), "2024/05/07 10:00:00", text);
+        }
+        list.append(std::move(store));
+    }
+    return list;
+}
+
+void showNow(QWidget* window)
+{
+    QCoreApplication::processEvents();
+    window->findChild<kirv::Graph*>()->plot()->replot(QCustomPlot::rpImmediateRefresh);
+}
+
+// From the "Plot" command to the plot drawn, a fresh window each time.
+void BM_PlotRecordListWeek(benchmark::State& state)
+{
+    const auto& list = weekList();
+    for (auto _ : state) {
+        kirv::setPlotRows(list.count());
+        kirv::Plot* plot = kirv::PlotRecordList(list, nullptr);
+        showNow(plot);
+        state.PauseTiming();
+        delete plot;
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_PlotRecordListWeek)->Unit(benchmark::kMillisecond);
+
+// One redraw of the week's plot after a pan (range shifted) or a zoom (range halved).
+void BM_PlotPanZoomRedraw(benchmark::State& state)
+{
+    const auto& list = weekList();
+    kirv::Plot* plot = kirv::PlotRecordList(list, nullptr);
+    showNow(plot);
+    kirv::Graph* g = plot->CWGraph1;
+    const bool zoom = state.range(0) == 1;
+    double lower = 1, upper = WeekRecords;
+    for (auto _ : state) {
+        if (zoom) {
+            const double mid = (lower + upper) / 2, half = (upper - lower) / 4;
+            lower = mid - half, upper = mid + half;
+            if (upper - lower < 100)
+                lower = 1, upper = WeekRecords;
+        } else {
+            const double shift = (upper - lower) / 20;
+            lower += shift, upper += shift;
+        }
+        g->setAxisRange(kirv::Graph::Axis::X, lower, upper);
+        g->plot()->replot(QCustomPlot::rpImmediateRefresh);
+    }
+    delete plot;
+}
+BENCHMARK(BM_PlotPanZoomRedraw)->Arg(0)->Arg(1)->ArgNames({"zoom"})->Unit(benchmark::kMillisecond);
+
+// A click on a small time graph after ten days of samples: the window opened and drawn.
+void BM_RealTimeGraphOpenTenDays(benchmark::State& state)
+{
+    std::vector<double> series(TenDays);
+    for (int i = 0; i < TenDays; ++i)
+        series[std::size_t(i)] = level(i);
+    kirv::GraphHandOver& h = kirv::graphHandOver();
+    h.GraphCount = TenDays;
+    h.GraphYLow = 40;
+    h.GraphYHigh = 100;
+    h.GraphTitle = QStringLiteral("SPL (dB)");
+    for (auto _ : state) {
+        kirv::RealTimeGraph* window = kirv::openRealTimeGraph(nullptr, series);
+        showNow(window);
+    }
+    delete kirv::realTimeGraphWindow();
+}
+BENCHMARK(BM_RealTimeGraphOpenTenDays)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,206 @@
+#include "kirv/analysis/exceedance.h"
+
+#include "kirv/analysis/numbertext.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace kirv {
+
+namespace {
+
+constexpr int TopWholeDb = 145;
+constexpr int SlowPath = -1;
+
+// A text with "-" counts as 25.0 dB.
+int dashClass(Resolution r)
+{
+    return r == Resolution::Fine ? 250 : 25;
+}
+
+// The class of a number read the slow way (a sign or an exponent): only odd texts come here.
+int classOfValue(double x, Resolution r)
+{
+    if (std::isnan(x) || x <= 0)
+        return 0;
+    if (x >= TopWholeDb)
+        return topClass(r);
+    return r == Resolution::Fine ? int(std::nearbyint(x * 10.0)) : int(x);
+}
+
+// The class of a text, or SlowPath when its number needs the general reader. One pass: the
+// marks decide first ("*" not counted, then "-", then "L"), wherever they stand; otherwise the
+// level is read in exact decimal (whole part, first decimal, and how the rest compares with half
+// a tenth), so that "60.05" and "60.15" round alike whatever their binary fractions would say.
+template <typename Unit> std::optional<int> classOf(const Unit* text, qsizetype size, Resolution r)
+{
+    bool dash = false;
+    bool capitalL = false;
+    bool slow = false;
+    bool reading = true; // still inside the leading number
+    int whole = 0;
+    int decimals = 0;       // digits read after the point
+    int tenth = 0;          // the first of them
+    int restFirst = 0;      // the second
+    bool restAbove = false; // a non-zero digit after the second
+    bool point = false;
+    for (qsizetype i = 0; i < size; ++i) {
+        const auto u = char16_t(text[i]);
+        if (u == '*')
+            return std::nullopt;
+        if (u == '-' || u == 'L') {
+            (u == '-' ? dash : capitalL) = true;
+            reading = false;
+            continue;
+        }
+        if (!reading || u == ' ' || u == '\t')
+            continue;
+        if (u >= '0' && u <= '9') {
+            const int d = u - '0';
+            if (!point)
+                whole = std::min(whole * 10 + d, 100000);
+            else if (++decimals == 1)
+                tenth = d;
+            else if (decimals == 2)
+                restFirst = d;
+            else
+                restAbove |= d != 0;
+        } else if (u == '.' && !point) {
+            point = true;
+        } else {
+            slow = u == '+' || u == 'e' || u == 'E';
+            reading = false;
+        }
+    }
+    if (dash)
+        return dashClass(r);
+    if (capitalL)
+        return topClass(r);
+    if (slow)
+        return SlowPath;
+    if (whole >= TopWholeDb)
+        return topClass(r);
+    if (r == Resolution::Coarse)
+        return whole;
+    int tenths = whole * 10 + tenth;
+    if (restFirst > 5 || (restFirst == 5 && (restAbove || tenths % 2 == 1)))
+        ++tenths;
+    return std::min(tenths, topClass(r));
+}
+
+} // namespace
+
+std::optional<int> levelClass(QByteArrayView utf8, Resolution r)
+{
+    const auto c = classOf(utf8.data(), utf8.size(), r);
+    if (c != SlowPath)
+        return c;
+    return classOfValue(numericValue(QString::fromUtf8(utf8)), r);
+}
+
+std::optional<int> levelClass(QStringView text, Resolution r)
+{
+    const auto c = classOf(text.utf16(), text.size(), r);
+    if (c != SlowPath)
+        return c;
+    return classOfValue(numericValue(text), r);
+}
+
+std::optional<int> LevelDistribution::lowClass() const
+{
+    for (int c = 1; c <= topClass(); ++c)
+        if (counts[size_t(c)] != 0)
+            return c;
+    return std::nullopt;
+}
+
+std::optional<int> LevelDistribution::highClass() const
+{
+    for (int c = topClass(); c >= 1; --c)
+        if (counts[size_t(c)] != 0)
+            return c;
+    return std::nullopt;
+}
+
+LevelCounter::LevelCounter(Resolution resolution)
+{
+    m_result.resolution = resolution;
+    m_result.counts.assign(size_t(kirv::topClass(resolution)) + 1, 0);
+}
+
+LevelDistribution distribute(std::span<const QString> levels, Resolution resolution)
+{
+    LevelCounter counter(resolution);
+    for (const QString& level : levels)
+        counter.add(QStringView(level));
+    return counter.take();
+}
+
+LevelDistribution distribute(std::span<const QByteArrayView> levels, Resolution resolution)
+{
+    LevelCounter counter(resolution);
+    for (const QByteArrayView level : levels)
+        counter.add(level);
+    return counter.take();
+}
+
+std::optional<double> ExceedanceTable::level(int j) const
+{
+    if (j < 0 || j >= Entries || !classes[size_t(j)])
+        return std::nullopt;
+    const int c = *classes[size_t(j)];
+    return resolution == Resolution::Fine ? c / 10.0 : double(c);
+}
+
+QString ExceedanceTable::text(int j) const
+{
+    if (j < 0 || j >= Entries || !classes[size_t(j)])
+        return {};
+    const int c = *classes[size_t(j)];
+    if (resolution == Resolution::Coarse)
+        return QString::number(c);
+    return QString::number(c / 10) + QLatin1Char('.') + QChar(u'0' + c % 10);
+}
+
+ExceedanceTable exceedance(const LevelDistribution& distribution)
+{
+    ExceedanceTable table;
+    table.resolution = distribution.resolution;
+    table.recordCount = distribution.counted;
+    const qint64 n = distribution.counted;
+    if (n <= 0)
+        return table;
+    // Entry 100 - i takes the first class whose running count exceeds N (i - 0.5) / 100, compared
+    // in whole numbers: 200 * sum > N (2i - 1). The targets rise with i, so one walk up the
+    // classes serves all hundred entries.
+    qint64 sum = 0;
+    size_t c = 0;
+    const std::vector<qint64>& counts = distribution.counts;
+    for (int i = 1; i <= ExceedanceTable::Entries; ++i) {
+        const qint64 target = n * (2 * i - 1);
+        while (200 * sum <= target && c < counts.size())
+            sum += counts[c++];
+        if (200 * sum <= target)
+            break;
+        table.classes[size_t(ExceedanceTable::Entries - i)] = int(c - 1);
+    }
+    return table;
+}
+
+QStringList gridLnTitles()
+{
+    QStringList titles{QStringLiteral("Ln")};
+    for (int d = 0; d <= 9; ++d)
+        titles << QStringLiteral(" %1").arg(d);
+    return titles;
+}
+
+QStringList gridLnRow(const ExceedanceTable& table, int r)
+{
+    QStringList cells{QStringLiteral("L(") + QString::number(r) + QStringLiteral("0)")};
+    for (int d = 0; d <= 9; ++d)
+        cells << table.text(10 * r + d);
+    return cells;
+}
+
+} // namespace kirv

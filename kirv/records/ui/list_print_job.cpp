@@ -1,0 +1,79 @@
+// "Print" of the list windows: the list, k records to a line, on the printer of the print dialog.
+#include "kirv/records/ui/list_print_job.h"
+
+#include "kirv/app/ui/dialogs.h"
+#include "kirv/records/ui/busy.h"
+#include "kirv/records/ui/file_list_timers.h"
+#include "kirv/records/ui/print_job.h"
+
+#include <QPrinter>
+
+namespace kirv {
+
+namespace {
+
+constexpr const char* PerLineQuestion = "Input record(s) to print in one row (1-5)";
+
+MessageSpec messageOf(const QString& text, QMessageBox::Icon icon = QMessageBox::NoIcon)
+{
+    MessageSpec request;
+    request.text = text;
+    request.icon = icon;
+    return request;
+}
+
+} // namespace
+
+void printRecordList(QWidget* window, Panel* panel, const ListPrintBoards& boards,
+                     const RecordStore& records, const std::function<bool()>& closing)
+{
+    CaptionProgress caption(window);
+    PanelTimersOff timers(panel, false);
+    Dialogs& dialogs = Dialogs::instance();
+
+    QPrinter printer;
+    if (!dialogs.print(window, printer))
+        return;
+    dialogs.message(window, messageOf(printerNoteText()));
+    const int copies = std::max(1, printer.copyCount());
+    printer.setCopyCount(1); // the copies are printed one after the other in the same job
+
+    int perLine = 0;
+    while (perLine == 0) {
+        const QString answer = dialogs.input(window, QString::fromLatin1(PerLineQuestion),
+                                             QString::fromLatin1(kAppTitle), QStringLiteral("1"));
+        if (answer.isEmpty() || closing())
+            return;
+        perLine = recordsPerPrintLine(answer);
+    }
+
+    const ListPrintLayout layout(boards.items(), records, perLine);
+    QString failure;
+    {
+        BusyCursor busy; // while the lines go out, not over the dialogs
+        LinePrinter job(printer);
+        for (int copy = 0; copy < copies && job.isActive(); ++copy) {
+            timers.stop();
+            for (const QString& line : layout.leadLines())
+                job.print(line);
+            const qsizetype lines = layout.recordLineCount();
+            for (qsizetype line = 0; line < lines && job.isActive(); ++line) {
+                job.print(layout.recordLine(line));
+                caption.show(QString::number(layout.firstRecordOf(line)) +
+                                 QStringLiteral(" Completed"),
+                             line + 1 == lines);
+                if (closing()) {
+                    job.abort(); // the view is closing: the half-printed job is discarded
+                    return;
+                }
+            }
+        }
+        if (!job.finish())
+            failure = job.error();
+    }
+    if (!failure.isEmpty())
+        dialogs.message(window, messageOf(QStringLiteral("Cannot print: %1").arg(failure),
+                                        QMessageBox::Critical));
+}
+
+} // namespace kirv

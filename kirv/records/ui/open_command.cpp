@@ -1,0 +1,116 @@
+#include "kirv/records/ui/open_command.h"
+
+#include "kirv/analysis/ui/level_statistics_command.h"
+#include "kirv/analysis/ui/plot_record_list.h"
+#include "kirv/app/ui/dialogs.h"
+#include "kirv/app/ui/panel_parts.h"
+#include "kirv/logger/ui/panel_toolbar.h"
+#include "kirv/panel/ui/panel.h"
+#include "kirv/records/datafile.h"
+#include "kirv/records/filenames.h"
+#include "kirv/records/ui/busy.h"
+#include "kirv/records/ui/file_list_timers.h"
+#include "kirv/records/ui/panel_recording.h"
+
+namespace kirv {
+
+namespace {
+
+void showCritical(QWidget* parent, const QString& text)
+{
+    MessageSpec request;
+    request.text = text;
+    request.icon = QMessageBox::Critical;
+    Dialogs::instance().message(parent, request);
+}
+
+} // namespace
+
+FileViews::FileViews(Panel& panel, std::function<bool()> recording)
+    : QObject(&panel), m_panel(panel), m_recording(std::move(recording))
+{
+}
+
+QPointer<FileList>& FileViews::slot(FileList::Kind kind)
+{
+    return kind == FileList::Kind::Logger ? m_logger : m_realTime;
+}
+
+FileList* FileViews::view(FileList::Kind kind) const
+{
+    return kind == FileList::Kind::Logger ? m_logger.data() : m_realTime.data();
+}
+
+void FileViews::Open_Click()
+{
+    if (m_busy)
+        return;
+    if (m_recording && m_recording()) {
+        showCritical(&m_panel, QStringLiteral("Recording Mode!\n\rPlease stop recording!"));
+        return;
+    }
+    const QString path =
+        Dialogs::instance().openFileName(&m_panel, QString::fromLatin1(DataFileFilter));
+    if (!path.isEmpty())
+        openDataFile(path);
+}
+
+FileList* FileViews::openDataFile(const QString& path)
+{
+    // The reading serves window events; a second "Open" meanwhile is not started.
+    if (m_busy)
+        return nullptr;
+    m_busy = true;
+    DataFileContent content;
+    {
+        CaptionProgress caption(&m_panel);
+        PanelTimersOff timers(&m_panel);
+        content = readDataFile(path, caption.rows(QStringLiteral(" Records Completed")));
+    }
+    m_busy = false;
+    if (!content.ok()) {
+        showCritical(&m_panel, content.error);
+        return nullptr;
+    }
+    if (content.lineCount == 0)
+        return nullptr; // an empty file names no kind: no view opens
+
+    const FileList::Kind kind =
+        content.kind == DataFileKind::Logger ? FileList::Kind::Logger : FileList::Kind::RealTime;
+    QPointer<FileList>& target = slot(kind);
+    if (target) {
+        // A view in the middle of a print closes itself once the print has stopped.
+        target->close();
+        if (!target->printing())
+            delete target.data();
+    }
+    auto* view = new FileList(kind, &m_panel, &m_panel);
+    target = view;
+    view->setWindowTitle(fileTitle(path));
+    view->showHeader(content.headerLines);
+    view->setRecords(std::move(content.records));
+    view->placeBeside(&m_panel);
+    view->show();
+    emit viewOpened(view);
+    return view;
+}
+
+void attachFileCommands(PanelParts& parts)
+{
+    PanelRecording* recording = parts.recording;
+    Panel* panel = parts.panel;
+    auto* views =
+        new FileViews(*panel, [recording] { return recording && recording->recording(); });
+    views->setObjectName(QStringLiteral("FileViews"));
+    // A view's "Plot" and its resolution buttons lead to the analysis windows.
+    QObject::connect(views, &FileViews::viewOpened, views, [panel](FileList* view) {
+        QObject::connect(view, &FileList::plotRequested, view,
+                         [panel, view] { PlotRecordList(view->records(), panel); });
+        QObject::connect(view, &FileList::levelStatisticsRequested, view, [panel, view](bool fine) {
+            showLevelStatistics(view, view->records(), fine, panel);
+        });
+    });
+    parts.toolbar->setCommand(QStringLiteral("Open"), [views] { views->Open_Click(); });
+}
+
+} // namespace kirv
