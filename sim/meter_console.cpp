@@ -53,7 +53,8 @@ QString MeterConsole::help()
 {
     return QStringLiteral(
         "commands: mode logger|measuring, level DB, pattern steady|ramp|traffic, range 0..5, "
-        "weighting A|C|Z|AA, time FAST|SLOW|IMP, state run|pause|stop, over on|off, "
+        "weighting A|C|Z|AA, time FAST|SLOW|IMP, state run|pause|stop, interval 1..65535, "
+        "over on|off, "
         "under on|off, marked on|off, unplug, plug, noise on|off, misalign, corrupt, "
         "shortdump on|off, erase, status, help, quit")
            + loggerHelp();
@@ -130,7 +131,19 @@ QString MeterConsole::status() const
         .arg(m.isPlugged() ? "plugged" : "pulled")
         .arg(onOff(m.noise()), onOff(m.shortDump()))
         .arg(m.loggerPointer())
-        .arg(onOff(m.isPaced()));
+        .arg(onOff(m.isPaced())) + settingsStatus(m);
+}
+
+QString MeterConsole::settingsStatus(const VirtualMeter& m)
+{
+    return QStringLiteral(", interval %1 s, clock %2")
+        .arg(m.samplingInterval())
+        .arg(clockText(m.meterTime()));
+}
+
+QString MeterConsole::clockText(const QDateTime& time)
+{
+    return time.toString(QStringLiteral("yyyy/MM/dd HH:mm:ss"));
 }
 
 QString MeterConsole::execute(const QString& line, bool* quit)
@@ -196,6 +209,14 @@ QString MeterConsole::execute(const QString& line, bool* quit)
         if (!ok || words.size() != 2 || db < 0.0 || db > 200.0)
             return bad();
         m_meter.setLevel(db);
+        return kOk;
+    }
+    if (command == "interval") {
+        bool ok = false;
+        const int seconds = arg.toInt(&ok);
+        if (!ok || words.size() != 2 || seconds < 1 || seconds > 0xFFFF)
+            return bad();
+        m_meter.setSamplingInterval(seconds);
         return kOk;
     }
     if (command == "range") {

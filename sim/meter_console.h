@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
@@ -20,6 +21,10 @@ public:
     QString execute(const QString& line, bool* quit = nullptr);
     QString status() const;
     static QString help();
+    // The meter's sampling interval and clock, as the end of the status line shows them.
+    static QString settingsStatus(const VirtualMeter& meter);
+    // The meter clock as the status and the window show it: "2009/05/07 08:30:00".
+    static QString clockText(const QDateTime& time);
 
     static const QStringList& freqWeightingNames(); // A C Z AA
     static const QStringList& timeWeightingNames(); // FAST SLOW IMP

@@ -68,6 +68,8 @@ VirtualMeterWindow::VirtualMeterWindow(VirtualMeter* meter, QWidget* parent)
     m_over = new QCheckBox(QStringLiteral("Over"), panel);
     m_under = new QCheckBox(QStringLiteral("Under"), panel);
     m_marked = new QCheckBox(QStringLiteral("Marked"), panel);
+    m_interval = new QLabel(panel);
+    m_clock = new QLabel(panel);
 
     auto* form = new QFormLayout(panel);
     form->addRow(QStringLiteral("Mode"), m_mode);
@@ -77,6 +79,8 @@ VirtualMeterWindow::VirtualMeterWindow(VirtualMeter* meter, QWidget* parent)
     form->addRow(QStringLiteral("Weighting"), row({m_freq, m_time}));
     form->addRow(QStringLiteral("State"), m_state);
     form->addRow(QStringLiteral("Flags"), row({m_over, m_under, m_marked}));
+    form->addRow(QStringLiteral("Interval"), m_interval);
+    form->addRow(QStringLiteral("Clock"), m_clock);
 
     // The cable and the faults on it.
     auto* line = new QGroupBox(QStringLiteral("Line"), this);
@@ -223,6 +227,8 @@ void VirtualMeterWindow::showLiveLevel()
 {
     if (!m_meter)
         return;
+    m_interval->setText(QStringLiteral("%1 s").arg(m_meter->samplingInterval()));
+    m_clock->setText(MeterConsole::clockText(m_meter->meterTime()));
     if (!m_meter->isPlugged())
         m_now->setText(QStringLiteral("silent (cable pulled)"));
     else if (m_meter->mode() == Mode::Logger)

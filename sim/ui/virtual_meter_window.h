@@ -31,6 +31,8 @@ public:
     QComboBox* stateBox() const { return m_state; }
     QPushButton* cableButton() const { return m_cable; }
     QCheckBox* noiseBox() const { return m_noise; }
+    QLabel* intervalLabel() const { return m_interval; }
+    QLabel* clockLabel() const { return m_clock; }
     QComboBox* replyFaultBox() const { return m_replyFault; }
 
     // Shows the meter's settings in the controls.
@@ -52,6 +54,8 @@ private:
     QCheckBox* m_over = nullptr;
     QCheckBox* m_under = nullptr;
     QCheckBox* m_marked = nullptr;
+    QLabel* m_interval = nullptr; // the sampling interval "C" set
+    QLabel* m_clock = nullptr;    // the meter clock, running from what "B" set
     QPushButton* m_cable = nullptr;
     QCheckBox* m_noise = nullptr;
     QCheckBox* m_shortDump = nullptr;

@@ -198,6 +198,23 @@ private slots:
         QCOMPARE(m_view->topRow(), 0);
     }
 
+    void readerScrolledBackIsNotPulledAway()
+    {
+        m_view->setKeepNewestInView(true);
+        m_model.append(60);
+        m_view->setTopRow(10); // reading earlier rows
+        const int current = m_view->gridN(2)->currentIndex().row();
+        m_model.append(3);
+        QCOMPARE(m_view->topRow(), 10);
+        QCOMPARE(m_view->gridN(2)->currentIndex().row(), current);
+
+        // Back at the end, the list follows the new samples again.
+        m_view->scrollToNewest();
+        m_model.append(1);
+        QVERIFY(lastRowVisible(m_view->gridN(2)));
+        QCOMPARE(m_view->gridN(2)->currentIndex().row(), 63);
+    }
+
     void keepNewestInFullLiveList()
     {
         // A full day's live list: appending one more must still bring it into view.

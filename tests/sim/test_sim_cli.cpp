@@ -3,6 +3,7 @@
 #include "serial_client.h"
 
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTest>
 
 namespace {
@@ -90,6 +91,8 @@ void TestSimCli::commandsAnswerOneLineEach_data()
     QTest::newRow("state") << QByteArray("state pause") << "ok";
     QTest::newRow("unplug") << QByteArray("unplug") << "ok";
     QTest::newRow("shortdump") << QByteArray("shortdump on") << "ok";
+    QTest::newRow("interval") << QByteArray("interval 60") << "ok";
+    QTest::newRow("interval 0") << QByteArray("interval 0") << "error: bad command 'interval 0' (try help)";
     QTest::newRow("unknown") << QByteArray("explode") << "error: bad command 'explode' (try help)";
     QTest::newRow("range beyond 5") << QByteArray("range 6") << "error: bad command 'range 6' (try help)";
     QTest::newRow("level not a number") << QByteArray("level loud") << "error: bad command 'level loud' (try help)";
@@ -102,6 +105,10 @@ void TestSimCli::commandsAnswerOneLineEach()
     QFETCH(QByteArray, line);
     QFETCH(QString, answer);
     QCOMPARE(command(line), answer);
+    if (line == "interval 60") // the status ends with the interval and the meter clock
+        QVERIFY(QRegularExpression(QStringLiteral(", interval 60 s, clock 20\\d\\d/\\d\\d/\\d\\d \\d\\d:\\d\\d:\\d\\d$"))
+                    .match(command("status"))
+                    .hasMatch());
     // The next command is answered on its own line: nothing was left over.
     QVERIFY(command("status").startsWith("mode measuring, "));
     QVERIFY(command("help").startsWith("commands: "));

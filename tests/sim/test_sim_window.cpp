@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QTest>
 
@@ -67,6 +68,14 @@ void TestSimWindow::windowFollowsKeysFromTheLine()
     QCOMPARE(window.rangeBox()->currentText(), QStringLiteral("50-110"));
     // Showing the meter's state must not write it back (no feedback loop).
     QCOMPARE(meter.freqWeighting(), 1);
+
+    // The interval and clock the line set ("C" 00 3C, "B" for 2009-05-07 08:30:00).
+    const QDateTime start(QDate(2024, 1, 1), QTime(0, 0));
+    meter.core().setSystemClock([start] { return start; });
+    meter.core().receive(QByteArray::fromHex("43003c") + QByteArray::fromHex("42003008070509"), 0);
+    window.refresh();
+    QCOMPARE(window.intervalLabel()->text(), QStringLiteral("60 s"));
+    QCOMPARE(window.clockLabel()->text(), QStringLiteral("2009/05/07 08:30:00"));
 }
 
 void TestSimWindow::survivesTheMeter()

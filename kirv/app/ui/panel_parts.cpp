@@ -4,6 +4,7 @@
 #include "kirv/analysis/ui/time_graph_clicks.h"
 #include "kirv/logger/ui/logger_commands.h"
 #include "kirv/logger/ui/panel_toolbar.h"
+#include "kirv/logger/ui/settings_commands.h"
 #include "kirv/meter/ui/panel_live.h"
 #include "kirv/panel/ui/panel.h"
 #include "kirv/records/ui/open_command.h"
@@ -20,6 +21,7 @@ PanelParts attachPanelParts(Panel& panel)
     parts.recording = new PanelRecording(panel);
     parts.toolbar = new PanelToolbar(panel, *parts.recording);
     // Each subsystem's commands and graph clicks, one line each:
+    attachSettingsCommands(parts);
     attachTimeGraphClicks(parts);
     attachFileCommands(parts);
     attachHistogramClicks(parts);

@@ -1,10 +1,18 @@
 #include "kirv/panel/ui/lcd_display.h"
 
+#include <QPainter>
+
 namespace kirv {
+
+namespace {
+// The digits plus one cell at the right for the mark of a marked reading.
+constexpr int kDigitCells = 5;
+constexpr int kCells = kDigitCells + 1;
+} // namespace
 
 LcdDisplay::LcdDisplay(const QString& text, QWidget* parent) : QLCDNumber(parent)
 {
-    setDigitCount(5);
+    setDigitCount(kCells);
     setSegmentStyle(QLCDNumber::Flat);
     setFrameShape(QFrame::NoFrame);
     QPalette p = palette();
@@ -18,11 +26,36 @@ LcdDisplay::LcdDisplay(const QString& text, QWidget* parent) : QLCDNumber(parent
 void LcdDisplay::setText(const QString& text)
 {
     m_text = text;
-    // The segments have no star: a marked reading shows its digits, the "M" mark says the rest.
+    // The segments have no star: the digits fill the first cells and the last cell, kept free,
+    // carries the star of a marked reading (drawn over it).
     QString shown = text;
     shown.remove(QLatin1Char('*'));
-    display(shown);
+    display(shown + QLatin1Char(' '));
     setAccessibleName(text);
+    update();
+}
+
+bool LcdDisplay::marked() const
+{
+    return m_text.endsWith(QLatin1Char('*'));
+}
+
+void LcdDisplay::paintEvent(QPaintEvent* event)
+{
+    QLCDNumber::paintEvent(event);
+    if (!marked())
+        return;
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRect area = contentsRect();
+    const int cell = area.width() / kCells;
+    QFont f = font();
+    f.setBold(true);
+    f.setPixelSize(std::max(8, area.height() / 2));
+    p.setFont(f);
+    p.setPen(QColor::fromRgba(lcd::kInk));
+    p.drawText(QRect(area.right() - cell, area.top(), cell, area.height() / 2 + 4), Qt::AlignCenter,
+               QStringLiteral("*"));
 }
 
 } // namespace kirv

@@ -4,8 +4,9 @@
 
 namespace kirv {
 
-// The meter's large level display: seven-segment digits on an LCD-green face. It keeps the
-// text it shows ("93.4", "- - -") as its accessible name, so a screen reader reads the level.
+// The meter's large level display: seven-segment digits on an LCD-green face, with a star after
+// them for a marked reading. It keeps the text it shows ("93.4", "93.4*", "- - -") as its
+// accessible name, so a screen reader reads the level.
 class LcdDisplay : public QLCDNumber
 {
     Q_OBJECT
@@ -14,6 +15,11 @@ public:
 
     QString text() const { return m_text; }
     void setText(const QString& text);
+    // The reading is marked: its text ends in "*", shown as a star after the digits.
+    bool marked() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     QString m_text;

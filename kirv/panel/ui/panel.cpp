@@ -246,15 +246,20 @@ QWidget* Panel::buildLcd()
     middle->addLayout(marks);
     ShownLCD = new LcdDisplay(QStringLiteral("140.0"), face);
     ShownLCD->setObjectName(QStringLiteral("ShownLCD"));
-    ShownLCD->setMinimumSize(220, 80);
+    ShownLCD->setMinimumSize(264, 80);
     middle->addWidget(ShownLCD, 1);
     auto* unit = new QVBoxLayout;
     LblA = lcdLabel(QStringLiteral("LblA"), QStringLiteral("A"), face, 8);
     LblC = lcdLabel(QStringLiteral("LblC"), QStringLiteral("C"), face, 8);
     LblCA = lcdLabel(QStringLiteral("LblCA"), QStringLiteral("C"), face, 16, true);
     LbldB = lcdLabel(QStringLiteral("LbldB"), QStringLiteral("dB"), face, 14, true);
-    LblA->hide(); // static design marks of the meter's face; LblCA carries the weighting
-    LblC->hide();
+    // The weighting marks printed on the meter's face, above the one the meter lights (LblCA).
+    auto* weightMarks = new QHBoxLayout;
+    weightMarks->setSpacing(6);
+    weightMarks->addWidget(LblA);
+    weightMarks->addWidget(LblC);
+    weightMarks->addStretch();
+    unit->addLayout(weightMarks);
     unit->addWidget(LblCA);
     unit->addStretch();
     unit->addWidget(LbldB);
@@ -298,11 +303,13 @@ QWidget* Panel::buildLcd()
     for (QLabel* l : {Label1, LeqLabel, SELLabel, LblL99, LblL00})
         bottom->addWidget(l);
     bottom->addStretch();
+    // The level as text, with the star of a marked reading: what the records take.
+    LblValue = lcdLabel(QStringLiteral("LblValue"), QStringLiteral("140.0"), face, 12, true);
+    LblValue->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    const int valueWidth = LblValue->fontMetrics().horizontalAdvance(QStringLiteral("3276.7*"));
+    LblValue->setMinimumWidth(valueWidth + 4);
+    bottom->addWidget(LblValue);
     v->addLayout(bottom);
-
-    LblValue = new QLabel(QStringLiteral("140.0"), this);
-    LblValue->setObjectName(QStringLiteral("LblValue"));
-    LblValue->hide(); // the text the LCD and the records take; the LCD shows it
     return face;
 }
 

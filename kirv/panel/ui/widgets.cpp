@@ -2,16 +2,103 @@
 
 #include "kirv/panel/ui/lcd_display.h"
 
+#include <QAccessibleWidget>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
 namespace kirv {
 
+namespace {
+
+// A clickable label as assistive technology sees it: a button named by the text it shows.
+class ClickLabelAccessible : public QAccessibleWidget
+{
+public:
+    explicit ClickLabelAccessible(ClickLabel* label)
+        : QAccessibleWidget(label, QAccessible::Button)
+    {
+    }
+
+    QString text(QAccessible::Text t) const override
+    {
+        const auto* label = static_cast<const ClickLabel*>(widget());
+        if (t == QAccessible::Name && label->accessibleName().isEmpty())
+            return label->text();
+        return QAccessibleWidget::text(t);
+    }
+
+    QStringList actionNames() const override { return {pressAction()}; }
+
+    void doAction(const QString& name) override
+    {
+        if (name == pressAction() && widget()->isEnabled())
+            static_cast<ClickLabel*>(widget())->click();
+    }
+};
+
+QAccessibleInterface* clickLabelAccessible(const QString& className, QObject* object)
+{
+    if (className == QLatin1String("kirv::ClickLabel") && object && object->isWidgetType())
+        return new ClickLabelAccessible(static_cast<ClickLabel*>(object));
+    return nullptr;
+}
+
+} // namespace
+
+ClickLabel::ClickLabel(const QString& text, QWidget* parent) : QLabel(text, parent)
+{
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(clickLabelAccessible);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
+    setFocusPolicy(Qt::TabFocus);
+    setCursor(Qt::PointingHandCursor);
+}
+
+void ClickLabel::click()
+{
+    emit clicked();
+}
+
 void ClickLabel::mouseReleaseEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
-        emit clicked();
+        click();
     QLabel::mouseReleaseEvent(event);
+}
+
+void ClickLabel::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (!event->isAutoRepeat())
+            click();
+        event->accept();
+        return;
+    default:
+        QLabel::keyPressEvent(event);
+    }
+}
+
+// A label draws no focus frame of its own: its text is underlined while it has the focus.
+void ClickLabel::focusInEvent(QFocusEvent* event)
+{
+    QFont f = font();
+    f.setUnderline(true);
+    setFont(f);
+    QLabel::focusInEvent(event);
+}
+
+void ClickLabel::focusOutEvent(QFocusEvent* event)
+{
+    QFont f = font();
+    f.setUnderline(false);
+    setFont(f);
+    QLabel::focusOutEvent(event);
 }
 
 Board::Board(const QString& text, QWidget* parent) : QLabel(text, parent)

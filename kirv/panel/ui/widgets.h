@@ -4,18 +4,26 @@
 
 namespace kirv {
 
-// A label that reports clicks (LblCOM toggles the caption, the clock labels toggle).
+// A label that reports clicks (LblCOM toggles the caption, the clock labels toggle). It can be
+// used without a mouse: it takes keyboard focus, Space and Enter click it, and assistive
+// technology sees a button with a press action whose name is the text shown.
 class ClickLabel : public QLabel
 {
     Q_OBJECT
 public:
-    using QLabel::QLabel;
+    explicit ClickLabel(const QString& text = QString(), QWidget* parent = nullptr);
+
+    // What a mouse click, Space, Enter or the press action does.
+    void click();
 
 signals:
     void clicked();
 
 protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 };
 
 // A 3-D panel showing one value ("Board") or a caption ("SS"), sunken like the instrument's

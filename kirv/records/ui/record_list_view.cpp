@@ -100,6 +100,8 @@ void RecordListView::setModel(QAbstractItemModel* model)
         // One selection for all three grids, so the current record is marked across the row.
         for (int i = 0; i < 2; ++i)
             m_grids[std::size_t(i)]->setSelectionModel(m_grids[2]->selectionModel());
+        connect(model, &QAbstractItemModel::rowsAboutToBeInserted, this,
+                [this] { m_newestWasInView = newestInView(); });
         connect(model, &QAbstractItemModel::rowsInserted, this, &RecordListView::onRowsInserted);
         // A reset rebuilds the headers, which forgets which columns were hidden.
         connect(model, &QAbstractItemModel::modelReset, this, &RecordListView::showOwnColumns);
@@ -173,9 +175,17 @@ void RecordListView::scrollToNewest()
         grid->scrollToBottom();
 }
 
+bool RecordListView::newestInView() const
+{
+    // The grids scroll by whole rows: at the end of the bar the last row is on screen.
+    const QScrollBar* bar = m_grids[2]->verticalScrollBar();
+    return bar->value() >= bar->maximum();
+}
+
 void RecordListView::onRowsInserted(const QModelIndex& parent, int, int last)
 {
-    if (m_keepNewest && !parent.isValid() && last == m_model->rowCount() - 1)
+    if (m_keepNewest && m_newestWasInView && !parent.isValid() &&
+        last == m_model->rowCount() - 1)
         scrollToNewest();
 }
 

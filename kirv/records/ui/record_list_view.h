@@ -42,7 +42,9 @@ public:
     int topRow() const;
     void setTopRow(int row);
 
-    /// While on, every row appended at the end becomes the current row and is scrolled into view.
+    /// While on, a row appended at the end becomes the current row and is scrolled into view, as
+    /// long as the newest row was in view before it came: a reader who scrolled back to earlier
+    /// rows is not pulled away by every new sample.
     void setKeepNewestInView(bool on);
     bool keepNewestInView() const { return m_keepNewest; }
     /// Makes the last row current and scrolls it into view now.
@@ -60,11 +62,13 @@ private:
     void showOwnColumns();
     void follow(int column, int value);
     void onRowsInserted(const QModelIndex& parent, int first, int last);
+    bool newestInView() const;
 
     std::array<QTableView*, ColumnCount> m_grids {};
     QPointer<QAbstractItemModel> m_model;
     bool m_keepNewest = false;
     bool m_following = false;
+    bool m_newestWasInView = true;
 };
 
 } // namespace kirv

@@ -1,0 +1,196 @@
+#include "kirv/logger/ui/settings_commands.h"
+
+#include "kirv/analysis/ui/graph.h"
+#include "kirv/app/ui/dialogs.h"
+#include "kirv/app/ui/panel_parts.h"
+#include "kirv/logger/ui/panel_toolbar.h"
+#include "kirv/logger/ui/sampling_choice.h"
+#include "kirv/meter/delay.h"
+#include "kirv/meter/meter_settings.h"
+#include "kirv/meter/protocol.h"
+#include "kirv/meter/ui/setup.h"
+#include "kirv/panel/ui/panel.h"
+#include "kirv/records/sampling.h"
+#include "kirv/records/ui/panel_recording.h"
+
+#include <QPointer>
+#include <QScopeGuard>
+#include <QTimer>
+
+#include <memory>
+#include <optional>
+
+namespace kirv {
+
+namespace {
+
+constexpr int kMaxMeterInterval = 255;
+
+// The panel's two timers held off around an exchange, and given back as they were: a command
+// clicked during another exchange (a download, a link recovery) must not restart what that
+// one stopped. Nothing is restarted once the panel is gone or the program quits. The owner
+// gives them back (restore) on every way out; a hold that dies with the panel touches nothing.
+class TimerHold
+{
+public:
+    explicit TimerHold(Panel& panel) : m_panel(&panel) {}
+    TimerHold(const TimerHold&) = delete;
+    TimerHold& operator=(const TimerHold&) = delete;
+
+    void off()
+    {
+        if (!m_panel)
+            return;
+        if (!m_held) {
+            m_held = true;
+            m_poll = m_panel->Timer1->isActive();
+            m_tick = m_panel->Timer2->isActive();
+        }
+        m_panel->stopTimers();
+    }
+
+    void restore()
+    {
+        if (!m_held || !m_panel || waitsCancelled())
+            return;
+        m_held = false;
+        if (m_poll)
+            m_panel->Timer1->start();
+        if (m_tick)
+            m_panel->Timer2->start();
+    }
+
+private:
+    QPointer<Panel> m_panel;
+    bool m_held = false;
+    bool m_poll = false;
+    bool m_tick = false;
+};
+
+QString samplingPrompt(int maximum)
+{
+    return QStringLiteral("Enter the SAMPLING TIME in seconds\r\n(1 <= t <= %1 ) ").arg(maximum);
+}
+
+const QString kSamplingTitle = QStringLiteral("Input Sampling Time");
+
+class SettingsCommands : public QObject
+{
+public:
+    explicit SettingsCommands(const PanelParts& parts)
+        : QObject(parts.panel), m_panel(*parts.panel), m_recording(*parts.recording)
+    {
+    }
+
+    void sampling();
+    void settingKey(const QByteArray& key);
+    void clock();
+    void refresh();
+
+private:
+    void pcSampling();
+    void meterSampling();
+
+    Panel& m_panel;
+    PanelRecording& m_recording;
+    bool m_pcSamplingChosen = false;    // the last answer of SamplingChoice
+    std::optional<int> m_meterInterval; // as last read with "J" or set with "C"
+};
+
+void SettingsCommands::sampling()
+{
+    auto* choice = new SamplingChoice(&m_panel);
+    choice->setAttribute(Qt::WA_DeleteOnClose);
+    connect(choice, &SamplingChoice::chosen, this, [this](bool pc) { m_pcSamplingChosen = pc; });
+    // OK or the close box: the command goes on with the answer standing then, once the window
+    // has gone.
+    connect(
+        choice, &QDialog::finished, this,
+        [this] { m_pcSamplingChosen ? pcSampling() : meterSampling(); }, Qt::QueuedConnection);
+    choice->open();
+}
+
+void SettingsCommands::pcSampling()
+{
+    const QString answer =
+        Dialogs::instance().input(&m_panel, samplingPrompt(kMaxSampleInterval), kSamplingTitle,
+                                  QString::number(m_recording.sampler().state().SampleInterval));
+    if (const auto seconds = samplingAnswerSeconds(answer, kMaxSampleInterval))
+        m_recording.sampler().setSampleInterval(*seconds);
+}
+
+void SettingsCommands::meterSampling()
+{
+    QPointer<SettingsCommands> self(this);
+    TimerHold hold(m_panel);
+    hold.off();
+    const auto back = qScopeGuard([&hold] { hold.restore(); });
+    const IntervalResult read = readMeterInterval(m_panel.link(), this);
+    if (!self || read.result == ExchangeResult::Cancelled)
+        return;
+    if (read.result != ExchangeResult::Done) {
+        MessageSpec request;
+        request.text = QStringLiteral("Error! Try again!");
+        request.icon = QMessageBox::Critical;
+        Dialogs::instance().message(&m_panel, request);
+        return;
+    }
+    m_meterInterval = read.seconds;
+    const QString answer = Dialogs::instance().input(&m_panel, samplingPrompt(kMaxMeterInterval),
+                                                     kSamplingTitle, QString::number(read.seconds));
+    if (!self)
+        return;
+    if (const auto seconds = samplingAnswerSeconds(answer, kMaxMeterInterval)) {
+        writeMeterInterval(m_panel.link(), *seconds);
+        m_meterInterval = *seconds;
+    }
+}
+
+void SettingsCommands::settingKey(const QByteArray& key)
+{
+    TimerHold hold(m_panel);
+    hold.off();
+    const auto back = qScopeGuard([&hold] { hold.restore(); });
+    sendCommand(m_panel.link(), key, this);
+}
+
+void SettingsCommands::clock()
+{
+    // The window switches the timers itself: off while it reads or sets the meter clock, back
+    // when it closes.
+    auto hold = std::make_shared<TimerHold>(m_panel);
+    auto* setup = new Setup(
+        m_panel.link(), [hold](bool on) { on ? hold->restore() : hold->off(); }, &m_panel);
+    setup->setAttribute(Qt::WA_DeleteOnClose);
+    setup->open();
+}
+
+void SettingsCommands::refresh()
+{
+    // Nothing goes to the meter and the timers run on; a recording and its counters, the
+    // shown Leq and SEL and the Leq/SEL scales are left alone.
+    m_recording.sampler().refresh();
+    m_recording.liveList().clear();
+    for (Graph* g : {m_panel.CWLeq, m_panel.CWSEL, m_panel.CWG, m_panel.CWInt, m_panel.CWDec})
+        g->clearData();
+}
+
+} // namespace
+
+void attachSettingsCommands(PanelParts& parts)
+{
+    auto* commands = new SettingsCommands(parts);
+    PanelToolbar& toolbar = *parts.toolbar;
+    toolbar.setCommand(QStringLiteral("Sampling"), [commands] { commands->sampling(); });
+    const std::pair<const char*, QByteArray> keys[] = {{"AC", protocol::kFreqWeightKey},
+                                                       {"FSI", protocol::kTimeWeightKey},
+                                                       {"Up", protocol::kRangeUp},
+                                                       {"Down", protocol::kRangeDown}};
+    for (const auto& [name, key] : keys)
+        toolbar.setCommand(QString::fromLatin1(name),
+                           [commands, key] { commands->settingKey(key); });
+    toolbar.setCommand(QStringLiteral("RTC"), [commands] { commands->clock(); });
+    toolbar.setCommand(QStringLiteral("Refresh"), [commands] { commands->refresh(); });
+}
+
+} // namespace kirv

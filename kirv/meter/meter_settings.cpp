@@ -1,0 +1,67 @@
+#include "kirv/meter/meter_settings.h"
+
+#include "kirv/meter/delay.h"
+#include "kirv/meter/protocol.h"
+#include "kirv/meter/serial_link.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace kirv {
+
+namespace {
+constexpr double kSettingWait = 0.02;
+} // namespace
+
+ExchangeResult sendCommand(SerialLink& link, const QByteArray& command, const QObject* owner)
+{
+    link.write(command);
+    return Delay(kSettingWait, owner) ? ExchangeResult::Done : ExchangeResult::Cancelled;
+}
+
+QByteArray skipLeadingFrames(const QByteArray& reply)
+{
+    qsizetype from = 0;
+    while (reply.size() - from >= protocol::kFrameSize && reply[from] == protocol::kFrameStart &&
+           reply[from + protocol::kFrameSize - 1] == protocol::kFrameEnd)
+        from += protocol::kFrameSize;
+    return reply.mid(from);
+}
+
+IntervalResult readMeterInterval(SerialLink& link, const QObject* owner)
+{
+    for (int attempt = 0; attempt <= kIntervalRetries; ++attempt) {
+        drain(link);
+        link.write(protocol::kReadInterval);
+        if (!Delay(kSettingWait, owner))
+            return {ExchangeResult::Cancelled};
+        const QByteArray reply = skipLeadingFrames(link.read());
+        if (reply.size() >= 2)
+            return {ExchangeResult::Done, quint8(reply[0]) * 256 + quint8(reply[1])};
+    }
+    return {ExchangeResult::TimedOut};
+}
+
+void writeMeterInterval(SerialLink& link, int seconds)
+{
+    link.write(protocol::setIntervalCommand(seconds));
+}
+
+std::optional<int> samplingAnswerSeconds(const QString& answer, int maximum)
+{
+    bool ok = false;
+    const double value = answer.trimmed().toDouble(&ok);
+    if (!ok || std::isnan(value))
+        return std::nullopt;
+    if (value >= maximum)
+        return maximum;
+    if (value <= 1)
+        return 1;
+    double whole = std::floor(value);
+    const double fraction = value - whole;
+    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(whole, 2.0) != 0.0))
+        whole += 1.0;
+    return std::clamp(int(whole), 1, maximum);
+}
+
+} // namespace kirv
