@@ -2,6 +2,7 @@
 
 #include "kirv/analysis/ui/histogram.h"
 #include "kirv/panel/ui/panel.h"
+#include "kirv/panel/ui/panel_timers.h"
 #include "kirv/records/record_levels.h"
 #include "kirv/records/recordlist.h"
 
@@ -23,24 +24,20 @@ class RunGuard
 {
 public:
     RunGuard(QWidget* window, Panel* panel)
-        : m_window(window), m_panel(panel), m_caption(window ? window->windowTitle() : QString())
+        : m_window(window), m_timers(panel), m_caption(window ? window->windowTitle() : QString())
     {
-        if (m_panel)
-            m_panel->stopTimers();
     }
     ~RunGuard()
     {
         if (m_window)
             m_window->setWindowTitle(m_caption);
-        if (m_panel)
-            m_panel->startTimers();
     }
     RunGuard(const RunGuard&) = delete;
     RunGuard& operator=(const RunGuard&) = delete;
 
 private:
     QPointer<QWidget> m_window;
-    QPointer<Panel> m_panel;
+    PanelTimersOff m_timers;
     QString m_caption;
 };
 

@@ -5,6 +5,7 @@
 #include "kirv/analysis/graph_hand_over.h"
 #include "kirv/analysis/plot_series.h"
 #include "kirv/panel/ui/panel.h"
+#include "kirv/panel/ui/panel_timers.h"
 #include "kirv/records/recordlist.h"
 
 #include <QApplication>
@@ -52,11 +53,10 @@ Plot* PlotRecordList(const RecordList& records, Panel* panel)
 
     QPointer<const RecordList> list(&records);
     QPointer<Panel> owner(panel);
+    PanelTimersOff timers(panel);
     QString caption;
-    if (owner) {
-        owner->stopTimers();
+    if (owner)
         caption = owner->windowTitle();
-    }
     QApplication::setOverrideCursor(Qt::WaitCursor);
 
     PlotSeriesBuilder builder;
@@ -93,10 +93,8 @@ Plot* PlotRecordList(const RecordList& records, Panel* panel)
     }
 
     QApplication::restoreOverrideCursor();
-    if (owner) {
+    if (owner)
         owner->setWindowTitle(caption);
-        owner->startTimers();
-    }
     building = false;
     return window;
 }

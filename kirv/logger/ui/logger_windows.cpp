@@ -10,7 +10,7 @@
 #include "kirv/meter/delay.h"
 #include "kirv/meter/exchange.h"
 #include "kirv/panel/ui/panel.h"
-#include "kirv/records/ui/file_list_timers.h"
+#include "kirv/panel/ui/panel_timers.h"
 
 #include <QPointer>
 

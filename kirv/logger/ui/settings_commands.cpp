@@ -10,6 +10,7 @@
 #include "kirv/meter/protocol.h"
 #include "kirv/meter/ui/setup.h"
 #include "kirv/panel/ui/panel.h"
+#include "kirv/panel/ui/panel_timers.h"
 #include "kirv/records/sampling.h"
 #include "kirv/records/ui/panel_recording.h"
 
@@ -25,47 +26,6 @@ namespace kirv {
 namespace {
 
 constexpr int kMaxMeterInterval = 255;
-
-// The panel's two timers held off around an exchange, and given back as they were: a command
-// clicked during another exchange (a download, a link recovery) must not restart what that
-// one stopped. Nothing is restarted once the panel is gone or the program quits. The owner
-// gives them back (restore) on every way out; a hold that dies with the panel touches nothing.
-class TimerHold
-{
-public:
-    explicit TimerHold(Panel& panel) : m_panel(&panel) {}
-    TimerHold(const TimerHold&) = delete;
-    TimerHold& operator=(const TimerHold&) = delete;
-
-    void off()
-    {
-        if (!m_panel)
-            return;
-        if (!m_held) {
-            m_held = true;
-            m_poll = m_panel->Timer1->isActive();
-            m_tick = m_panel->Timer2->isActive();
-        }
-        m_panel->stopTimers();
-    }
-
-    void restore()
-    {
-        if (!m_held || !m_panel || waitsCancelled())
-            return;
-        m_held = false;
-        if (m_poll)
-            m_panel->Timer1->start();
-        if (m_tick)
-            m_panel->Timer2->start();
-    }
-
-private:
-    QPointer<Panel> m_panel;
-    bool m_held = false;
-    bool m_poll = false;
-    bool m_tick = false;
-};
 
 QString samplingPrompt(int maximum)
 {
@@ -122,9 +82,7 @@ void SettingsCommands::pcSampling()
 void SettingsCommands::meterSampling()
 {
     QPointer<SettingsCommands> self(this);
-    TimerHold hold(m_panel);
-    hold.off();
-    const auto back = qScopeGuard([&hold] { hold.restore(); });
+    PanelTimersOff timers(&m_panel, true, PanelTimersOff::Afterwards::AsBefore);
     const IntervalResult read = readMeterInterval(m_panel.link(), this);
     if (!self || read.result == ExchangeResult::Cancelled)
         return;
@@ -148,9 +106,7 @@ void SettingsCommands::meterSampling()
 
 void SettingsCommands::settingKey(const QByteArray& key)
 {
-    TimerHold hold(m_panel);
-    hold.off();
-    const auto back = qScopeGuard([&hold] { hold.restore(); });
+    PanelTimersOff timers(&m_panel, true, PanelTimersOff::Afterwards::AsBefore);
     sendCommand(m_panel.link(), key, this);
 }
 
@@ -158,9 +114,9 @@ void SettingsCommands::clock()
 {
     // The window switches the timers itself: off while it reads or sets the meter clock, back
     // when it closes.
-    auto hold = std::make_shared<TimerHold>(m_panel);
+    auto hold = std::make_shared<PanelTimersOff>(&m_panel, false, PanelTimersOff::Afterwards::AsBefore);
     auto* setup = new Setup(
-        m_panel.link(), [hold](bool on) { on ? hold->restore() : hold->off(); }, &m_panel);
+        m_panel.link(), [hold](bool on) { on ? hold->restore() : hold->stop(); }, &m_panel);
     setup->setAttribute(Qt::WA_DeleteOnClose);
     setup->open();
 }

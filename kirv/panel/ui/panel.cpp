@@ -142,7 +142,11 @@ Panel::Panel(SerialLink& link, PortChoice port, const PortTable& ports, QWidget*
     statusBar()->addPermanentWidget(LblCOM);
 }
 
-Panel::~Panel() = default;
+Panel::~Panel()
+{
+    // Parts and windows that end with the panel may still ask for its timers.
+    m_destroying = true;
+}
 
 void Panel::buildToolbar()
 {
@@ -461,14 +465,20 @@ void Panel::setLinkLost(bool lost)
 
 void Panel::stopTimers()
 {
+    if (m_destroying)
+        return;
     Timer1->stop();
     Timer2->stop();
 }
 
-void Panel::startTimers()
+void Panel::startTimers(bool poll, bool tick)
 {
-    Timer1->start();
-    Timer2->start();
+    if (m_destroying)
+        return;
+    if (poll)
+        Timer1->start();
+    if (tick)
+        Timer2->start();
 }
 
 void Panel::closeEvent(QCloseEvent* event)

@@ -67,8 +67,9 @@ public:
     void setToolbarTip(int index, const QString& tip);
 
     // Switches the live poll and the sampling tick off and on around another exchange.
+    // Once the panel is being destroyed they do nothing: its timers may already be gone.
     void stopTimers();
-    void startTimers();
+    void startTimers(bool poll = true, bool tick = true);
 
     // --- controls --------------------------------------------------------------------------
     QToolBar* Toolbar1 = nullptr;
@@ -161,6 +162,7 @@ private:
     const PortTable& m_ports;
     LiveReading m_reading;
     bool m_linkLost = false;
+    bool m_destroying = false;
     QWidget* m_listHost = nullptr;
     QGridLayout* m_readoutGrid = nullptr;
 };

@@ -3,7 +3,7 @@
 
 #include "kirv/app/ui/dialogs.h"
 #include "kirv/records/ui/busy.h"
-#include "kirv/records/ui/file_list_timers.h"
+#include "kirv/panel/ui/panel_timers.h"
 #include "kirv/records/ui/print_job.h"
 
 #include <QPrinter>

@@ -9,7 +9,7 @@
 #include "kirv/records/datafile.h"
 #include "kirv/records/filenames.h"
 #include "kirv/records/ui/busy.h"
-#include "kirv/records/ui/file_list_timers.h"
+#include "kirv/panel/ui/panel_timers.h"
 #include "kirv/records/ui/panel_recording.h"
 
 namespace kirv {
