@@ -65,10 +65,11 @@ private slots:
         const auto messages = dialogs->messages();
         QTEST(int(messages.size()), "questions");
         QCOMPARE(messages[0].text, QStringLiteral("A recording was never saved to a data file: 2 records are in \"%1\".\n"
-                                                  "Save them to a data file now?").arg(fake));
-        QCOMPARE(messages[0].detail, QStringLiteral("Save: choose the data file to write. Discard: throw the records "
+                                                  "Recover them into a data file now?").arg(fake));
+        QCOMPARE(messages[0].detail, QStringLiteral("Recover: choose the data file to write. Discard: throw the records "
                                                     "away. Cancel: keep them and decide later."));
         QCOMPARE(messages[0].buttons, QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+        QCOMPARE(messages[0].buttonTexts.value(QMessageBox::Save), QStringLiteral("Recover"));
         QCOMPARE(messages[0].title, QStringLiteral("Kirv"));
         if (messages.size() > 1) {
             QCOMPARE(messages[1].text, QStringLiteral("Throw away the 2 records of the unsaved recording for good?"));

@@ -2,6 +2,7 @@
 
 #include "kirv/records/filenames.h"
 
+#include <QAbstractButton>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QPrintDialog>
@@ -32,6 +33,10 @@ public:
                         shownText(request.text), request.buttons, parent);
         if (!request.detail.isEmpty())
             box.setInformativeText(request.detail);
+        for (auto text = request.buttonTexts.cbegin(); text != request.buttonTexts.cend(); ++text) {
+            if (QAbstractButton* button = box.button(text.key()))
+                button->setText(text.value());
+        }
         return QMessageBox::StandardButton(box.exec());
     }
 

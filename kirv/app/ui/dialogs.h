@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMap>
 #include <QMessageBox>
 #include <QString>
 
@@ -16,6 +17,8 @@ struct MessageSpec
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons = QMessageBox::Ok;
     QString detail; // extra explanation under the text (why a port did not open, ...)
+    // Own captions for some of the buttons ("Recover" on the Save button, ...).
+    QMap<QMessageBox::StandardButton, QString> buttonTexts;
 };
 
 // Message boxes, input boxes, file and print dialogs go through one service owned by the

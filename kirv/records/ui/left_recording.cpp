@@ -33,13 +33,15 @@ bool offerLeftRecording(QWidget* parent, const QString& folder, const ShownSetti
 
     MessageSpec offer;
     offer.text = QStringLiteral("A recording was never saved to a data file: %1 records are in \"%2\".\n"
-                                "Save them to a data file now?")
+                                "Recover them into a data file now?")
                      .arg(count, where);
-    offer.detail = QStringLiteral("Save: choose the data file to write. Discard: throw the records "
+    offer.detail = QStringLiteral("Recover: choose the data file to write. Discard: throw the records "
                                   "away. Cancel: keep them and decide later.");
     offer.title = QString::fromLatin1(kAppTitle);
     offer.icon = QMessageBox::Warning;
     offer.buttons = QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel;
+    offer.buttonTexts = {{QMessageBox::Save, QStringLiteral("Recover")},
+                         {QMessageBox::Discard, QStringLiteral("Discard")}};
     const QMessageBox::StandardButton answer = Dialogs::instance().message(parent, offer);
 
     if (answer == QMessageBox::Save) {

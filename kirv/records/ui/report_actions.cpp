@@ -17,8 +17,11 @@ namespace {
 
 void showError(QWidget* parent, const QString& text)
 {
-    Dialogs::instance().message(
-        parent, {text, QString::fromLatin1(kAppTitle), QMessageBox::Critical, QMessageBox::Ok, {}});
+    MessageSpec request;
+    request.text = text;
+    request.title = QString::fromLatin1(kAppTitle);
+    request.icon = QMessageBox::Critical;
+    Dialogs::instance().message(parent, request);
 }
 
 } // namespace
