@@ -145,7 +145,7 @@ Panel::Panel(SerialLink& link, PortChoice port, const PortTable& ports, QWidget*
 Panel::~Panel()
 {
     // Parts and windows that end with the panel may still ask for its timers.
-    m_destroying = true;
+    *m_alive = false;
 }
 
 void Panel::buildToolbar()
@@ -465,7 +465,7 @@ void Panel::setLinkLost(bool lost)
 
 void Panel::stopTimers()
 {
-    if (m_destroying)
+    if (!*m_alive)
         return;
     Timer1->stop();
     Timer2->stop();
@@ -473,7 +473,7 @@ void Panel::stopTimers()
 
 void Panel::startTimers(bool poll, bool tick)
 {
-    if (m_destroying)
+    if (!*m_alive)
         return;
     if (poll)
         Timer1->start();

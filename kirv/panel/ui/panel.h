@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <array>
+#include <memory>
 
 class QAction;
 class QButtonGroup;
@@ -67,6 +68,9 @@ public:
     void setToolbarTip(int index, const QString& tip);
 
     // Switches the live poll and the sampling tick off and on around another exchange.
+    // True while the panel lives; false from the start of its destruction. Guards that may end
+    // after the panel (a window held by a command) check it instead of touching a dying panel.
+    std::shared_ptr<const bool> alive() const { return m_alive; }
     // Once the panel is being destroyed they do nothing: its timers may already be gone.
     void stopTimers();
     void startTimers(bool poll = true, bool tick = true);
@@ -162,7 +166,7 @@ private:
     const PortTable& m_ports;
     LiveReading m_reading;
     bool m_linkLost = false;
-    bool m_destroying = false;
+    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
     QWidget* m_listHost = nullptr;
     QGridLayout* m_readoutGrid = nullptr;
 };

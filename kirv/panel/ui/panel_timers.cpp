@@ -7,7 +7,7 @@
 namespace kirv {
 
 PanelTimersOff::PanelTimersOff(Panel* panel, bool now, Afterwards afterwards)
-    : m_panel(panel), m_afterwards(afterwards)
+    : m_panel(panel), m_alive(panel ? panel->alive() : nullptr), m_afterwards(afterwards)
 {
     if (now)
         stop();
@@ -15,7 +15,7 @@ PanelTimersOff::PanelTimersOff(Panel* panel, bool now, Afterwards afterwards)
 
 void PanelTimersOff::stop()
 {
-    if (!m_panel)
+    if (!panelAlive())
         return;
     if (!m_held) {
         m_held = true;
@@ -27,7 +27,7 @@ void PanelTimersOff::stop()
 
 void PanelTimersOff::restore()
 {
-    if (!m_held || !m_panel || waitsCancelled())
+    if (!m_held || !panelAlive() || waitsCancelled())
         return;
     m_held = false;
     const bool asBefore = m_afterwards == Afterwards::AsBefore;

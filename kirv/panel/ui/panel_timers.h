@@ -2,7 +2,7 @@
 
 #include "kirv/panel/ui/panel.h"
 
-#include <QPointer>
+#include <memory>
 
 namespace kirv {
 
@@ -28,7 +28,10 @@ public:
     void restore();
 
 private:
-    QPointer<Panel> m_panel;
+    bool panelAlive() const { return m_panel && m_alive && *m_alive; }
+
+    Panel* m_panel;
+    std::shared_ptr<const bool> m_alive;
     Afterwards m_afterwards;
     bool m_held = false;
     bool m_poll = false;
