@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
 
 #include <memory>
@@ -64,6 +65,15 @@ public:
         QPrintDialog dialog(&printer, parent);
         return dialog.exec() == QDialog::Accepted;
     }
+
+    bool printPreview(QWidget* parent, QPrinter& printer,
+                      const std::function<void(QPrinter*)>& paint) override
+    {
+        // The preview's own print button leads to the print dialog (a printer or a PDF file).
+        QPrintPreviewDialog dialog(&printer, parent);
+        QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, paint);
+        return dialog.exec() == QDialog::Accepted;
+    }
 };
 
 std::unique_ptr<Dialogs>& current()
@@ -73,6 +83,15 @@ std::unique_ptr<Dialogs>& current()
 }
 
 } // namespace
+
+bool Dialogs::printPreview(QWidget* parent, QPrinter& printer,
+                           const std::function<void(QPrinter*)>& paint)
+{
+    if (!print(parent, printer))
+        return false;
+    paint(&printer);
+    return true;
+}
 
 Dialogs& Dialogs::instance()
 {

@@ -4,6 +4,8 @@
 #include <QMessageBox>
 #include <QString>
 
+#include <functional>
+
 class QPrinter;
 class QWidget;
 
@@ -39,6 +41,11 @@ public:
     virtual QString openFileName(QWidget* parent, const QString& filter) = 0;
     // The print dialog; false when cancelled.
     virtual bool print(QWidget* parent, QPrinter& printer) = 0;
+    // A page shown before it is printed: `paint` draws it on the printer it is given (the
+    // preview's, then the chosen printer's). False when cancelled. Without a preview of its
+    // own, a service asks the print dialog and paints once.
+    virtual bool printPreview(QWidget* parent, QPrinter& printer,
+                              const std::function<void(QPrinter*)>& paint);
 
     static Dialogs& instance();
     // Replaces the service (takes ownership); nullptr restores the Qt dialogs.

@@ -47,29 +47,31 @@ void printReportAsked(QWidget* parent, const QString& name, DataFileKind kind,
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setPageOrientation(QPageLayout::Portrait);
     printer.setDocName(QStringLiteral("Report %1").arg(name));
-    if (!Dialogs::instance().print(parent, printer))
-        return;
-
-    BusyCursor busy;
     DataFileContent content;
     content.kind = kind;
     content.headerLines = headerLines;
     content.records = records;
     FileReport report;
     report.headerLines = headerLines;
-    report.values = computeReport(name, content);
-    report.series = computeReportSeries(content);
-
-    QPainter painter;
-    if (!painter.begin(&printer)) {
-        showError(parent, QStringLiteral("Cannot print the report: the printer could not be "
-                                         "opened."));
-        return;
+    {
+        BusyCursor busy;
+        report.values = computeReport(name, content);
+        report.series = computeReportSeries(content);
     }
-    const QRect printable = printer.pageLayout().paintRectPixels(printer.resolution());
-    drawReportPage(painter, QRectF(QPointF(0, 0), printable.size()), report);
-    if (!painter.end())
-        showError(parent, QStringLiteral("Cannot print the report: the printer failed."));
+
+    // The page is drawn for the preview first, then again for the printer chosen there.
+    Dialogs::instance().printPreview(parent, printer, [parent, &report](QPrinter* target) {
+        QPainter painter;
+        if (!painter.begin(target)) {
+            showError(parent, QStringLiteral("Cannot print the report: the printer could not be "
+                                             "opened."));
+            return;
+        }
+        const QRect printable = target->pageLayout().paintRectPixels(target->resolution());
+        drawReportPage(painter, QRectF(QPointF(0, 0), printable.size()), report);
+        if (!painter.end())
+            showError(parent, QStringLiteral("Cannot print the report: the printer failed."));
+    });
 }
 
 } // namespace kirv
