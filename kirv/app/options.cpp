@@ -4,6 +4,17 @@
 
 namespace kirv {
 
+namespace {
+
+// The help is asked for before the application object exists, so the parser does not know the
+// program's name yet.
+QString helpOf(const QCommandLineParser& parser)
+{
+    return parser.helpText().replace(QLatin1String("<executable_name>"), QLatin1String("kirv"));
+}
+
+} // namespace
+
 std::optional<Options> parseOptions(const QStringList& arguments, QString* message, bool* isError)
 {
     QCommandLineParser parser;
@@ -28,12 +39,12 @@ std::optional<Options> parseOptions(const QStringList& arguments, QString* messa
 
     *isError = false;
     if (!parser.parse(arguments)) {
-        *message = parser.errorText() + QLatin1Char('\n') + parser.helpText();
+        *message = parser.errorText() + QLatin1Char('\n') + helpOf(parser);
         *isError = true;
         return std::nullopt;
     }
     if (parser.isSet(help)) {
-        *message = parser.helpText();
+        *message = helpOf(parser);
         return std::nullopt;
     }
     if (parser.isSet(version)) {
@@ -42,7 +53,7 @@ std::optional<Options> parseOptions(const QStringList& arguments, QString* messa
     }
     if (!parser.positionalArguments().isEmpty()) {
         *message = QStringLiteral("Unexpected argument: %1\n").arg(parser.positionalArguments().first()) +
-                   parser.helpText();
+                   helpOf(parser);
         *isError = true;
         return std::nullopt;
     }
