@@ -141,8 +141,10 @@ TimeGraphWindow::TimeGraphWindow(const QString& caption, const QString& yReadout
     txtDescription->setAccessibleName(QStringLiteral("Mode description"));
     txtDescription->setReadOnly(true);
     txtDescription->setFocusPolicy(Qt::ClickFocus);
-    txtDescription->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    txtDescription->setFixedHeight(QFontMetrics(txtDescription->font()).lineSpacing() * 4 + 10);
+    // Room for the longest description; a scroll bar rather than a cut text should a font be
+    // larger than expected.
+    txtDescription->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    txtDescription->setFixedHeight(QFontMetrics(txtDescription->font()).lineSpacing() * 5 + 10);
     txtDescription->setMinimumWidth(160);
     auto* track = new QVBoxLayout(SSFrame3);
     track->addWidget(Combo1);
