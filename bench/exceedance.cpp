@@ -1,5 +1,6 @@
 // The level distribution and exceedance table of a week-long list (348000 records): the core
 // alone, and the whole "0.1 dB" command up to the Histogram drawn on screen.
+#include "offscreen_main.h"
 #include "kirv/analysis/exceedance.h"
 #include "kirv/analysis/ui/graph.h"
 #include "kirv/analysis/ui/histogram.h"
@@ -70,10 +71,5 @@ BENCHMARK_CAPTURE(commandToHistogramShown, coarse, false)->Unit(benchmark::kMill
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runOffscreenBenchmarks(argc, argv);
 }

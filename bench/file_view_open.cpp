@@ -1,6 +1,7 @@
 // "Open" of a full recording: a real-time file of 348000 records read into FileListReal, from the
 // open dialog's OK to the view painted with its records (goal: under 0.5 s).
 //   build/bin/bench_file_view_open
+#include "offscreen_main.h"
 #include "kirv/meter/serial_link.h"
 #include "kirv/panel/ui/panel.h"
 #include "kirv/records/datafile.h"
@@ -59,10 +60,5 @@ BENCHMARK(openIntoFileListReal)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runOffscreenBenchmarks(argc, argv);
 }

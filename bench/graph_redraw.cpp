@@ -1,4 +1,5 @@
 // Redraw and strip-append costs of the graph with a full day of one-second samples.
+#include "offscreen_main.h"
 #include "kirv/analysis/ui/graph.h"
 
 #include <benchmark/benchmark.h>
@@ -87,10 +88,5 @@ BENCHMARK(BM_StripAppendAndReplot)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runOffscreenBenchmarks(argc, argv);
 }

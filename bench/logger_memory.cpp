@@ -7,6 +7,7 @@
 // - BM_OpenSet32000: a set of 32000 records opened into DataList with its progress caption
 //   (goal under 300 ms).
 //   build/bin/bench_logger_memory
+#include "offscreen_main.h"
 #include "kirv/app/ui/dialogs.h"
 #include "kirv/logger/logger_memory.h"
 #include "kirv/logger/logger_state.h"
@@ -138,10 +139,5 @@ BENCHMARK(BM_PacedDownload128K)->UseManualTime()->Iterations(1)->Unit(benchmark:
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runOffscreenBenchmarks(argc, argv);
 }

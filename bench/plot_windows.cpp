@@ -1,5 +1,6 @@
 // The large time graphs: a week-long file into Plot, a pan or zoom redraw of it, and a full ten
 // days of live samples into Real Time Graph.
+#include "offscreen_main.h"
 #include "kirv/analysis/graph_hand_over.h"
 #include "kirv/analysis/ui/graph.h"
 #include "kirv/analysis/ui/plot.h"
@@ -111,10 +112,5 @@ BENCHMARK(BM_RealTimeGraphOpenTenDays)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runOffscreenBenchmarks(argc, argv);
 }
