@@ -2,7 +2,7 @@
 // alone, and the whole "0.1 dB" command up to the Histogram drawn on screen.
 #include "offscreen_main.h"
 #include "kirv/analysis/exceedance.h"
-#include "kirv/analysis/ui/graph.h"
+#include "kirv/panel/ui/graph.h"
 #include "kirv/analysis/ui/histogram.h"
 #include "kirv/analysis/ui/level_statistics_command.h"
 #include "kirv/records/record.h"

@@ -8,7 +8,7 @@
 //   (goal under 300 ms).
 //   build/bin/bench_logger_memory
 #include "offscreen_main.h"
-#include "kirv/app/ui/dialogs.h"
+#include "kirv/panel/ui/dialogs.h"
 #include "kirv/logger/logger_memory.h"
 #include "kirv/logger/logger_state.h"
 #include "kirv/logger/ui/data_list.h"

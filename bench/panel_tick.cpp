@@ -4,8 +4,8 @@
 // 250 MB) as the counter rss_MB.
 //   build-bench/bin/bench_panel_tick
 #include "kirv/analysis/level_stats.h"
-#include "kirv/app/ui/dialogs.h"
-#include "kirv/app/ui/panel_parts.h"
+#include "kirv/panel/ui/dialogs.h"
+#include "kirv/app/ui/panel_assembly.h"
 #include "kirv/meter/serial_link.h"
 #include "kirv/panel/ui/panel.h"
 #include "kirv/records/ui/panel_recording.h"

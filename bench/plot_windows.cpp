@@ -2,7 +2,7 @@
 // days of live samples into Real Time Graph.
 #include "offscreen_main.h"
 #include "kirv/analysis/graph_hand_over.h"
-#include "kirv/analysis/ui/graph.h"
+#include "kirv/panel/ui/graph.h"
 #include "kirv/analysis/ui/plot.h"
 #include "kirv/analysis/ui/plot_record_list.h"
 #include "kirv/analysis/ui/real_time_graph.h"

@@ -3,7 +3,7 @@
 //   bench_report --benchmark_filter=Batch   (the batch figures; compare jobs 1 with jobs 2)
 #include "large_data_file.h"
 
-#include "report/report_page.h"
+#include "kirv/report/report_page.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -2,7 +2,7 @@
 // PDF of one report page per file. Needs no display.
 #include "report/report_batch.h"
 #include "report/report_options.h"
-#include "report/report_page.h"
+#include "kirv/report/report_page.h"
 
 #include <QCoreApplication>
 #include <QFile>

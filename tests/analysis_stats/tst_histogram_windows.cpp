@@ -1,11 +1,11 @@
 // The level statistics command, Histogram and RealHistogram, driven offscreen.
-#include "kirv/analysis/ui/graph.h"
+#include "kirv/panel/ui/graph.h"
 #include "kirv/analysis/ui/histogram.h"
 #include "kirv/analysis/ui/histogram_clicks.h"
 #include "kirv/analysis/ui/histogram_parts.h"
 #include "kirv/analysis/ui/level_statistics_command.h"
 #include "kirv/analysis/ui/real_histogram.h"
-#include "kirv/app/ui/panel_parts.h"
+#include "kirv/app/ui/panel_assembly.h"
 #include "kirv/meter/serial_link.h"
 #include "kirv/panel/ui/panel.h"
 #include "kirv/records/datafile.h"

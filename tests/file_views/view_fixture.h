@@ -3,7 +3,7 @@
 // A main window on the in-memory link whose timers run but never fire during a test, the
 // scripted dialogs, and helpers to watch captions and read printed PDFs back.
 
-#include "kirv/app/ui/panel_parts.h"
+#include "kirv/app/ui/panel_assembly.h"
 #include "kirv/meter/serial_link.h"
 #include "kirv/panel/ui/panel.h"
 #include "pdf_lines.h"

@@ -1,4 +1,4 @@
-#include "kirv/analysis/ui/graph.h"
+#include "kirv/panel/ui/graph.h"
 
 #include <qcustomplot.h>
 

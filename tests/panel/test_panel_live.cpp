@@ -1,7 +1,7 @@
 // The panel driven by a meter played on the in-memory link: what each frame shows, the lost and
 // recovered link, the keys' bytes, the caption toggle and the graph selector.
-#include "kirv/analysis/ui/graph.h"
-#include "kirv/app/ui/panel_parts.h"
+#include "kirv/panel/ui/graph.h"
+#include "kirv/app/ui/panel_assembly.h"
 #include "kirv/meter/ui/panel_live.h"
 #include "kirv/meter/protocol.h"
 #include "kirv/meter/serial_link.h"

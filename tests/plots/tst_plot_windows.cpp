@@ -1,12 +1,12 @@
 // The Plot and RealTimeGraph windows: their texts, the pointer modes, the cursor read-out, the
 // range editors, "Reset Scale" and PlotRecordList's labels.
 #include "kirv/analysis/graph_hand_over.h"
-#include "kirv/analysis/ui/graph.h"
+#include "kirv/panel/ui/graph.h"
 #include "kirv/analysis/ui/plot.h"
 #include "kirv/analysis/ui/plot_record_list.h"
 #include "kirv/analysis/ui/real_time_graph.h"
-#include "kirv/analysis/ui/time_graph_clicks.h"
-#include "kirv/app/ui/panel_parts.h"
+#include "kirv/records/ui/time_graph_clicks.h"
+#include "kirv/app/ui/panel_assembly.h"
 #include "kirv/meter/serial_link.h"
 #include "kirv/panel/ui/panel.h"
 #include "kirv/records/sampling.h"

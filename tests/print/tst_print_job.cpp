@@ -1,5 +1,5 @@
 // The line printer and the window image print, to PDF files read back with pdftotext.
-#include "kirv/records/ui/print_job.h"
+#include "kirv/panel/ui/print_job.h"
 
 #include <QLabel>
 #include <QPrinter>

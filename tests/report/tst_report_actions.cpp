@@ -1,5 +1,5 @@
 // The records as CSV, and the live list's "Export CSV" and "Report" through the dialogs.
-#include "kirv/app/ui/panel_parts.h"
+#include "kirv/app/ui/panel_assembly.h"
 #include "kirv/meter/serial_link.h"
 #include "kirv/panel/ui/panel.h"
 #include "kirv/records/report_csv.h"

@@ -1,7 +1,7 @@
 // The toolbar's settings commands on a panel whose meter is played on the in-memory link: the
 // exact bytes of every command, the input boxes' texts and answers, the sampling choice, the
 // clock window, and the panel's timers on every way out.
-#include "kirv/app/ui/panel_parts.h"
+#include "kirv/app/ui/panel_assembly.h"
 #include "kirv/logger/ui/sampling_choice.h"
 #include "kirv/meter/serial_link.h"
 #include "kirv/meter/ui/setup.h"

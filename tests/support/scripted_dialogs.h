@@ -1,6 +1,6 @@
 #pragma once
 
-#include "kirv/app/ui/dialogs.h"
+#include "kirv/panel/ui/dialogs.h"
 
 #include <QList>
 #include <QQueue>

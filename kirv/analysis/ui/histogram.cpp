@@ -1,9 +1,9 @@
 #include "kirv/analysis/ui/histogram.h"
 
-#include "kirv/analysis/ui/graph.h"
+#include "kirv/panel/ui/graph.h"
 #include "kirv/analysis/ui/histogram_parts.h"
-#include "kirv/app/ui/dialogs.h"
-#include "kirv/records/ui/print_job.h"
+#include "kirv/panel/ui/dialogs.h"
+#include "kirv/panel/ui/print_job.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "kirv/analysis/ui/graph.h"
+#include "kirv/panel/ui/graph.h"
 
 #include <QStringList>
 #include <QWidget>

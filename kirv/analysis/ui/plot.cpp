@@ -1,9 +1,9 @@
 #include "plot.h"
 
-#include "graph.h"
+#include "kirv/panel/ui/graph.h"
 #include "plot_record_list.h"
 
-#include "kirv/app/ui/dialogs.h"
+#include "kirv/panel/ui/dialogs.h"
 
 #include <QComboBox>
 #include <QDoubleSpinBox>

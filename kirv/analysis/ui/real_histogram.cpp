@@ -1,10 +1,10 @@
 #include "kirv/analysis/ui/real_histogram.h"
 
-#include "kirv/analysis/ui/graph.h"
+#include "kirv/panel/ui/graph.h"
 #include "kirv/analysis/ui/histogram_parts.h"
-#include "kirv/records/ui/print_job.h"
-#include "kirv/app/ui/dialogs.h"
-#include "kirv/records/ui/print_job.h"
+#include "kirv/panel/ui/print_job.h"
+#include "kirv/panel/ui/dialogs.h"
+#include "kirv/panel/ui/print_job.h"
 
 #include <QAction>
 #include <QComboBox>

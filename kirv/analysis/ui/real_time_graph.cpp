@@ -1,11 +1,11 @@
 #include "real_time_graph.h"
 
-#include "graph.h"
+#include "kirv/panel/ui/graph.h"
 #include "histogram_parts.h"
 
 #include "kirv/analysis/graph_hand_over.h"
-#include "kirv/app/ui/dialogs.h"
-#include "kirv/records/ui/print_job.h"
+#include "kirv/panel/ui/dialogs.h"
+#include "kirv/panel/ui/print_job.h"
 
 #include <QComboBox>
 #include <QDoubleSpinBox>

@@ -1,10 +1,10 @@
 #include "time_graph_window.h"
 
-#include "graph.h"
+#include "kirv/panel/ui/graph.h"
 #include "histogram_parts.h"
 
 #include "kirv/analysis/axis_format.h"
-#include "kirv/records/ui/print_job.h"
+#include "kirv/panel/ui/print_job.h"
 
 #include <qcustomplot.h>
 

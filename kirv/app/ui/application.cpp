@@ -1,6 +1,6 @@
 #include "kirv/app/ui/application.h"
 
-#include "kirv/app/ui/dialogs.h"
+#include "kirv/panel/ui/dialogs.h"
 #include "kirv/meter/serial_link.h"
 #include "kirv/meter/ui/port.h"
 #include "kirv/panel/ui/panel.h"

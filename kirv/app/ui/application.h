@@ -1,7 +1,7 @@
 #pragma once
 
 #include "kirv/app/options.h"
-#include "kirv/app/ui/panel_parts.h"
+#include "kirv/app/ui/panel_assembly.h"
 #include "kirv/meter/port_table.h"
 #include "kirv/meter/ui/port.h"
 #include "kirv/panel/ui/panel.h"

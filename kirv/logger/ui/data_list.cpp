@@ -1,15 +1,15 @@
 #include "kirv/logger/ui/data_list.h"
 
-#include "kirv/app/ui/dialogs.h"
+#include "kirv/panel/ui/dialogs.h"
 #include "kirv/logger/logger_memory.h"
 #include "kirv/logger/logger_state.h"
 #include "kirv/panel/ui/panel.h"
 #include "kirv/panel/ui/toolbar_icons.h"
 #include "kirv/panel/ui/widgets.h"
 #include "kirv/records/filenames.h"
-#include "kirv/records/ui/busy.h"
+#include "kirv/panel/ui/busy.h"
 #include "kirv/records/ui/file_list_icons.h"
-#include "kirv/records/ui/list_print_job.h"
+#include "kirv/panel/ui/list_print_job.h"
 #include "kirv/records/ui/record_list_view.h"
 #include "kirv/records/ui/report_actions.h"
 

@@ -1,9 +1,9 @@
 #include "kirv/logger/ui/logger_commands.h"
 
-#include "kirv/app/ui/panel_parts.h"
+#include "kirv/panel/ui/panel_parts.h"
 #include "kirv/logger/logger_state.h"
 #include "kirv/logger/ui/logger_windows.h"
-#include "kirv/logger/ui/panel_toolbar.h"
+#include "kirv/panel/ui/panel_toolbar.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #include "kirv/logger/ui/logger_windows.h"
 
-#include "kirv/app/ui/dialogs.h"
+#include "kirv/panel/ui/dialogs.h"
 #include "kirv/logger/logger_exchange.h"
 #include "kirv/logger/logger_memory.h"
 #include "kirv/logger/logger_state.h"

@@ -1,9 +1,9 @@
 #include "kirv/logger/ui/settings_commands.h"
 
-#include "kirv/analysis/ui/graph.h"
-#include "kirv/app/ui/dialogs.h"
-#include "kirv/app/ui/panel_parts.h"
-#include "kirv/logger/ui/panel_toolbar.h"
+#include "kirv/panel/ui/graph.h"
+#include "kirv/panel/ui/dialogs.h"
+#include "kirv/panel/ui/panel_parts.h"
+#include "kirv/panel/ui/panel_toolbar.h"
 #include "kirv/logger/ui/sampling_choice.h"
 #include "kirv/meter/delay.h"
 #include "kirv/meter/meter_settings.h"

@@ -2,7 +2,7 @@
 // the caption toggle of LblCOM, the graph selector and the ten remote keys.
 #include "kirv/meter/ui/panel_live.h"
 
-#include "kirv/analysis/ui/graph.h"
+#include "kirv/panel/ui/graph.h"
 #include "kirv/meter/exchange.h"
 #include "kirv/meter/serial_link.h"
 #include "kirv/panel/ui/lcd_display.h"

@@ -1,6 +1,6 @@
 #include "kirv/panel/ui/panel.h"
 
-#include "kirv/analysis/ui/graph.h"
+#include "kirv/panel/ui/graph.h"
 #include "kirv/meter/protocol.h"
 #include "kirv/meter/serial_link.h"
 #include "kirv/panel/ui/lcd_display.h"

@@ -4,7 +4,7 @@
 
 #include "kirv/panel/ui/panel.h"
 #include "kirv/panel/ui/widgets.h"
-#include "kirv/records/ui/list_print_job.h"
+#include "kirv/panel/ui/list_print_job.h"
 
 #include <QCloseEvent>
 

@@ -1,6 +1,6 @@
 #include "kirv/records/ui/left_recording.h"
 
-#include "kirv/app/ui/dialogs.h"
+#include "kirv/panel/ui/dialogs.h"
 #include "kirv/records/datafile.h"
 #include "kirv/records/filenames.h"
 #include "kirv/records/recordingfile.h"

@@ -2,13 +2,13 @@
 
 #include "kirv/analysis/ui/level_statistics_command.h"
 #include "kirv/analysis/ui/plot_record_list.h"
-#include "kirv/app/ui/dialogs.h"
-#include "kirv/app/ui/panel_parts.h"
-#include "kirv/logger/ui/panel_toolbar.h"
+#include "kirv/panel/ui/dialogs.h"
+#include "kirv/panel/ui/panel_parts.h"
+#include "kirv/panel/ui/panel_toolbar.h"
 #include "kirv/panel/ui/panel.h"
 #include "kirv/records/datafile.h"
 #include "kirv/records/filenames.h"
-#include "kirv/records/ui/busy.h"
+#include "kirv/panel/ui/busy.h"
 #include "kirv/panel/ui/panel_timers.h"
 #include "kirv/records/ui/panel_recording.h"
 

@@ -1,7 +1,7 @@
 #include "kirv/records/ui/panel_recording.h"
 
-#include "kirv/analysis/ui/graph.h"
-#include "kirv/app/ui/dialogs.h"
+#include "kirv/panel/ui/graph.h"
+#include "kirv/panel/ui/dialogs.h"
 #include "kirv/meter/clock.h"
 #include "kirv/panel/ui/panel.h"
 #include "kirv/panel/ui/toolbar_icons.h"
@@ -9,7 +9,7 @@
 #include "kirv/records/datafile.h"
 #include "kirv/records/filenames.h"
 #include "kirv/analysis/numbertext.h"
-#include "kirv/records/ui/busy.h"
+#include "kirv/panel/ui/busy.h"
 #include "kirv/records/ui/record_list_view.h"
 
 #include <QAction>

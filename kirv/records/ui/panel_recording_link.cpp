@@ -4,7 +4,7 @@
 // used again.
 #include "kirv/records/ui/panel_recording.h"
 
-#include "kirv/analysis/ui/graph.h"
+#include "kirv/panel/ui/graph.h"
 #include "kirv/meter/clock.h"
 #include "kirv/panel/ui/panel.h"
 #include "kirv/panel/ui/widgets.h"

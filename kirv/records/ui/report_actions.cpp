@@ -1,10 +1,10 @@
 #include "kirv/records/ui/report_actions.h"
 
-#include "kirv/app/ui/dialogs.h"
+#include "kirv/panel/ui/dialogs.h"
 #include "kirv/records/report_csv.h"
 #include "kirv/records/report_values.h"
-#include "kirv/records/ui/busy.h"
-#include "report/report_page.h"
+#include "kirv/panel/ui/busy.h"
+#include "kirv/report/report_page.h"
 
 #include <QPageLayout>
 #include <QPageSize>

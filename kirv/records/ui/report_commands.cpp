@@ -1,6 +1,6 @@
 #include "kirv/records/ui/report_commands.h"
 
-#include "kirv/app/ui/panel_parts.h"
+#include "kirv/panel/ui/panel_parts.h"
 #include "kirv/panel/ui/panel.h"
 #include "kirv/records/ui/panel_recording.h"
 #include "kirv/records/ui/record_list_view.h"

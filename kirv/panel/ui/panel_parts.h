@@ -8,7 +8,7 @@ class PanelRecording;
 class PanelToolbar;
 
 // The behaviour that each subsystem attaches to the main window. The parts are children of the
-// panel and end with it.
+// panel and end with it; kirv/app/ui/panel_assembly.h builds them.
 struct PanelParts
 {
     Panel* panel = nullptr;
@@ -16,9 +16,5 @@ struct PanelParts
     PanelRecording* recording = nullptr;
     PanelToolbar* toolbar = nullptr;
 };
-
-// Builds every part on `panel` (before its load) and lets each subsystem register its toolbar
-// commands and graph clicks.
-PanelParts attachPanelParts(Panel& panel);
 
 } // namespace kirv

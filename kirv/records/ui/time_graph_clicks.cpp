@@ -1,10 +1,10 @@
 #include "time_graph_clicks.h"
 
-#include "graph.h"
-#include "real_time_graph.h"
+#include "kirv/panel/ui/graph.h"
+#include "kirv/analysis/ui/real_time_graph.h"
 
 #include "kirv/analysis/graph_hand_over.h"
-#include "kirv/app/ui/panel_parts.h"
+#include "kirv/panel/ui/panel_parts.h"
 #include "kirv/panel/ui/panel.h"
 #include "kirv/records/ui/panel_recording.h"
 #include "kirv/records/sampling.h"

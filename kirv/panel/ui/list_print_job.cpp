@@ -1,10 +1,10 @@
 // "Print" of the list windows: the list, k records to a line, on the printer of the print dialog.
-#include "kirv/records/ui/list_print_job.h"
+#include "kirv/panel/ui/list_print_job.h"
 
-#include "kirv/app/ui/dialogs.h"
-#include "kirv/records/ui/busy.h"
+#include "kirv/panel/ui/dialogs.h"
+#include "kirv/panel/ui/busy.h"
 #include "kirv/panel/ui/panel_timers.h"
-#include "kirv/records/ui/print_job.h"
+#include "kirv/panel/ui/print_job.h"
 
 #include <QPrinter>
 

@@ -1,17 +1,15 @@
-#include "kirv/logger/ui/panel_toolbar.h"
+#include "kirv/panel/ui/panel_toolbar.h"
 
 #include "kirv/panel/ui/panel.h"
-#include "kirv/records/ui/panel_recording.h"
 
 #include <QAction>
 #include <QToolBar>
 
 namespace kirv {
 
-PanelToolbar::PanelToolbar(Panel& panel, PanelRecording& recording) : QObject(&panel), m_recording(recording)
+PanelToolbar::PanelToolbar(Panel& panel) : QObject(&panel)
 {
     connect(panel.Toolbar1, &QToolBar::actionTriggered, this, &PanelToolbar::Toolbar1_ButtonClick);
-    setCommand(QStringLiteral("Save"), [&recording] { recording.saveButtonClicked(); });
 }
 
 void PanelToolbar::setCommand(const QString& key, std::function<void()> command)
@@ -21,7 +19,8 @@ void PanelToolbar::setCommand(const QString& key, std::function<void()> command)
 
 void PanelToolbar::Toolbar1_ButtonClick(QAction* button)
 {
-    m_recording.hideSavePanel();
+    if (m_beforeEach)
+        m_beforeEach();
     const auto command = m_commands.constFind(button->data().toString());
     if (command != m_commands.constEnd() && *command) {
         // A copy: the command may replace the registered one while it runs.

@@ -1,4 +1,4 @@
-#include "kirv/records/ui/print_job.h"
+#include "kirv/panel/ui/print_job.h"
 
 #include <QFile>
 #include <QFontDatabase>

@@ -1,9 +1,9 @@
-#include "kirv/app/ui/panel_parts.h"
+#include "kirv/app/ui/panel_assembly.h"
 
-#include "kirv/analysis/ui/histogram_commands.h"
-#include "kirv/analysis/ui/time_graph_clicks.h"
+#include "kirv/records/ui/histogram_commands.h"
+#include "kirv/records/ui/time_graph_clicks.h"
 #include "kirv/logger/ui/logger_commands.h"
-#include "kirv/logger/ui/panel_toolbar.h"
+#include "kirv/panel/ui/panel_toolbar.h"
 #include "kirv/logger/ui/settings_commands.h"
 #include "kirv/meter/ui/panel_live.h"
 #include "kirv/panel/ui/panel.h"
@@ -19,7 +19,10 @@ PanelParts attachPanelParts(Panel& panel)
     parts.panel = &panel;
     parts.live = new PanelLive(panel);
     parts.recording = new PanelRecording(panel);
-    parts.toolbar = new PanelToolbar(panel, *parts.recording);
+    parts.toolbar = new PanelToolbar(panel);
+    PanelRecording* recording = parts.recording;
+    parts.toolbar->setBeforeEachCommand([recording] { recording->hideSavePanel(); });
+    parts.toolbar->setCommand(QStringLiteral("Save"), [recording] { recording->saveButtonClicked(); });
     // Each subsystem's commands and graph clicks, one line each:
     attachSettingsCommands(parts);
     attachTimeGraphClicks(parts);

@@ -11,16 +11,17 @@ class QAction;
 namespace kirv {
 
 class Panel;
-class PanelRecording;
 
-// The main window's toolbar: one handler for the eleven buttons. Every click first hides the
-// "Save Data" panel, then runs the command that its subsystem registered for the button's key
+// The main window's toolbar: one handler for the eleven buttons. Every click first runs the
+// hook set with setBeforeEachCommand (the recording hides its "Save Data" panel), then runs the command that its subsystem registered for the button's key
 // ("Save", "Open", "Sampling", "AC", "FSI", "Up", "Down", "RTC", "Memory", "Erase", "Refresh").
 class PanelToolbar : public QObject
 {
     Q_OBJECT
 public:
-    PanelToolbar(Panel& panel, PanelRecording& recording);
+    explicit PanelToolbar(Panel& panel);
+
+    void setBeforeEachCommand(std::function<void()> hook) { m_beforeEach = std::move(hook); }
 
     void setCommand(const QString& key, std::function<void()> command);
     bool hasCommand(const QString& key) const { return m_commands.contains(key); }
@@ -28,7 +29,7 @@ public:
     void Toolbar1_ButtonClick(QAction* button);
 
 private:
-    PanelRecording& m_recording;
+    std::function<void()> m_beforeEach;
     QHash<QString, std::function<void()>> m_commands;
 };
 

@@ -1,8 +1,8 @@
-#include "kirv/analysis/ui/histogram_commands.h"
+#include "kirv/records/ui/histogram_commands.h"
 
-#include "kirv/analysis/ui/graph.h"
+#include "kirv/panel/ui/graph.h"
 #include "kirv/analysis/ui/histogram_clicks.h"
-#include "kirv/app/ui/panel_parts.h"
+#include "kirv/panel/ui/panel_parts.h"
 #include "kirv/panel/ui/panel.h"
 #include "kirv/records/ui/panel_recording.h"
 

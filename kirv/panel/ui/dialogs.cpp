@@ -1,4 +1,4 @@
-#include "kirv/app/ui/dialogs.h"
+#include "kirv/panel/ui/dialogs.h"
 
 #include "kirv/records/filenames.h"
 

@@ -1,4 +1,4 @@
-#include "report/report_page.h"
+#include "kirv/report/report_page.h"
 
 #include "kirv/records/report_format.h"
 

@@ -1,4 +1,4 @@
-#include "kirv/records/ui/busy.h"
+#include "kirv/panel/ui/busy.h"
 
 #include <QApplication>
 #include <QWidget>
