@@ -1,0 +1,45 @@
+#pragma once
+
+#include "kirv/records/recordstore.h"
+
+#include <QByteArrayView>
+#include <QtGlobal>
+
+#include <vector>
+
+namespace kirv {
+
+/// One record reduced to numbers, as every statistic reads it: the civil seconds of its time
+/// text, its level in tenths of a dB as the 0.1 dB distribution classes it ("-" 25.0, "L" 145.0,
+/// a text without a number 0), and what kind of reading it is. Sixteen bytes a record, never the
+/// record's texts.
+struct LevelSample
+{
+    enum Flag : quint8 {
+        Marked = 1, // "*": the meter paused; its level enters no statistic
+        Empty = 2,  // no level at all (a reading taken while the link was lost)
+        NoTime = 4, // the time text is not a civil time; `seconds` is 0
+    };
+
+    qint64 seconds = 0;
+    qint16 tenths = 0;
+    quint8 flags = 0;
+
+    /// Enters Leq, SEL, extremes and L(n): neither marked nor empty.
+    bool counted() const { return (flags & (Marked | Empty)) == 0; }
+    bool marked() const { return (flags & Marked) != 0; }
+    bool empty() const { return (flags & Empty) != 0; }
+    bool hasTime() const { return (flags & NoTime) == 0; }
+    double level() const { return tenths / 10.0; }
+};
+
+using LevelSeries = std::vector<LevelSample>;
+
+/// The sample of one record's time and level texts: the one place where a record's texts turn
+/// into numbers.
+LevelSample sampleOf(QByteArrayView time, QByteArrayView level);
+
+/// The samples of every record of a store, in list order.
+LevelSeries seriesOf(const RecordStore& records);
+
+} // namespace kirv
