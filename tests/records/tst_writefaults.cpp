@@ -4,14 +4,13 @@
 // tmpfs can be mounted (root), a really full file system is tried as well.
 
 #include "recordtext.h"
+#include "../support/small_disk.h"
 
 #include "kirv/records/datafile.h"
 #include "kirv/records/filenames.h"
 #include "kirv/records/recordingfile.h"
 
 #include <QDir>
-#include <QProcess>
-#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -128,20 +127,14 @@ void TestWriteFaults::fullFileSystem()
     QFETCH(int, records);
     QTemporaryDir dir;
     const QString disk = dir.filePath("disk");
-    QDir().mkpath(disk);
-    if (QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=64k", "tmpfs", disk}) != 0)
-        QSKIP("cannot mount a small tmpfs here (needs root): the full disk is tried through the seam only");
-    const auto unmount = qScopeGuard([&] { QProcess::execute("umount", {disk}); });
+    const SmallDisk small(disk);
+    if (!small.mounted())
+        QSKIP(SmallDisk::kCannotMount);
 
     const QString target = disk + "/a.kirv";
     writeFile(target, kOld);
-    if (records < 100) { // fill the disk to the last byte
-        QFile filler(disk + "/filler");
-        QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
-        const QByteArray block(512, 'x');
-        while (filler.write(block) == block.size()) {
-        }
-    }
+    if (records < 100) // fill the disk to the last byte
+        QVERIFY(small.fill());
     const FileStatus status = writeDataFile(target, header().lines(), manyRecords(records));
     QCOMPARE(status.error, QStringLiteral("Cannot write %1: No space left on device").arg(target));
     QCOMPARE(contentOf(target), kOld);
