@@ -14,18 +14,37 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <optional>
+
 namespace kirv {
 
 QFont listPrintFont()
 {
-    QFont font(QStringLiteral("Lucida Console"), 8);
-    font.setStyleHint(QFont::TypeWriter);
-    font.setFixedPitch(true);
-    if (!QFontInfo(font).fixedPitch()) {
-        font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    // A family name is only a wish: the font database may answer it with any face, so each
+    // candidate counts only when the face it resolves to is fixed-pitch.
+    const auto fixed = [](QFont font) {
         font.setPointSize(8);
+        return QFontInfo(font).fixedPitch() ? std::optional<QFont>(font) : std::nullopt;
+    };
+    QFont wanted(QStringLiteral("Lucida Console"));
+    wanted.setStyleHint(QFont::TypeWriter);
+    wanted.setFixedPitch(true);
+    if (const auto font = fixed(wanted))
+        return *font;
+    if (const auto font = fixed(QFontDatabase::systemFont(QFontDatabase::FixedFont)))
+        return *font;
+    QFont generic(QStringLiteral("monospace"));
+    generic.setStyleHint(QFont::Monospace);
+    if (const auto font = fixed(generic))
+        return *font;
+    for (const QString& family : QFontDatabase::families()) {
+        if (!QFontDatabase::isFixedPitch(family))
+            continue;
+        if (const auto font = fixed(QFont(family)))
+            return *font;
     }
-    return font;
+    wanted.setPointSize(8); // a machine without any fixed-pitch face
+    return wanted;
 }
 
 namespace {

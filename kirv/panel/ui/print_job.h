@@ -15,8 +15,8 @@ namespace kirv {
 
 class PdfFile;
 
-// The font of printed lists: "Lucida Console" 8, or the nearest fixed-pitch font where that one
-// is missing, so the columns of a list still line up.
+// The font of printed lists: "Lucida Console" 8, or else a fixed-pitch font of the machine
+// (whatever fonts it has), so the columns of a list still line up.
 QFont listPrintFont();
 
 // Where a print job draws: the printer itself, or, when the print dialog chose a PDF file, a PDF
