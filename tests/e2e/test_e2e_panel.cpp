@@ -143,6 +143,7 @@ private slots:
         QTest::mouseClick(f.panel->BtnDown, Qt::LeftButton);
         QCOMPARE(f.panel->statusBar()->currentMessage(),
                  QStringLiteral("The meter did not answer: the key \"Down\" was not sent."));
+        f.panel->grab().save(QDir::temp().filePath(QStringLiteral("kirv_panel_key_not_sent.png")));
         f.meter->plug();
         QVERIFY(f.settle());
         QCOMPARE(keys.count(), 0);
