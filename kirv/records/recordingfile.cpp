@@ -47,8 +47,10 @@ std::unique_ptr<QLockFile> holdRecordingFile(const QString& path, QString* refus
 /// the system's reason, also when only the sync failed (the file then has no error of its own).
 bool writeThrough(QFile& file, const QByteArray& line, bool sync, QString* reason)
 {
+    errno = 0;
     if (file.write(line) != line.size() || !file.flush()) {
-        *reason = file.errorString();
+        // The file's own text of a failed flush is "Unknown error"; the system's is the reason.
+        *reason = errno != 0 ? qt_error_string(errno) : file.errorString();
         return false;
     }
     if (sync && !syncToDisk(file)) {
@@ -83,7 +85,9 @@ FileStatus RecordingFile::start(const QString& folder, const QString& targetPath
             "create", m_file.fileName(),
             refused.isEmpty() ? QStringLiteral("other recordings hold every recording file of the folder")
                               : refused);
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    // Unbuffered: a line the disk refuses is not kept back to be written later behind the
+    // next one; what reached the file of it is cut off again.
+    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
         const FileStatus status = FileStatus::failure("create", m_file.fileName(), m_file.errorString());
         abandon();
         return status;

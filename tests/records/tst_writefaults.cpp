@@ -76,6 +76,7 @@ private slots:
     void writeFailsPartWay();
     void fullFileSystem_data();
     void fullFileSystem();
+    void recordingOnAFullFileSystem();
 };
 
 void TestWriteFaults::writeFailsPartWay_data()
@@ -141,6 +142,27 @@ void TestWriteFaults::fullFileSystem()
     QStringList left = QDir(disk).entryList(QDir::Files);
     left.removeOne("filler");
     QCOMPARE(left, QStringList{"a.kirv"});
+}
+
+// The disk fills while a recording runs: the sample is refused with the system's reason, and
+// the lines already written stay whole.
+void TestWriteFaults::recordingOnAFullFileSystem()
+{
+    QTemporaryDir dir;
+    const QString disk = dir.filePath("disk");
+    const SmallDisk small(disk);
+    if (!small.mounted())
+        QSKIP(SmallDisk::kCannotMount);
+    RecordingFile recording;
+    QVERIFY(recording.start(disk, disk + "/a.kirv").ok());
+    QVERIFY(small.fill());
+    FileStatus status;
+    for (int i = 0; i < 1000 && status.ok(); ++i) // until the last page of "Fake" is full too
+        status = recording.appendRecord(QStringLiteral("2009/03/04 08:00:01"), QStringLiteral("88.0"));
+    QCOMPARE(status.error, QStringLiteral("Cannot write %1/Fake: No space left on device").arg(disk));
+    const QByteArray fake = contentOf(disk + "/Fake");
+    QVERIFY2(fake.endsWith("\t88.0\t\r\n"), fake.right(60).toHex(' ').constData());
+    QCOMPARE(fake.count('\n'), recording.rowsWritten() + 1);
 }
 
 QTEST_GUILESS_MAIN(TestWriteFaults)
