@@ -2,12 +2,12 @@
 // PDF of one report page per file. Needs no display.
 #include "report/report_batch.h"
 #include "report/report_options.h"
+#include "kirv/records/datafile.h"
 #include "kirv/report/report_page.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QGuiApplication>
-#include <QSaveFile>
 
 #include <cstdio>
 #if defined(__GLIBC__)
@@ -24,52 +24,52 @@ void printError(const QString& text)
     std::fputs(qPrintable(QStringLiteral("kirv-report: %1\n").arg(text)), stderr);
 }
 
-// An output file is replaced only when all of it was written.
+// An output file is replaced only when all of it was written: its text is gathered and put in
+// place whole at the end (replaceFile), so a failed run leaves an older file as it was and two
+// runs on one file never interleave. Standard output is written as the text comes.
 class Output
 {
 public:
     // An empty path is standard output.
-    explicit Output(const QString& path)
+    explicit Output(const QString& path) : m_path(path)
     {
-        if (path.isEmpty()) {
-            m_device = std::make_unique<QFile>();
-            static_cast<QFile*>(m_device.get())->open(stdout, QIODevice::WriteOnly);
-        } else {
-            auto file = std::make_unique<QSaveFile>(path);
-            if (!file->open(QIODevice::WriteOnly))
-                m_error = QStringLiteral("Cannot create %1: %2").arg(path, file->errorString());
-            m_device = std::move(file);
-        }
+        if (path.isEmpty())
+            m_stdout.open(stdout, QIODevice::WriteOnly);
+        else if (const FileStatus probe = probeTarget(path); !probe.ok())
+            m_error = probe.error;
     }
 
-    bool isOpen() const { return m_error.isEmpty(); }
     QString error() const { return m_error; }
 
     void write(const QByteArray& bytes)
     {
-        if (m_error.isEmpty() && !bytes.isEmpty() && m_device->write(bytes) != bytes.size())
-            m_error = QStringLiteral("Cannot write %1: %2").arg(name(), m_device->errorString());
+        if (!m_error.isEmpty() || bytes.isEmpty())
+            return;
+        if (!m_path.isEmpty())
+            m_text.append(bytes);
+        else if (m_stdout.write(bytes) != bytes.size())
+            m_error = FileStatus::failure("write", QStringLiteral("standard output"), m_stdout.errorString()).error;
     }
 
     bool finish()
     {
-        if (auto* file = qobject_cast<QSaveFile*>(m_device.get())) {
-            if (m_error.isEmpty() && !file->commit())
-                m_error = QStringLiteral("Cannot write %1: %2").arg(name(), file->errorString());
-        } else if (m_error.isEmpty() && !static_cast<QFile*>(m_device.get())->flush()) {
-            m_error = QStringLiteral("Cannot write %1").arg(name());
+        if (!m_error.isEmpty())
+            return false;
+        if (m_path.isEmpty()) {
+            if (!m_stdout.flush())
+                m_error = FileStatus::failure("write", QStringLiteral("standard output"), m_stdout.errorString()).error;
+        } else {
+            m_error = replaceFile(m_path, [this](QIODevice& out) {
+                          return out.write(m_text) == m_text.size();
+                      }).error;
         }
         return m_error.isEmpty();
     }
 
 private:
-    QString name() const
-    {
-        auto* file = qobject_cast<QSaveFile*>(m_device.get());
-        return file ? file->fileName() : QStringLiteral("standard output");
-    }
-
-    std::unique_ptr<QIODevice> m_device;
+    QString m_path;
+    QFile m_stdout;
+    QByteArray m_text;
     QString m_error;
 };
 

@@ -36,8 +36,9 @@ IntervalResult readMeterInterval(SerialLink& link, const QObject* owner)
         if (!Delay(kSettingWait, owner))
             return {ExchangeResult::Cancelled};
         const QByteArray reply = skipLeadingFrames(link.read());
-        if (reply.size() >= 2)
-            return {ExchangeResult::Done, quint8(reply[0]) * 256 + quint8(reply[1])};
+        const int seconds = reply.size() >= 2 ? quint8(reply[0]) * 256 + quint8(reply[1]) : 0;
+        if (seconds >= 1 && seconds <= kMaxMeterInterval)
+            return {ExchangeResult::Done, seconds};
     }
     return {ExchangeResult::TimedOut};
 }

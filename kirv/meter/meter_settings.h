@@ -21,8 +21,10 @@ class SerialLink;
 // frames show the change. Cancelled when `owner` went away during the wait.
 ExchangeResult sendCommand(SerialLink& link, const QByteArray& command, const QObject* owner);
 
-// How often a short reply to "J" is asked again before the read fails.
+// How often a reply to "J" that is short or no interval is asked again before the read fails.
 inline constexpr int kIntervalRetries = 5;
+// The meter's own sampling interval lies in 1..kMaxMeterInterval seconds.
+inline constexpr int kMaxMeterInterval = 255;
 
 struct IntervalResult
 {
@@ -31,8 +33,10 @@ struct IntervalResult
 };
 
 // Reads the meter's sampling interval: drain, "J", 0.02 s, read everything pending. A reply
-// shorter than two bytes is drained and asked again, at most kIntervalRetries more times; then
-// the result is TimedOut. A live frame that slipped in ahead of the answer is skipped.
+// shorter than two bytes, or whose two bytes are no interval of 1..kMaxMeterInterval (one byte
+// and the start of a live frame, say), is drained and asked again, at most kIntervalRetries
+// more times; then the result is TimedOut. A live frame that slipped in ahead of the answer is
+// skipped.
 IntervalResult readMeterInterval(SerialLink& link, const QObject* owner);
 
 // Sets the meter's sampling interval: "C", t \ 256, t mod 256 in one write, nothing waited

@@ -187,13 +187,13 @@ FileStatus probeTarget(const QString& path)
         return FileStatus::failure("create", path, QStringLiteral("it is a folder"));
     if (!info.absoluteDir().exists())
         return FileStatus::failure("create", path, QStringLiteral("the folder does not exist"));
-    // An existing file is replaced through a new one beside it, so the folder is what must
-    // take a file either way.
-    QFile probe(info.exists() ? path + QStringLiteral(".probe") : path);
-    if (!probe.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+    // A file is written beside its target and renamed over it, so the folder is what must take
+    // a file. The new file has a name of its own, so programs probing one target at once do
+    // not trip over each other; it goes again unwritten.
+    QSaveFile probe(path);
+    if (!probe.open(QIODevice::WriteOnly))
         return FileStatus::failure("create", path, probe.errorString());
-    probe.close();
-    probe.remove();
+    probe.cancelWriting();
     return {};
 }
 

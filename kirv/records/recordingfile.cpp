@@ -8,8 +8,61 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QLockFile>
+
+#include <cerrno>
 
 namespace kirv {
+
+namespace {
+
+/// "Fake", "Fake-2", ... up to this many recordings at once in one folder.
+constexpr int kRecordingFileSlots = 16;
+
+QString recordingFilePath(const QString& folder, int slot)
+{
+    QString name = QLatin1String(RecordingFileName);
+    if (slot > 1)
+        name += QLatin1Char('-') + QString::number(slot);
+    return QDir(folder).filePath(name);
+}
+
+/// The lock of a recording file, or nothing while a running program holds it (or the folder
+/// takes no lock file: `refused` then says why). A lock left by a program that died is taken
+/// over; one held by a living program is never, however old.
+std::unique_ptr<QLockFile> holdRecordingFile(const QString& path, QString* refused = nullptr)
+{
+    auto lock = std::make_unique<QLockFile>(path + QStringLiteral(".lock"));
+    lock->setStaleLockTime(0);
+    if (lock->tryLock(0))
+        return lock;
+    if (refused && lock->error() == QLockFile::PermissionError)
+        *refused = QStringLiteral("Permission denied");
+    else if (refused && lock->error() == QLockFile::UnknownError)
+        *refused = QStringLiteral("the lock file %1 cannot be created").arg(path + QStringLiteral(".lock"));
+    return nullptr;
+}
+
+/// Writes `line` and forces it to the disk (the sync only when `sync`). On failure `reason` gets
+/// the system's reason, also when only the sync failed (the file then has no error of its own).
+bool writeThrough(QFile& file, const QByteArray& line, bool sync, QString* reason)
+{
+    errno = 0;
+    if (file.write(line) != line.size() || !file.flush()) {
+        // The file's own text of a failed flush is "Unknown error"; the system's is the reason.
+        *reason = errno != 0 ? qt_error_string(errno) : file.errorString();
+        return false;
+    }
+    if (sync && !syncToDisk(file)) {
+        *reason = qt_error_string(errno);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+RecordingFile::RecordingFile() = default;
 
 RecordingFile::~RecordingFile()
 {
@@ -21,14 +74,29 @@ FileStatus RecordingFile::start(const QString& folder, const QString& targetPath
     abandon();
     m_target = targetPath;
     m_rows = 0;
-    m_file.setFileName(QDir(folder).filePath(QLatin1String(RecordingFileName)));
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return FileStatus::failure("create", m_file.fileName(), m_file.errorString());
+    m_file.setFileName(recordingFilePath(folder, 1));
+    QString refused;
+    for (int slot = 1; slot <= kRecordingFileSlots && !m_hold && refused.isEmpty(); ++slot) {
+        m_file.setFileName(recordingFilePath(folder, slot));
+        m_hold = holdRecordingFile(m_file.fileName(), &refused);
+    }
+    if (!m_hold)
+        return FileStatus::failure(
+            "create", m_file.fileName(),
+            refused.isEmpty() ? QStringLiteral("other recordings hold every recording file of the folder")
+                              : refused);
+    // Unbuffered: a line the disk refuses is not kept back to be written later behind the
+    // next one; what reached the file of it is cut off again.
+    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
+        const FileStatus status = FileStatus::failure("create", m_file.fileName(), m_file.errorString());
+        abandon();
+        return status;
+    }
     QByteArray line(ColumnTitleLine);
     line.append(LineEnd);
-    if (m_file.write(line) != line.size() || !m_file.flush() || (m_sync && !syncToDisk(m_file))) {
-        const FileStatus status = FileStatus::failure("write", m_file.fileName(), m_file.errorString());
-        m_file.close();
+    if (QString reason; !writeThrough(m_file, line, m_sync, &reason)) {
+        const FileStatus status = FileStatus::failure("write", m_file.fileName(), reason);
+        abandon();
         return status;
     }
     return {};
@@ -42,8 +110,7 @@ FileStatus RecordingFile::appendRecord(const QString& time, const QString& level
     line.append('\t').append(time.toUtf8()).append('\t').append(level.toUtf8()).append('\t');
     line.append(LineEnd);
     const qint64 before = m_file.pos();
-    if (m_file.write(line) != line.size() || !m_file.flush() || (m_sync && !syncToDisk(m_file))) {
-        const QString reason = m_file.errorString();
+    if (QString reason; !writeThrough(m_file, line, m_sync, &reason)) {
         // Cut back a partial line so that the next sample starts on a line of its own.
         if (m_file.size() > before)
             m_file.resize(before);
@@ -61,25 +128,30 @@ FileStatus RecordingFile::finish(const RealTimeHeader& header, const Progress& c
     FileStatus status = saveRecording(tempPath(), m_target, header, copied, every);
     if (status.ok())
         QFile::remove(tempPath());
+    abandon();
     return status;
 }
 
 void RecordingFile::abandon()
 {
     m_file.close();
+    m_hold.reset();
 }
 
 std::optional<LeftRecording> findLeftRecording(const QString& folder)
 {
-    LeftRecording left{QDir(folder).filePath(QLatin1String(RecordingFileName)), {}};
-    QFile temp(left.tempPath);
-    if (!temp.exists())
-        return std::nullopt;
-    DataFileContent content = readDataFile(temp);
-    if (!content.ok() || content.records.count() == 0)
-        return std::nullopt;
-    left.records = std::move(content.records);
-    return left;
+    for (int slot = 1; slot <= kRecordingFileSlots; ++slot) {
+        const QString path = recordingFilePath(folder, slot);
+        if (!QFile::exists(path))
+            continue;
+        std::shared_ptr<QLockFile> hold = holdRecordingFile(path);
+        if (!hold)
+            continue; // a running recording's
+        DataFileContent content = readDataFile(path);
+        if (content.ok() && content.records.count() > 0)
+            return LeftRecording{path, std::move(content.records), std::move(hold)};
+    }
+    return std::nullopt;
 }
 
 RealTimeHeader recoveredHeader(const RecordStore& records, const QString& freqWeight,

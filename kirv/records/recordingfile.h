@@ -7,7 +7,10 @@
 #include <QFile>
 #include <QString>
 
+#include <memory>
 #include <optional>
+
+class QLockFile;
 
 namespace kirv {
 
@@ -19,16 +22,22 @@ namespace kirv {
 /// to stop: saves made meanwhile (a downloaded set, the live list) cannot redirect it. "Fake" is
 /// removed only once its data file is written, so a "Fake" that holds records is always one that
 /// never became a data file: findLeftRecording() offers it back, saveRecording() saves it.
+///
+/// While a recording runs its "Fake" is held by a lock file beside it ("Fake.lock"), which the
+/// system releases when the program dies. A held "Fake" belongs to a running recording, maybe
+/// of another program in the same folder: it is never offered back, replaced or removed. A
+/// second recording in the folder writes "Fake-2" (then "Fake-3", ...).
 class RecordingFile
 {
 public:
-    RecordingFile() = default;
+    RecordingFile();
     ~RecordingFile();
     RecordingFile(const RecordingFile&) = delete;
     RecordingFile& operator=(const RecordingFile&) = delete;
 
-    /// Creates "Fake" in `folder` (replacing an earlier one), writes the column title line and
-    /// remembers `targetPath` as the data file to write at the stop.
+    /// Creates "Fake" in `folder` (replacing an earlier one that no recording holds; the first
+    /// free of "Fake-2", "Fake-3", ... when another recording holds it), writes the column title
+    /// line and remembers `targetPath` as the data file to write at the stop.
     FileStatus start(const QString& folder, const QString& targetPath);
     bool isOpen() const { return m_file.isOpen(); }
 
@@ -58,6 +67,7 @@ public:
 
 private:
     QFile m_file;
+    std::unique_ptr<QLockFile> m_hold; // the lock of "Fake" while the recording runs
     QString m_target;
     qsizetype m_rows = 0;
     bool m_sync = true;
@@ -69,8 +79,12 @@ struct LeftRecording
 {
     QString tempPath;
     RecordStore records;
+    /// Held until the offer is answered, so that no other program offers or reuses the file
+    /// meanwhile.
+    std::shared_ptr<QLockFile> hold;
 };
-/// The recording left in `folder`, or nothing when its "Fake" is missing or holds no record.
+/// A recording left in `folder`: the first "Fake" ("Fake-2", ...) that holds records and that
+/// no running recording holds; nothing when there is none.
 std::optional<LeftRecording> findLeftRecording(const QString& folder);
 
 /// The header of a left recording, from its records alone: the interval between its first two

@@ -1,6 +1,8 @@
 #include "kirv/report/report_page.h"
 
+#include "kirv/records/datafile.h"
 #include "kirv/records/report_format.h"
+#include "kirv/report/pdf_file.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -348,18 +350,22 @@ void drawReportPage(QPainter& painter, const QRectF& area, const FileReport& rep
     painter.restore();
 }
 
-ReportPdf::ReportPdf(const QString& path)
-    : m_path(path), m_writer(std::make_unique<QPdfWriter>(path))
+ReportPdf::ReportPdf(const QString& path) : m_pdf(std::make_unique<PdfFile>(path))
 {
-    m_writer->setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                        QMarginsF(MarginMm, MarginMm, MarginMm, MarginMm),
-                                        QPageLayout::Millimeter));
-    m_writer->setResolution(600);
-    m_writer->setCreator(QStringLiteral("kirv-report"));
-    m_writer->setTitle(QStringLiteral("Sound level report"));
+    QPdfWriter& writer = m_pdf->writer();
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                     QMarginsF(MarginMm, MarginMm, MarginMm, MarginMm),
+                                     QPageLayout::Millimeter));
+    writer.setResolution(600);
+    writer.setCreator(QStringLiteral("kirv-report"));
+    writer.setTitle(QStringLiteral("Sound level report"));
+    // The pages go to memory; the file is tried now so that a folder that cannot take it is
+    // said before the batch runs, not after.
+    if (const FileStatus probe = probeTarget(path); !probe.ok())
+        m_error = probe.error;
     m_painter = std::make_unique<QPainter>();
-    if (!m_painter->begin(m_writer.get()))
-        m_error = QStringLiteral("Cannot create %1").arg(path);
+    if (m_error.isEmpty() && !m_painter->begin(&writer))
+        m_error = FileStatus::failure("create", path, QStringLiteral("the PDF cannot be drawn")).error;
 }
 
 ReportPdf::~ReportPdf()
@@ -372,21 +378,23 @@ void ReportPdf::addPage(const FileReport& report)
 {
     if (!m_error.isEmpty())
         return;
+    QPdfWriter& writer = m_pdf->writer();
     if (!m_empty)
-        m_writer->newPage();
+        writer.newPage();
     m_empty = false;
     // The painter's origin is the top left of the printable area, inside the margins.
-    const QRect printable = m_writer->pageLayout().paintRectPixels(m_writer->resolution());
+    const QRect printable = writer.pageLayout().paintRectPixels(writer.resolution());
     drawReportPage(*m_painter, QRectF(QPointF(0, 0), printable.size()), report);
 }
 
 bool ReportPdf::finish()
 {
     if (m_painter->isActive() && !m_painter->end() && m_error.isEmpty())
-        m_error = QStringLiteral("Cannot write %1").arg(m_path);
+        m_error = FileStatus::failure("write", m_pdf->path(), QStringLiteral("the PDF cannot be drawn")).error;
     // No file could be read: a blank page would pass for a report, so there is no PDF at all.
-    if (m_empty && m_error.isEmpty())
-        QFile::remove(m_path);
+    if (m_empty || !m_error.isEmpty())
+        return m_error.isEmpty();
+    m_error = m_pdf->commit().error;
     return m_error.isEmpty();
 }
 

@@ -8,9 +8,10 @@
 #include <memory>
 
 class QPainter;
-class QPdfWriter;
 
 namespace kirv {
+
+class PdfFile;
 
 /// Draws the report page of one file into `area` (device coordinates of the painter's page):
 /// the file's name and kind, the header values as stored, the computed values, the level trace
@@ -19,7 +20,7 @@ namespace kirv {
 /// white. Texts are sized in points, so the page looks the same on a printer and in a PDF.
 void drawReportPage(QPainter& painter, const QRectF& area, const FileReport& report);
 
-/// A PDF of report pages on A4, one page per file.
+/// A PDF of report pages on A4, one page per file, written whole or not at all (PdfFile).
 class ReportPdf
 {
 public:
@@ -29,13 +30,12 @@ public:
     /// Empty while everything went well; names the file and the reason otherwise.
     QString error() const { return m_error; }
     void addPage(const FileReport& report);
-    /// Ends the document; false when it could not be written. A document without a page is
-    /// removed.
+    /// Ends the document and puts it in place; false when it could not be written (an older
+    /// file is then left as it was). A document without a page is not written.
     bool finish();
 
 private:
-    QString m_path;
-    std::unique_ptr<QPdfWriter> m_writer;
+    std::unique_ptr<PdfFile> m_pdf;
     std::unique_ptr<QPainter> m_painter;
     bool m_empty = true;
     QString m_error;

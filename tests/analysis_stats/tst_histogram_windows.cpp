@@ -431,12 +431,16 @@ void TestHistogramWindows::realHistogramPrint()
     QCOMPARE(h.backgroundRole(), QPalette::Button);
     QCOMPARE(h.CWGraph1->backgroundColor(), QColor(Qt::white));
 
-    // A printer that fails (a folder that does not exist) leaves the window as it was too.
+    // A printer that fails (a folder that does not exist) is said, and leaves the window as it
+    // was too.
     m_dialogs->prints << true;
     m_dialogs->printPdfs << dir.filePath("missing/real.pdf");
-    QTest::ignoreMessage(QtWarningMsg, "QPainter::begin(): Returned false");
     button(h.Toolbar1, "Print")->trigger();
     QVERIFY(!QFile::exists(dir.filePath("missing/real.pdf")));
+    QCOMPARE(m_dialogs->messages().last().text,
+             QStringLiteral("Cannot print: Cannot create %1: the folder does not exist")
+                 .arg(dir.filePath("missing/real.pdf")));
+    QCOMPARE(m_dialogs->messages().last().icon, QMessageBox::Critical);
     QVERIFY(h.Toolbar1->isVisible());
     QCOMPARE(h.size(), size);
     QCOMPARE(h.CWGraph1->axisTitle(Graph::Axis::Y), QStringLiteral("Frequency (Times)"));

@@ -11,6 +11,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
+#include <QStatusBar>
 #include <QtTest>
 
 using namespace kirv;
@@ -130,6 +131,23 @@ private slots:
         QCOMPARE(received.left(received.size() - 4), QByteArray(received.size() - 4, 'A'));
         QVERIFY(f.settle());
         QCOMPARE(f.panel->BoardLevel->text(), QStringLiteral("50-110"));
+    }
+
+    void keyToAMeterWithItsCablePulled()
+    {
+        E2eFixture f;
+        QVERIFY(f.settle());
+        f.meter->unplug();
+        f.meter->clearReceived();
+        QSignalSpy keys(f.meter, &Meter::keyPressed);
+        QTest::mouseClick(f.panel->BtnDown, Qt::LeftButton);
+        QCOMPARE(f.panel->statusBar()->currentMessage(),
+                 QStringLiteral("The meter did not answer: the key \"Down\" was not sent."));
+        f.panel->grab().save(QDir::temp().filePath(QStringLiteral("kirv_panel_key_not_sent.png")));
+        f.meter->plug();
+        QVERIFY(f.settle());
+        QCOMPARE(keys.count(), 0);
+        QVERIFY2(!f.meter->received().contains('K'), f.meter->received().toHex(' ').constData());
     }
 
     void missingPortEndsWithTheMessage_data()

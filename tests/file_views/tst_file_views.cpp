@@ -8,6 +8,7 @@
 #include "kirv/analysis/ui/plot.h"
 #include "kirv/analysis/ui/plot_record_list.h"
 #include "kirv/panel/ui/widgets.h"
+#include "kirv/records/datafile.h"
 #include "kirv/records/ui/file_list.h"
 #include "kirv/records/ui/open_command.h"
 #include "kirv/records/ui/panel_recording.h"
@@ -16,6 +17,7 @@
 #include <QAction>
 #include <QGroupBox>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -430,11 +432,17 @@ void TestFileViews::printCancelledOrFailed_data()
     QTest::addColumn<QString>("pdfName");
     QTest::addColumn<QStringList>("answers");
     QTest::addColumn<QString>("lastMessage");
+    QTest::addColumn<qint64>("diskBytes"); // what the disk takes before it is full; -1 all
 
-    QTest::newRow("print dialog cancelled") << false << QString() << QStringList() << QString();
-    QTest::newRow("question cancelled") << true << "list.pdf" << QStringList{""} << printerNote;
-    QTest::newRow("printer cannot write") << true << "no/such/folder/list.pdf" << QStringList{"3"}
-                                          << "Cannot print: The printer reported an error.";
+    QTest::newRow("print dialog cancelled") << false << QString() << QStringList() << QString() << -1LL;
+    QTest::newRow("question cancelled") << true << "list.pdf" << QStringList{""} << printerNote << -1LL;
+    QTest::newRow("file cannot be created")
+        << true << "no/such/folder/list.pdf" << QStringList{"3"}
+        << "Cannot print: Cannot create %1: the folder does not exist" << -1LL;
+    for (const qint64 bytes : {0LL, 1000LL})
+        QTest::addRow("disk full after %lld bytes", bytes)
+            << true << "list.pdf" << QStringList{"3"}
+            << "Cannot print: Cannot write %1: No space left on device" << bytes;
 }
 
 void TestFileViews::printCancelledOrFailed()
@@ -443,10 +451,13 @@ void TestFileViews::printCancelledOrFailed()
     QFETCH(QString, pdfName);
     QFETCH(QStringList, answers);
     QFETCH(QString, lastMessage);
+    QFETCH(qint64, diskBytes);
 
     PanelFixture f;
     FileViews views(f.panel, [] { return false; });
     FileList* view = views.openDataFile(fixturePath("realtime_two_samples.kirv"));
+    failFileWritesAfterForTest(diskBytes);
+    const auto diskBack = qScopeGuard([] { failFileWritesAfterForTest(-1); });
     QVERIFY(view);
     QTemporaryDir dir;
     const QString pdf = pdfName.isEmpty() ? QString() : dir.filePath(pdfName);
@@ -462,6 +473,7 @@ void TestFileViews::printCancelledOrFailed()
     QCOMPARE(messages.isEmpty() ? QString() : messages.last().text,
              lastMessage.contains(u"%1") ? lastMessage.arg(pdf) : lastMessage);
     QVERIFY(!QFile::exists(pdf));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList()); // nothing half-written
     QCOMPARE(view->windowTitle(), QStringLiteral("realtime_two_samples.kirv"));
     QVERIFY(f.timersRunning());
     QVERIFY(!QApplication::overrideCursor());

@@ -74,6 +74,7 @@ private slots:
         if (messages.size() > 1) {
             QCOMPARE(messages[1].text, QStringLiteral("Throw away the 2 records of the unsaved recording for good?"));
             QCOMPARE(messages[1].buttons, QMessageBox::Yes | QMessageBox::No);
+            QCOMPARE(messages[1].defaultButton, QMessageBox::No); // Enter throws nothing away
         }
         if (chooseFile) {
             QCOMPARE(written, target);

@@ -325,6 +325,7 @@ private slots:
         QTest::addColumn<QByteArray>("written");
         QTest::newRow("OK") << int(QMessageBox::Ok) << QByteArray("H");
         QTest::newRow("Cancel") << int(QMessageBox::Cancel) << QByteArray();
+        QTest::newRow("Enter") << int(QMessageBox::NoButton) << QByteArray();
     }
     void eraseAsksAndClosesMemory()
     {
@@ -335,12 +336,14 @@ private slots:
         runLoggerDownload(f.panel);
         QVERIFY(Memory::current());
         f.logger.link.clearWritten();
-        f.dialogs->buttons.enqueue(QMessageBox::StandardButton(answer));
+        if (answer != QMessageBox::NoButton)
+            f.dialogs->buttons.enqueue(QMessageBox::StandardButton(answer));
         eraseLoggerMemory(f.panel);
         const MessageSpec asked = f.dialogs->messages().value(0);
         QCOMPARE(asked.text, "All saved data in memory will be deleted.");
         QCOMPARE(asked.title, "Warning");
         QCOMPARE(asked.buttons, QMessageBox::Ok | QMessageBox::Cancel);
+        QCOMPARE(asked.defaultButton, QMessageBox::Cancel);
         QCOMPARE(f.logger.link.written(), written);
         QTRY_VERIFY(!Memory::current());
         QVERIFY(!loggerState().LoggerOpen);

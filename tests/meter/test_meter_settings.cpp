@@ -58,7 +58,6 @@ private slots:
         QTest::addColumn<int>("seconds");
         QTest::newRow("one second") << QByteArray::fromHex("0001") << QByteArray() << 1;
         QTest::newRow("255") << QByteArray::fromHex("00ff") << QByteArray() << 255;
-        QTest::newRow("two bytes wide") << QByteArray::fromHex("0258") << QByteArray() << 600;
         QTest::newRow("frame before") << QByteArray::fromHex("003c") << kFrame << 60;
         QTest::newRow("longer reply") << QByteArray::fromHex("000a0203") << QByteArray() << 10;
     }
@@ -76,10 +75,19 @@ private slots:
         QCOMPARE(link.written(), QByteArray("J"));
     }
 
-    void shortIntervalRepliesAreAskedAgainThenFail()
+    void repliesThatAreNoIntervalAreAskedAgainThenFail_data()
     {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::newRow("one byte") << QByteArray(1, '\0');
+        QTest::newRow("one byte, then a frame") << QByteArray(1, '\x05') + kFrame; // not 1282
+        QTest::newRow("zero") << QByteArray::fromHex("0000");
+        QTest::newRow("two bytes wide") << QByteArray::fromHex("0258"); // 600, above 255
+    }
+    void repliesThatAreNoIntervalAreAskedAgainThenFail()
+    {
+        QFETCH(QByteArray, reply);
         MemoryLink link;
-        answer(link, 'J', QByteArray(1, '\0'));
+        answer(link, 'J', reply);
         const IntervalResult r = readMeterInterval(link, this);
         QCOMPARE(int(r.result), int(ExchangeResult::TimedOut));
         QCOMPARE(link.written(), QByteArray(1 + kIntervalRetries, 'J'));

@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
+#include <QStatusBar>
 #include <QToolButton>
 #include <QtTest>
 
@@ -283,7 +284,11 @@ private slots:
         QVERIFY(busyAfterSecondPress); // the first press was still waiting
         QVERIFY(!f.parts.live->keyBusy());
         QCOMPARE(f.meter.link.written().count('K'), 0);
+        QCOMPARE(f.panel.statusBar()->currentMessage(),
+                 QStringLiteral("The meter did not answer: the key \"Down\" was not sent."));
         QTRY_COMPARE_WITH_TIMEOUT(states, QList<bool>({true, false}), 5000);
+        QTest::mouseClick(f.panel.BtnUp, Qt::LeftButton); // taken: the line is cleared
+        QCOMPARE(f.panel.statusBar()->currentMessage(), QString());
     }
 
     void captionToggle()

@@ -13,6 +13,7 @@
 #include "kirv/records/ui/file_list.h"
 #include "kirv/records/ui/open_command.h"
 #include "kirv/records/ui/panel_recording.h"
+#include "kirv/records/datafile.h"
 #include "kirv/records/recordlist.h"
 #include "scripted_dialogs.h"
 
@@ -24,6 +25,7 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QPushButton>
 #include <QTest>
@@ -318,10 +320,13 @@ private slots:
         QTest::addColumn<bool>("plot");
         QTest::addColumn<bool>("accept");
         QTest::addColumn<int>("copies");
-        QTest::newRow("Plot printed") << true << true << 1;
-        QTest::newRow("Plot cancelled") << true << false << 1;
-        QTest::newRow("RealTimeGraph printed twice") << false << true << 2;
-        QTest::newRow("RealTimeGraph cancelled") << false << false << 1;
+        QTest::addColumn<qint64>("diskBytes"); // what the disk takes before it is full; -1 all
+        QTest::newRow("Plot printed") << true << true << 1 << -1LL;
+        QTest::newRow("Plot cancelled") << true << false << 1 << -1LL;
+        QTest::newRow("Plot on a full disk") << true << true << 1 << 2000LL;
+        QTest::newRow("RealTimeGraph printed twice") << false << true << 2 << -1LL;
+        QTest::newRow("RealTimeGraph cancelled") << false << false << 1 << -1LL;
+        QTest::newRow("RealTimeGraph on a full disk") << false << true << 2 << 0LL;
     }
 
     void printGraph()
@@ -329,8 +334,11 @@ private slots:
         QFETCH(bool, plot);
         QFETCH(bool, accept);
         QFETCH(int, copies);
+        QFETCH(qint64, diskBytes);
         QTemporaryDir dir;
         const QString pdf = dir.filePath(QStringLiteral("graph.pdf"));
+        failFileWritesAfterForTest(diskBytes);
+        const auto diskBack = qScopeGuard([] { failFileWritesAfterForTest(-1); });
         m_dialogs->prints.enqueue(accept);
         m_dialogs->printPdfs.enqueue(pdf);
         m_dialogs->printCopies = copies;
@@ -349,16 +357,24 @@ private slots:
         QCOMPARE(w->txtDescription->toPlainText(), QStringLiteral("Normal mode"));
         QVERIFY(!w->CWGraph1->isCursorVisible(0));
         QCOMPARE(m_dialogs->asked.first().kind, QStringLiteral("print"));
-        const auto messages = m_dialogs->messages();
+        auto messages = m_dialogs->messages();
         if (!plot && accept) {
+            QVERIFY(!messages.isEmpty());
+            const MessageSpec note = messages.takeFirst();
+            QCOMPARE(note.text, PrinterNote);
+            QCOMPARE(note.title, QStringLiteral("Kirv"));
+            QCOMPARE(note.icon, QMessageBox::NoIcon);
+        }
+        if (diskBytes >= 0) { // said once, and no file left behind
             QCOMPARE(messages.size(), 1);
-            QCOMPARE(messages[0].text, PrinterNote);
-            QCOMPARE(messages[0].title, QStringLiteral("Kirv"));
-            QCOMPARE(messages[0].icon, QMessageBox::NoIcon);
+            QCOMPARE(messages[0].text,
+                     QStringLiteral("Cannot print: Cannot write %1: No space left on device").arg(pdf));
+            QCOMPARE(messages[0].icon, QMessageBox::Critical);
+            QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList());
         } else {
             QVERIFY(messages.isEmpty());
+            QCOMPARE(pdfPages(pdf), accept ? 1 : 0);
         }
-        QCOMPARE(pdfPages(pdf), accept ? 1 : 0);
 
         QVERIFY(!w->FrmGraphic->isHidden());
         QCOMPARE(w->CWGraph1->backgroundColor(), QColor(Qt::black));

@@ -1,10 +1,12 @@
 // The line printer and the window image print, to PDF files read back with pdftotext.
 #include "kirv/panel/ui/print_job.h"
+#include "kirv/records/datafile.h"
 
 #include <QLabel>
 #include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -33,10 +35,48 @@ class TestPrintJob : public QObject
 {
     Q_OBJECT
 private slots:
+    void fontIsFixedPitch_data()
+    {
+        QTest::addColumn<bool>("fewFonts");
+        QTest::newRow("this machine's fonts") << false;
+        QTest::newRow("no alias names a fixed-pitch face") << true;
+    }
     void fontIsFixedPitch()
     {
-        QVERIFY(QFontInfo(listPrintFont()).fixedPitch());
-        QCOMPARE(listPrintFont().pointSize(), 8);
+        QFETCH(bool, fewFonts);
+        if (!fewFonts || qEnvironmentVariableIsSet("KIRV_TEST_FEW_FONTS")) {
+            const QFontInfo face(listPrintFont());
+            QVERIFY2(face.fixedPitch(), qPrintable(face.family()));
+            QCOMPARE(listPrintFont().pointSize(), 8);
+            return;
+        }
+        // One proportional and one fixed-pitch face and no aliases: "Lucida Console" and the
+        // generic monospace both resolve to the proportional one. This program checks its font
+        // again with only these two faces.
+        const QString dejavu = QStringLiteral("/usr/share/fonts/truetype/dejavu/");
+        const QStringList faces{"DejaVuSans.ttf", "DejaVuSansMono.ttf"};
+        for (const QString& face : faces)
+            if (!QFile::exists(dejavu + face))
+                QSKIP("the DejaVu fonts are not installed here");
+        QTemporaryDir dir;
+        for (const QString& face : faces)
+            QVERIFY(QFile::link(dejavu + face, dir.filePath(face)));
+        QFile conf(dir.filePath("fonts.conf"));
+        QVERIFY(conf.open(QIODevice::WriteOnly));
+        conf.write(QStringLiteral("<?xml version=\"1.0\"?>\n<fontconfig><dir>%1</dir>"
+                                  "<cachedir>%1/cache</cachedir></fontconfig>\n")
+                       .arg(dir.path())
+                       .toUtf8());
+        conf.close();
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("FONTCONFIG_FILE", conf.fileName());
+        env.insert("KIRV_TEST_FEW_FONTS", "1");
+        child.setProcessEnvironment(env);
+        child.setProcessChannelMode(QProcess::MergedChannels);
+        child.start(QCoreApplication::applicationFilePath(), {"fontIsFixedPitch"});
+        QVERIFY(child.waitForFinished(60000));
+        QVERIFY2(child.exitCode() == 0, child.readAll().constData());
     }
 
     void linesKeepTheirColumnsAndBreakPages()
@@ -67,6 +107,26 @@ private slots:
         QVERIFY(!lines.isActive());
         QVERIFY(!lines.finish());
         QVERIFY(!lines.error().isEmpty());
+    }
+
+    void fullDiskKeepsTheOlderPdf()
+    {
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("lines.pdf"));
+        QFile old(pdf);
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("older") == 5);
+        old.close();
+        failFileWritesAfterForTest(100);
+        const auto diskBack = qScopeGuard([] { failFileWritesAfterForTest(-1); });
+        QPrinter printer;
+        toPdf(printer, pdf);
+        LinePrinter lines(printer);
+        lines.print(QStringLiteral("1  88.0"));
+        QVERIFY(!lines.finish());
+        QCOMPARE(lines.error(), QStringLiteral("Cannot write %1: No space left on device").arg(pdf));
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("older"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"lines.pdf"});
     }
 
     void windowImageFillsAPage()

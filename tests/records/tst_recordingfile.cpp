@@ -5,8 +5,12 @@
 #include "kirv/records/filenames.h"
 #include "kirv/records/recordingfile.h"
 
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <iostream>
+#include <string>
 
 using namespace kirv;
 using namespace kirv::test;
@@ -43,6 +47,7 @@ private slots:
     void copyEndsATornLine();
     void leftRecordingIsOfferedBack_data();
     void leftRecordingIsOfferedBack();
+    void twoProgramsRecordInOneFolder();
 };
 
 void TestRecordingFile::everyLineIsOnDiskAtOnce()
@@ -198,5 +203,56 @@ void TestRecordingFile::leftRecordingIsOfferedBack()
     QCOMPARE(recoveredHeader(left->records, shown[0], shown[1], shown[2]).lines(), header);
 }
 
-QTEST_GUILESS_MAIN(TestRecordingFile)
+// Another program in the same folder: this test program started again, recording two samples
+// in the folder it is given and holding its "Fake" until it is killed.
+void TestRecordingFile::twoProgramsRecordInOneFolder()
+{
+    QTemporaryDir dir;
+    QProcess other;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("KIRV_TEST_RECORD_IN", dir.path());
+    other.setProcessEnvironment(env);
+    other.start(QCoreApplication::applicationFilePath(), {});
+    QByteArray said;
+    QTRY_VERIFY_WITH_TIMEOUT((said += other.readAllStandardOutput()).contains("recording"), 10000);
+    const QByteArray othersFake = contentOf(dir.filePath("Fake"));
+    QCOMPARE(othersFake.count('\n'), 3);
+
+    // Its live "Fake" is not offered, and a second recording takes a file of its own.
+    QVERIFY(!findLeftRecording(dir.path()));
+    RecordingFile mine;
+    QVERIFY(mine.start(dir.path(), dir.filePath("mine.kirv")).ok());
+    QCOMPARE(mine.tempPath(), dir.filePath("Fake-2"));
+    QVERIFY(mine.appendRecord("2009/03/04 08:00:01", "70.0").ok());
+    QVERIFY(!findLeftRecording(dir.path()));
+    QVERIFY(mine.finish(twoSampleHeader()).ok());
+    QCOMPARE(contentOf(dir.filePath("Fake")), othersFake);
+
+    // The other program dies: its lock goes stale and its records are offered back.
+    other.kill();
+    QVERIFY(other.waitForFinished(10000));
+    const auto left = findLeftRecording(dir.path());
+    QVERIFY(left);
+    QCOMPARE(left->tempPath, dir.filePath("Fake"));
+    QCOMPARE(left->records.count(), 2);
+}
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    if (const QString folder = qEnvironmentVariable("KIRV_TEST_RECORD_IN"); !folder.isEmpty()) {
+        RecordingFile recording;
+        recording.start(folder, QDir(folder).filePath("other.kirv"));
+        recording.appendRecord("2009/03/04 08:00:01", "88.0");
+        recording.appendRecord("2009/03/04 08:00:02", "89.1");
+        std::cout << "recording" << std::endl;
+        std::string line;
+        std::getline(std::cin, line); // until killed
+        return 0;
+    }
+    TestRecordingFile test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "tst_recordingfile.moc"

@@ -4,14 +4,13 @@
 // tmpfs can be mounted (root), a really full file system is tried as well.
 
 #include "recordtext.h"
+#include "../support/small_disk.h"
 
 #include "kirv/records/datafile.h"
 #include "kirv/records/filenames.h"
 #include "kirv/records/recordingfile.h"
 
 #include <QDir>
-#include <QProcess>
-#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -77,6 +76,7 @@ private slots:
     void writeFailsPartWay();
     void fullFileSystem_data();
     void fullFileSystem();
+    void recordingOnAFullFileSystem();
 };
 
 void TestWriteFaults::writeFailsPartWay_data()
@@ -128,26 +128,41 @@ void TestWriteFaults::fullFileSystem()
     QFETCH(int, records);
     QTemporaryDir dir;
     const QString disk = dir.filePath("disk");
-    QDir().mkpath(disk);
-    if (QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=64k", "tmpfs", disk}) != 0)
-        QSKIP("cannot mount a small tmpfs here (needs root): the full disk is tried through the seam only");
-    const auto unmount = qScopeGuard([&] { QProcess::execute("umount", {disk}); });
+    const SmallDisk small(disk);
+    if (!small.mounted())
+        QSKIP(SmallDisk::kCannotMount);
 
     const QString target = disk + "/a.kirv";
     writeFile(target, kOld);
-    if (records < 100) { // fill the disk to the last byte
-        QFile filler(disk + "/filler");
-        QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
-        const QByteArray block(512, 'x');
-        while (filler.write(block) == block.size()) {
-        }
-    }
+    if (records < 100) // fill the disk to the last byte
+        QVERIFY(small.fill());
     const FileStatus status = writeDataFile(target, header().lines(), manyRecords(records));
     QCOMPARE(status.error, QStringLiteral("Cannot write %1: No space left on device").arg(target));
     QCOMPARE(contentOf(target), kOld);
     QStringList left = QDir(disk).entryList(QDir::Files);
     left.removeOne("filler");
     QCOMPARE(left, QStringList{"a.kirv"});
+}
+
+// The disk fills while a recording runs: the sample is refused with the system's reason, and
+// the lines already written stay whole.
+void TestWriteFaults::recordingOnAFullFileSystem()
+{
+    QTemporaryDir dir;
+    const QString disk = dir.filePath("disk");
+    const SmallDisk small(disk);
+    if (!small.mounted())
+        QSKIP(SmallDisk::kCannotMount);
+    RecordingFile recording;
+    QVERIFY(recording.start(disk, disk + "/a.kirv").ok());
+    QVERIFY(small.fill());
+    FileStatus status;
+    for (int i = 0; i < 1000 && status.ok(); ++i) // until the last page of "Fake" is full too
+        status = recording.appendRecord(QStringLiteral("2009/03/04 08:00:01"), QStringLiteral("88.0"));
+    QCOMPARE(status.error, QStringLiteral("Cannot write %1/Fake: No space left on device").arg(disk));
+    const QByteArray fake = contentOf(disk + "/Fake");
+    QVERIFY2(fake.endsWith("\t88.0\t\r\n"), fake.right(60).toHex(' ').constData());
+    QCOMPARE(fake.count('\n'), recording.rowsWritten() + 1);
 }
 
 QTEST_GUILESS_MAIN(TestWriteFaults)

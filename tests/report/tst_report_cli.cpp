@@ -1,5 +1,6 @@
 // kirv-report run as a program, as an engineer runs it.
 #include "report_fixture.h"
+#include "../support/small_disk.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -7,6 +8,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -59,6 +61,8 @@ private slots:
     void outputFilesInEachForm();
     void fullRecordingMatchesAnIndependentReckoning();
     void reportPageShowsTheKeyValues();
+    void pdfOfTwoRunsIsWholeOfOne();
+    void pdfOnAFullDisk();
 
 private:
     QTemporaryDir m_dir;
@@ -374,6 +378,56 @@ void TestReportCli::reportPageShowsTheKeyValues()
     for (const char* value : {"logger.kirv logger file", "L05 71.2", "Interval 2", "Paused 1",
                               "SEL 66.1 dB", "Lmax 61.0 dB"})
         QVERIFY2(second.contains(QLatin1String(value)), value);
+}
+
+namespace {
+int pdfPageCount(const QByteArray& pdf)
+{
+    return int(QString::fromLatin1(pdf).count(QRegularExpression(QStringLiteral("/Type\\s*/Page\\b"))));
+}
+} // namespace
+
+// Two runs on one PDF at once: the file is the whole PDF of one of them, nothing is left beside it.
+void TestReportCli::pdfOfTwoRunsIsWholeOfOne()
+{
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("same.pdf");
+    const QStringList many(12, m_good);
+    QProcess first;
+    QProcess second;
+    first.start(QStringLiteral(KIRV_REPORT), QStringList{"--pdf", pdf, "-o", dir.filePath("a.txt")} + many);
+    second.start(QStringLiteral(KIRV_REPORT), {"--pdf", pdf, "-o", dir.filePath("b.txt"), m_good});
+    QVERIFY(first.waitForFinished(60000) && second.waitForFinished(60000));
+    QCOMPARE(first.exitCode(), 0);
+    QCOMPARE(second.exitCode(), 0);
+    QFile file(pdf);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    QVERIFY(bytes.trimmed().endsWith("%%EOF"));
+    const int pages = pdfPageCount(bytes);
+    QVERIFY2(pages == 1 || pages == 12, qPrintable(QString::number(pages)));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), (QStringList{"a.txt", "b.txt", "same.pdf"}));
+}
+
+// A disk that is full: exit 1 with the reason, an older PDF left as it was, nothing beside it.
+void TestReportCli::pdfOnAFullDisk()
+{
+    QTemporaryDir dir;
+    const QString disk = dir.filePath("disk");
+    const kirv::test::SmallDisk small(disk);
+    if (!small.mounted())
+        QSKIP(kirv::test::SmallDisk::kCannotMount);
+    const QString pdf = disk + "/month.pdf";
+    writeFile(pdf, "old report");
+    QVERIFY(small.fill());
+    const Run run = runReport({"--pdf", pdf, "-o", dir.filePath("out.txt"), m_good});
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(QString::fromUtf8(run.err).section('\n', -2), // after the platform's notes, if any
+             QStringLiteral("kirv-report: Cannot write %1: No space left on device\n").arg(pdf));
+    QFile old(pdf);
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    QCOMPARE(old.readAll(), QByteArray("old report"));
+    QCOMPARE(QDir(disk).entryList(QDir::Files), (QStringList{"filler", "month.pdf"}));
 }
 
 QTEST_GUILESS_MAIN(TestReportCli)

@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
 #include <QtTest>
@@ -158,11 +159,18 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(f.timersOn(), 3000);
     }
 
-    void shortIntervalReplyIsAnError()
+    void intervalReplyThatIsNoIntervalIsAnError_data()
     {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::newRow("one byte") << QByteArray(1, '\0');
+        QTest::newRow("one byte, then a frame") << QByteArray(1, '\x05') + kFrame; // not 1282
+    }
+    void intervalReplyThatIsNoIntervalIsAnError()
+    {
+        QFETCH(QByteArray, reply);
         Fixture f;
-        f.stream.stop(); // a meter that answers one byte and sends nothing else
-        f.intervalReply = QByteArray(1, '\0');
+        f.stream.stop(); // a meter that answers only this and sends nothing else
+        f.intervalReply = reply;
         f.click("Sampling");
         QVERIFY(f.answerChoice(0));
         QVERIFY(f.waitForInput(0));
@@ -202,6 +210,27 @@ private slots:
         QTEST(f.parts.recording->sampler().state().SampleInterval, "interval");
         QCOMPARE(f.link.written(), QByteArray()); // nothing goes to the meter
         QVERIFY(f.timersOn());
+    }
+
+    void pcSamplingRefusedWhileRecording()
+    {
+        // The header of the running recording names one interval for all its records.
+        Fixture f;
+        QTemporaryDir dir;
+        f.parts.recording->setWorkingFolder(dir.path());
+        f.parts.recording->sampler().setSampleInterval(5);
+        f.dialogs->files.enqueue(dir.filePath(QStringLiteral("rec.kirv")));
+        f.parts.recording->CmdSaveOK->click();
+        QVERIFY(f.parts.recording->recording());
+        f.dialogs->inputs.enqueue(QStringLiteral("1"));
+        f.click("Sampling");
+        QVERIFY(f.answerChoice(1));
+        QTRY_COMPARE_WITH_TIMEOUT(f.dialogs->asked.size(), 2, 3000);
+        const MessageSpec m = f.dialogs->asked.last().message;
+        QCOMPARE(m.text, QStringLiteral("Recording Mode!\n\rPlease stop recording!"));
+        QCOMPARE(int(m.icon), int(QMessageBox::Critical));
+        QCOMPARE(f.parts.recording->sampler().state().SampleInterval, 5);
+        QVERIFY(f.parts.recording->stopRecording());
     }
 
     void closeBoxKeepsThePreviousChoice()

@@ -9,6 +9,9 @@ QMessageBox::StandardButton ScriptedDialogs::message(QWidget*, const MessageSpec
     asked.append({QStringLiteral("message"), request, {}, {}, {}, {}});
     if (!buttons.isEmpty())
         return buttons.dequeue();
+    // No answer scripted: Enter, which presses the default button.
+    if (request.defaultButton != QMessageBox::NoButton)
+        return request.defaultButton;
     return request.buttons.testFlag(QMessageBox::Ok) ? QMessageBox::Ok : QMessageBox::Cancel;
 }
 

@@ -111,7 +111,7 @@ void Plot::CmdPrint_Click()
     if (!Dialogs::instance().print(this, printer))
         return;
     enterPrintLook();
-    printImage(printer, 1); // a failed print ends here silently, the window restored
+    printImage(printer, 1); // a failure is said; the window is restored either way
     leavePrintLook();
 }
 

@@ -111,7 +111,7 @@ void RealTimeGraph::CmdPrint_Click()
     const int copies = std::max(1, printer.copyCount());
     printer.setCopyCount(1);
     setPrintLayout(true);
-    printImage(printer, copies); // a failed print ends here silently, the window restored
+    printImage(printer, copies); // a failure is said; the window is restored either way
     setPrintLayout(false);
 }
 

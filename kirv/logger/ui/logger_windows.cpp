@@ -126,6 +126,7 @@ void eraseLoggerMemory(Panel& panel)
     request.text = QStringLiteral("All saved data in memory will be deleted.");
     request.title = QStringLiteral("Warning");
     request.buttons = QMessageBox::Ok | QMessageBox::Cancel;
+    request.defaultButton = QMessageBox::Cancel; // Enter must not erase the meter's memory
     const QMessageBox::StandardButton answer = Dialogs::instance().message(&panel, request);
     if (Memory* memory = Memory::current())
         memory->close();

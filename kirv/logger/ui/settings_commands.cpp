@@ -25,8 +25,6 @@ namespace kirv {
 
 namespace {
 
-constexpr int kMaxMeterInterval = 255;
-
 QString samplingPrompt(int maximum)
 {
     return QStringLiteral("Enter the SAMPLING TIME in seconds\r\n(1 <= t <= %1 ) ").arg(maximum);
@@ -72,10 +70,21 @@ void SettingsCommands::sampling()
 
 void SettingsCommands::pcSampling()
 {
+    // The running recording's header names its interval: it holds from the start to the stop.
+    // The check is made again after the answer, as a delayed start may begin a recording while
+    // the input box is open.
+    const auto refused = [this] {
+        if (m_recording.recording())
+            showCritical(&m_panel, QString::fromLatin1(kRecordingModeText));
+        return m_recording.recording();
+    };
+    if (refused())
+        return;
     const QString answer =
         Dialogs::instance().input(&m_panel, samplingPrompt(kMaxSampleInterval), kSamplingTitle,
                                   QString::number(m_recording.sampler().state().SampleInterval));
-    if (const auto seconds = samplingAnswerSeconds(answer, kMaxSampleInterval))
+    const auto seconds = samplingAnswerSeconds(answer, kMaxSampleInterval);
+    if (seconds && !refused())
         m_recording.sampler().setSampleInterval(*seconds);
 }
 

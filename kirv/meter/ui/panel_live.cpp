@@ -14,6 +14,7 @@
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QScopeGuard>
+#include <QStatusBar>
 #include <QTimer>
 
 namespace kirv {
@@ -129,9 +130,17 @@ void PanelLive::keyClick(int code)
     // tick then finds out whether the link is still there and recovers it if not.
     QPointer<PanelLive> self(this);
     ++m_keyPresses;
-    pressKey(m_panel.link(), code, this);
-    if (self)
-        --m_keyPresses;
+    const ExchangeResult result = pressKey(m_panel.link(), code, this);
+    if (!self)
+        return;
+    --m_keyPresses;
+    // The status line says what the panel alone would not: this key never reached the meter.
+    if (result == ExchangeResult::TimedOut)
+        m_panel.statusBar()->showMessage(
+            QStringLiteral("The meter did not answer: the key \"%1\" was not sent.")
+                .arg(m_panel.keyCaption(code)));
+    else if (result == ExchangeResult::Done)
+        m_panel.statusBar()->clearMessage();
 }
 
 } // namespace kirv

@@ -34,6 +34,8 @@ public:
                         shownText(request.text), request.buttons, parent);
         if (!request.detail.isEmpty())
             box.setInformativeText(request.detail);
+        if (request.defaultButton != QMessageBox::NoButton)
+            box.setDefaultButton(request.defaultButton);
         for (auto text = request.buttonTexts.cbegin(); text != request.buttonTexts.cend(); ++text) {
             if (QAbstractButton* button = box.button(text.key()))
                 button->setText(text.value());
@@ -91,6 +93,14 @@ bool Dialogs::printPreview(QWidget* parent, QPrinter& printer,
         return false;
     paint(&printer);
     return true;
+}
+
+void showCritical(QWidget* parent, const QString& text)
+{
+    MessageSpec request;
+    request.text = text;
+    request.icon = QMessageBox::Critical;
+    Dialogs::instance().message(parent, request);
 }
 
 Dialogs& Dialogs::instance()

@@ -18,6 +18,8 @@ struct MessageSpec
     QString title;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons = QMessageBox::Ok;
+    // The button Enter presses; a question that destroys something defaults to Cancel or No.
+    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
     QString detail; // extra explanation under the text (why a port did not open, ...)
     // Own captions for some of the buttons ("Recover" on the Save button, ...).
     QMap<QMessageBox::StandardButton, QString> buttonTexts;
@@ -54,5 +56,11 @@ public:
 
 // Title of message boxes that have none of their own: the program's name.
 inline constexpr const char* kAppTitle = "Kirv";
+
+// The refusal of a command that would disturb a running recording.
+inline constexpr const char* kRecordingModeText = "Recording Mode!\n\rPlease stop recording!";
+
+// A message box with the critical icon, an OK button and the program's title.
+void showCritical(QWidget* parent, const QString& text);
 
 } // namespace kirv

@@ -14,11 +14,10 @@ namespace {
 
 constexpr const char* PerLineQuestion = "Input record(s) to print in one row (1-5)";
 
-MessageSpec messageOf(const QString& text, QMessageBox::Icon icon = QMessageBox::NoIcon)
+MessageSpec messageOf(const QString& text)
 {
     MessageSpec request;
     request.text = text;
-    request.icon = icon;
     return request;
 }
 
@@ -72,8 +71,7 @@ void printRecordList(QWidget* window, Panel* panel, const ListPrintBoards& board
             failure = job.error();
     }
     if (!failure.isEmpty())
-        dialogs.message(window, messageOf(QStringLiteral("Cannot print: %1").arg(failure),
-                                        QMessageBox::Critical));
+        showPrintFailure(window, failure);
 }
 
 } // namespace kirv

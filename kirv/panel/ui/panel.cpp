@@ -352,6 +352,14 @@ QWidget* Panel::buildReadouts()
     return box;
 }
 
+QString Panel::keyCaption(int code) const
+{
+    for (const KeyButton& k : kKeys)
+        if (k.code == code)
+            return QString::fromLatin1(k.caption);
+    return QString::number(code);
+}
+
 QWidget* Panel::buildKeys()
 {
     auto* box = new QGroupBox(tr("Meter keys"), this);

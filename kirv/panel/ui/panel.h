@@ -132,6 +132,8 @@ public:
     QPushButton* BtnInteg = nullptr;
     QPushButton* BtnUp = nullptr;
     QPushButton* BtnDown = nullptr;
+    // Caption of the key button with the meter's key `code` ("Down" for 10).
+    QString keyCaption(int code) const;
 
     std::array<QRadioButton*, 3> SSOpt{};
     Graph* CWG = nullptr;

@@ -1,27 +1,50 @@
 #include "kirv/panel/ui/print_job.h"
 
-#include <QFile>
+#include "kirv/panel/ui/dialogs.h"
+#include "kirv/records/datafile.h"
+#include "kirv/report/pdf_file.h"
+
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPixmap>
 #include <QPrinter>
 #include <QStringList>
 #include <QWidget>
 
+#include <optional>
+
 namespace kirv {
 
 QFont listPrintFont()
 {
-    QFont font(QStringLiteral("Lucida Console"), 8);
-    font.setStyleHint(QFont::TypeWriter);
-    font.setFixedPitch(true);
-    if (!QFontInfo(font).fixedPitch()) {
-        font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    // A family name is only a wish: the font database may answer it with any face, so each
+    // candidate counts only when the face it resolves to is fixed-pitch.
+    const auto fixed = [](QFont font) {
         font.setPointSize(8);
+        return QFontInfo(font).fixedPitch() ? std::optional<QFont>(font) : std::nullopt;
+    };
+    QFont wanted(QStringLiteral("Lucida Console"));
+    wanted.setStyleHint(QFont::TypeWriter);
+    wanted.setFixedPitch(true);
+    if (const auto font = fixed(wanted))
+        return *font;
+    if (const auto font = fixed(QFontDatabase::systemFont(QFontDatabase::FixedFont)))
+        return *font;
+    QFont generic(QStringLiteral("monospace"));
+    generic.setStyleHint(QFont::Monospace);
+    if (const auto font = fixed(generic))
+        return *font;
+    for (const QString& family : QFontDatabase::families()) {
+        if (!QFontDatabase::isFixedPitch(family))
+            continue;
+        if (const auto font = fixed(QFont(family)))
+            return *font;
     }
-    return font;
+    wanted.setPointSize(8); // a machine without any fixed-pitch face
+    return wanted;
 }
 
 namespace {
@@ -30,23 +53,91 @@ QString printerError(const QPrinter& printer)
 {
     if (printer.printerState() == QPrinter::Error)
         return QStringLiteral("The printer reported an error.");
-    if (!printer.outputFileName().isEmpty())
-        return QStringLiteral("Cannot write %1.").arg(printer.outputFileName());
     return QStringLiteral("The printer could not be opened.");
 }
 
 } // namespace
 
-LinePrinter::LinePrinter(QPrinter& printer, QFont font) : m_printer(printer)
+PrintTarget::PrintTarget(QPrinter& printer) : m_printer(printer)
 {
-    m_painter = std::make_unique<QPainter>();
-    if (!m_painter->begin(&m_printer)) {
+    if (printer.outputFormat() != QPrinter::PdfFormat || printer.outputFileName().isEmpty())
+        return;
+    const QString path = printer.outputFileName();
+    if (const FileStatus probe = probeTarget(path); !probe.ok()) {
+        m_error = probe.error;
+        return;
+    }
+    m_pdf = std::make_unique<PdfFile>(path);
+    QPdfWriter& writer = m_pdf->writer();
+    writer.setPageLayout(printer.pageLayout());
+    writer.setResolution(printer.resolution());
+    writer.setTitle(printer.docName());
+    writer.setCreator(printer.creator());
+    writer.setPdfVersion(printer.pdfVersion());
+}
+
+PrintTarget::~PrintTarget() = default;
+
+QPagedPaintDevice* PrintTarget::device()
+{
+    if (!m_error.isEmpty())
+        return nullptr;
+    if (m_pdf)
+        return &m_pdf->writer();
+    return &m_printer;
+}
+
+QRect PrintTarget::pageRect() const
+{
+    if (m_pdf)
+        return m_pdf->writer().pageLayout().paintRectPixels(m_pdf->writer().resolution());
+    return m_printer.pageLayout().paintRectPixels(m_printer.resolution());
+}
+
+bool PrintTarget::newPage()
+{
+    if (m_pdf ? m_pdf->writer().newPage() : m_printer.newPage())
+        return true;
+    if (m_error.isEmpty())
         m_error = printerError(m_printer);
+    return false;
+}
+
+bool PrintTarget::finish()
+{
+    if (!m_error.isEmpty() || m_discarded)
+        return false;
+    if (m_pdf)
+        m_error = m_pdf->commit().error;
+    else if (m_printer.printerState() == QPrinter::Error)
+        m_error = printerError(m_printer);
+    return m_error.isEmpty();
+}
+
+void PrintTarget::abort()
+{
+    // A PDF is simply never written; its device stays for the painter still on it.
+    if (m_pdf)
+        m_discarded = true;
+    else
+        m_printer.abort();
+}
+
+LinePrinter::LinePrinter(QPrinter& printer, QFont font) : m_target(printer)
+{
+    QPagedPaintDevice* device = m_target.device();
+    if (!device) {
+        m_error = m_target.error();
+        return;
+    }
+    m_painter = std::make_unique<QPainter>();
+    if (!m_painter->begin(device)) {
+        m_error = printerError(printer);
         m_painter.reset();
         return;
     }
     m_painter->setFont(font);
-    const QFontMetrics metrics(font, &m_printer);
+    const QFontMetrics metrics(font, device);
     m_lineHeight = metrics.lineSpacing();
     m_ascent = metrics.ascent();
 }
@@ -66,10 +157,9 @@ void LinePrinter::print(const QString& line)
 {
     if (!isActive())
         return;
-    const int pageHeight = m_printer.pageLayout().paintRectPixels(m_printer.resolution()).height();
-    if (m_y > 0 && m_y + m_lineHeight > pageHeight) {
-        if (!m_printer.newPage()) {
-            m_error = printerError(m_printer);
+    if (m_y > 0 && m_y + m_lineHeight > m_target.pageRect().height()) {
+        if (!m_target.newPage()) {
+            m_error = m_target.error();
             abort();
             return;
         }
@@ -85,9 +175,14 @@ bool LinePrinter::finish()
         return false;
     const bool ended = m_painter->end();
     m_painter.reset();
-    if (!ended || m_printer.printerState() == QPrinter::Error) {
+    if (!ended && m_error.isEmpty()) {
+        m_target.abort();
+        m_error = QStringLiteral("The printer failed.");
+        return false;
+    }
+    if (!m_target.finish()) {
         if (m_error.isEmpty())
-            m_error = printerError(m_printer);
+            m_error = m_target.error();
         return false;
     }
     return true;
@@ -97,13 +192,10 @@ void LinePrinter::abort()
 {
     if (!m_painter)
         return;
-    m_printer.abort();
+    m_target.abort();
     if (m_painter->isActive())
         m_painter->end();
     m_painter.reset();
-    // A PDF cannot be aborted (its engine writes the file on end): remove what was written.
-    if (m_printer.outputFormat() == QPrinter::PdfFormat && !m_printer.outputFileName().isEmpty())
-        QFile::remove(m_printer.outputFileName());
 }
 
 QString printerNoteText()
@@ -123,17 +215,28 @@ QString printerNoteText()
     return text.join(QLatin1Char('\r'));
 }
 
+void showPrintFailure(QWidget* parent, const QString& reason)
+{
+    showCritical(parent, QStringLiteral("Cannot print: %1").arg(reason));
+}
+
 bool printWidgetImage(QPrinter& printer, QWidget* widget)
 {
     const QPixmap image = widget->grab();
+    PrintTarget target(printer);
     QPainter painter;
-    if (!painter.begin(&printer))
-        return false;
-    const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
-    QSize size = image.size();
-    size.scale(page.size(), Qt::KeepAspectRatio);
-    painter.drawPixmap(QRect(QPoint(0, 0), size), image);
-    return painter.end() && printer.printerState() != QPrinter::Error;
+    bool ok = target.device() && painter.begin(target.device());
+    if (ok) {
+        QSize size = image.size();
+        size.scale(target.pageRect().size(), Qt::KeepAspectRatio);
+        painter.drawPixmap(QRect(QPoint(0, 0), size), image);
+        ok = painter.end();
+    }
+    if (ok && target.finish())
+        return true;
+    target.abort();
+    showPrintFailure(widget, target.error().isEmpty() ? printerError(printer) : target.error());
+    return false;
 }
 
 } // namespace kirv

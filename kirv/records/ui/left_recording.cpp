@@ -12,24 +12,12 @@ namespace kirv {
 
 namespace {
 
-void showFailure(QWidget* parent, const FileStatus& status)
+// The offer of one left recording; true when it was saved or discarded.
+bool offerOne(QWidget* parent, const LeftRecording& left, const ShownSettings& shown,
+              QString* written)
 {
-    MessageSpec request;
-    request.text = status.error;
-    request.icon = QMessageBox::Critical;
-    Dialogs::instance().message(parent, request);
-}
-
-} // namespace
-
-bool offerLeftRecording(QWidget* parent, const QString& folder, const ShownSettings& shown,
-                        QString* written)
-{
-    const auto left = findLeftRecording(folder);
-    if (!left)
-        return true;
-    const QString count = QString::number(left->records.count());
-    const QString where = QDir::toNativeSeparators(left->tempPath);
+    const QString count = QString::number(left.records.count());
+    const QString where = QDir::toNativeSeparators(left.tempPath);
 
     MessageSpec offer;
     offer.text = QStringLiteral("A recording was never saved to a data file: %1 records are in \"%2\".\n"
@@ -49,13 +37,13 @@ bool offerLeftRecording(QWidget* parent, const QString& folder, const ShownSetti
         if (target.isEmpty())
             return false;
         const RealTimeHeader header =
-            recoveredHeader(left->records, shown.freqWeight, shown.timeWeight, shown.range);
-        const FileStatus status = saveRecording(left->tempPath, target, header);
+            recoveredHeader(left.records, shown.freqWeight, shown.timeWeight, shown.range);
+        const FileStatus status = saveRecording(left.tempPath, target, header);
         if (!status.ok()) {
-            showFailure(parent, status);
+            showCritical(parent, status.error);
             return false;
         }
-        QFile::remove(left->tempPath);
+        QFile::remove(left.tempPath);
         if (written)
             *written = target;
         return true;
@@ -66,16 +54,32 @@ bool offerLeftRecording(QWidget* parent, const QString& folder, const ShownSetti
         sure.title = QString::fromLatin1(kAppTitle);
         sure.icon = QMessageBox::Question;
         sure.buttons = QMessageBox::Yes | QMessageBox::No;
+        sure.defaultButton = QMessageBox::No;
         if (Dialogs::instance().message(parent, sure) != QMessageBox::Yes)
             return false;
-        QFile fake(left->tempPath);
+        QFile fake(left.tempPath);
         if (!fake.remove()) {
-            showFailure(parent, FileStatus::failure("remove", left->tempPath, fake.errorString()));
+            showCritical(parent, FileStatus::failure("remove", left.tempPath, fake.errorString()).error);
             return false;
         }
         return true;
     }
     return false;
+}
+
+} // namespace
+
+bool offerLeftRecording(QWidget* parent, const QString& folder, const ShownSettings& shown,
+                        QString* written)
+{
+    // Each left recording in turn: "Fake" is free for a new one only when none is left.
+    for (;;) {
+        const auto left = findLeftRecording(folder);
+        if (!left)
+            return true;
+        if (!offerOne(parent, *left, shown, written))
+            return false;
+    }
 }
 
 } // namespace kirv

@@ -14,18 +14,6 @@
 
 namespace kirv {
 
-namespace {
-
-void showCritical(QWidget* parent, const QString& text)
-{
-    MessageSpec request;
-    request.text = text;
-    request.icon = QMessageBox::Critical;
-    Dialogs::instance().message(parent, request);
-}
-
-} // namespace
-
 FileViews::FileViews(Panel& panel, std::function<bool()> recording)
     : QObject(&panel), m_panel(panel), m_recording(std::move(recording))
 {
@@ -46,7 +34,7 @@ void FileViews::Open_Click()
     if (m_busy)
         return;
     if (m_recording && m_recording()) {
-        showCritical(&m_panel, QStringLiteral("Recording Mode!\n\rPlease stop recording!"));
+        showCritical(&m_panel, QString::fromLatin1(kRecordingModeText));
         return;
     }
     const QString path =

@@ -1,6 +1,7 @@
 #include "kirv/records/ui/report_actions.h"
 
 #include "kirv/panel/ui/dialogs.h"
+#include "kirv/panel/ui/print_job.h"
 #include "kirv/records/report_csv.h"
 #include "kirv/records/report_values.h"
 #include "kirv/panel/ui/busy.h"
@@ -60,17 +61,22 @@ void printReportAsked(QWidget* parent, const QString& name, DataFileKind kind,
     }
 
     // The page is drawn for the preview first, then again for the printer chosen there.
-    Dialogs::instance().printPreview(parent, printer, [parent, &report](QPrinter* target) {
+    Dialogs::instance().printPreview(parent, printer, [parent, &report](QPrinter* printer) {
+        PrintTarget target(*printer); // a PDF file is written whole or not at all
         QPainter painter;
-        if (!painter.begin(target)) {
-            showError(parent, QStringLiteral("Cannot print the report: the printer could not be "
-                                             "opened."));
+        if (!target.device() || !painter.begin(target.device())) {
+            showError(parent, QStringLiteral("Cannot print the report: %1")
+                                  .arg(target.device() ? QStringLiteral("the printer could not be opened.")
+                                                       : target.error()));
             return;
         }
-        const QRect printable = target->pageLayout().paintRectPixels(target->resolution());
-        drawReportPage(painter, QRectF(QPointF(0, 0), printable.size()), report);
-        if (!painter.end())
+        drawReportPage(painter, QRectF(QPointF(0, 0), target.pageRect().size()), report);
+        if (!painter.end()) {
+            target.abort();
             showError(parent, QStringLiteral("Cannot print the report: the printer failed."));
+        } else if (!target.finish()) {
+            showError(parent, QStringLiteral("Cannot print the report: %1").arg(target.error()));
+        }
     });
 }
 

@@ -1,0 +1,51 @@
+#pragma once
+
+// A small file system (a 64 KB tmpfs) that a test can fill to the last byte, where one can be
+// mounted (as root); elsewhere the test skips it and relies on the writer seam alone.
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QString>
+
+namespace kirv::test {
+
+class SmallDisk
+{
+public:
+    static constexpr const char* kCannotMount =
+        "cannot mount a small tmpfs here (needs root): the full disk is tried through the seam only";
+
+    explicit SmallDisk(const QString& path) : m_path(path)
+    {
+        QDir().mkpath(path);
+        m_mounted = QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=64k", "tmpfs", path}) == 0;
+    }
+    ~SmallDisk()
+    {
+        if (m_mounted)
+            QProcess::execute("umount", {m_path});
+    }
+    SmallDisk(const SmallDisk&) = delete;
+    SmallDisk& operator=(const SmallDisk&) = delete;
+
+    bool mounted() const { return m_mounted; }
+
+    // Takes the space that is left into the file "filler".
+    bool fill() const
+    {
+        QFile filler(m_path + "/filler");
+        if (!filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+            return false;
+        const QByteArray block(512, 'x');
+        while (filler.write(block) == block.size()) {
+        }
+        return true;
+    }
+
+private:
+    QString m_path;
+    bool m_mounted = false;
+};
+
+} // namespace kirv::test
