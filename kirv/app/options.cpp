@@ -20,11 +20,11 @@ std::optional<Options> parseOptions(const QStringList& arguments, QString* messa
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Kirv: live panel, recording and logger download for the sound level meter.\n\n"
-        "The port window comes first (--com chooses the port without it); once the panel is up, "
-        "each FILE opens in its list window. A file that cannot be read is named with the "
+        "The port window comes first (--com chooses the port without it); once the panel is\n"
+        "up, each FILE opens in its list window. A file that cannot be read is named with the\n"
         "reason, and the others still open.\n\n"
-        "Exit status: 0 when the panel or the port window was closed, 1 when the port could not "
-        "be opened, 2 on a bad command line."));
+        "Exit status: 0 when the panel or the port window was closed, 1 when the port could\n"
+        "not be opened, 2 on a bad command line."));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this help."));
     const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Show the version."));

@@ -29,10 +29,10 @@ int main(int argc, char* argv[])
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral(
-            "A virtual sound level meter on a pseudo-terminal. Prints the device path, then takes "
+            "A virtual sound level meter on a pseudo-terminal. Prints the device path, then takes\n"
             "commands on standard input, one a line:\n")
         + kirv::sim::MeterConsole::help()
-        + QStringLiteral("\n\nExit status: 0 at the end of the input or after \"quit\", 1 when no "
+        + QStringLiteral("\n\nExit status: 0 at the end of the input or after \"quit\", 1 when no\n"
                          "pseudo-terminal can be opened, 2 on a bad command line."));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption unpaced(QStringLiteral("unpaced"),
