@@ -7,7 +7,10 @@ SUDO        := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 # ccache, where installed, makes rebuilds after a branch switch cheap; the build never needs it.
 LAUNCHER    := $(shell command -v ccache >/dev/null 2>&1 && echo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
-.PHONY: all deps configure build run test sanitize bench clean
+# `make install` honours DESTDIR and PREFIX (default /usr/local).
+PREFIX      ?= /usr/local
+
+.PHONY: all deps configure build run test install package sanitize bench clean
 
 all: build
 
@@ -34,6 +37,17 @@ run: build
 
 test: build
 	QT_QPA_PLATFORM=offscreen ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+# Into the system (through sudo when not root) the desktop's MIME and application caches are
+# refreshed too; into a DESTDIR that is left to whoever installs the tree.
+install: build
+	$(if $(DESTDIR),DESTDIR="$(DESTDIR)",$(SUDO)) cmake --install $(BUILD) --prefix $(PREFIX)
+	$(if $(DESTDIR),,$(SUDO) update-mime-database $(PREFIX)/share/mime)
+	$(if $(DESTDIR),,$(SUDO) update-desktop-database -q $(PREFIX)/share/applications)
+
+# A .deb of the same files in $(BUILD)/, its dependencies taken from the linked libraries.
+package: build
+	cmake --build $(BUILD) --target package
 
 sanitize:
 	$(MAKE) test BUILD=build-asan CMAKE_ARGS=-DKIRV_SANITIZE=ON BUILD_TYPE=Debug

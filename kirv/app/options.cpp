@@ -18,8 +18,13 @@ QString helpOf(const QCommandLineParser& parser)
 std::optional<Options> parseOptions(const QStringList& arguments, QString* message, bool* isError)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Kirv: live panel, recording and logger download for the sound level meter."));
+    parser.setApplicationDescription(QStringLiteral(
+        "Kirv: live panel, recording and logger download for the sound level meter.\n\n"
+        "The port window comes first (--com chooses the port without it); once the panel is\n"
+        "up, each FILE opens in its list window. A file that cannot be read is named with the\n"
+        "reason, and the others still open.\n\n"
+        "Exit status: 0 when the panel or the port window was closed, 1 when the port could\n"
+        "not be opened, 2 on a bad command line."));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this help."));
     const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Show the version."));
@@ -36,6 +41,11 @@ std::optional<Options> parseOptions(const QStringList& arguments, QString* messa
     const QCommandLineOption unpaced(QStringLiteral("unpaced"),
                                      QStringLiteral("Let the virtual meter send faster than the line."));
     parser.addOptions({help, version, port, simulate, com, unpaced});
+    parser.addPositionalArgument(
+        QStringLiteral("FILE"),
+        QStringLiteral("Data files (.kirv) to open in their list windows, as \"Open\" does, once "
+                       "the panel is up."),
+        QStringLiteral("[FILE...]"));
 
     *isError = false;
     if (!parser.parse(arguments)) {
@@ -51,17 +61,12 @@ std::optional<Options> parseOptions(const QStringList& arguments, QString* messa
         *message = QStringLiteral("kirv %1\n").arg(QLatin1String(kVersion));
         return std::nullopt;
     }
-    if (!parser.positionalArguments().isEmpty()) {
-        *message = QStringLiteral("Unexpected argument: %1\n").arg(parser.positionalArguments().first()) +
-                   helpOf(parser);
-        *isError = true;
-        return std::nullopt;
-    }
     Options options;
     options.ports = parser.values(port);
     options.simulate = parser.isSet(simulate);
     options.com = parser.value(com);
     options.unpaced = parser.isSet(unpaced);
+    options.files = parser.positionalArguments();
     return options;
 }
 

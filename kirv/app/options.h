@@ -16,6 +16,7 @@ struct Options
     bool simulate = false; // --simulate: a virtual meter on a pseudo-terminal, as port 1
     QString com;         // --com NAME: choose the port without showing the port window
     bool unpaced = false; // --unpaced: the virtual meter sends as fast as it can
+    QStringList files;   // FILE...: data files opened into their views once the panel is up
 };
 
 // Parses the arguments (program name first). On a bad command line returns nothing and sets

@@ -27,10 +27,14 @@ int main(int argc, char* argv[])
     QCoreApplication::setApplicationName(QStringLiteral("kirv-meter-sim"));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "A virtual sound level meter on a pseudo-terminal. Prints the device path, then takes "
-        "commands on standard input, one a line (\"help\" lists them)."));
-    parser.addHelpOption();
+    parser.setApplicationDescription(
+        QStringLiteral(
+            "A virtual sound level meter on a pseudo-terminal. Prints the device path, then takes\n"
+            "commands on standard input, one a line:\n")
+        + kirv::sim::MeterConsole::help()
+        + QStringLiteral("\n\nExit status: 0 at the end of the input or after \"quit\", 1 when no\n"
+                         "pseudo-terminal can be opened, 2 on a bad command line."));
+    const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption unpaced(QStringLiteral("unpaced"),
                                      QStringLiteral("Send as fast as the pty takes it."));
     const QCommandLineOption interval(QStringLiteral("interval"),
@@ -38,7 +42,14 @@ int main(int argc, char* argv[])
                                       QStringLiteral("MS"), QStringLiteral("20"));
     parser.addOption(unpaced);
     parser.addOption(interval);
-    parser.process(app);
+    // A bad command line ends with 2, as with the other programs, not with process()'s 1.
+    if (!parser.parse(QCoreApplication::arguments())) {
+        std::fprintf(stderr, "kirv-meter-sim: %s\nTry 'kirv-meter-sim --help'.\n",
+                     qPrintable(parser.errorText()));
+        return 2;
+    }
+    if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all")))
+        parser.showHelp(0);
 
     bool ok = false;
     const int intervalMs = parser.value(interval).toInt(&ok);

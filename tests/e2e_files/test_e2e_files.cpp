@@ -1,6 +1,6 @@
 // From the virtual meter to paper: a recording through the toolbar, the file opened with "Open"
 // into FileListReal, its exceedance table at 0.1 dB, its list printed to a PDF read back with
-// pdftotext, and its plot printed.
+// pdftotext, and its plot printed. Data files named on kirv's command line take the same road.
 #include "e2e_fixture.h"
 #include "pdf_lines.h"
 
@@ -8,6 +8,7 @@
 #include "kirv/analysis/ui/level_statistics_command.h"
 #include "kirv/analysis/ui/plot.h"
 #include "kirv/analysis/ui/plot_record_list.h"
+#include "kirv/app/options.h"
 #include "kirv/panel/ui/widgets.h"
 #include "kirv/records/datafile.h"
 #include "kirv/records/ui/file_list.h"
@@ -21,6 +22,8 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
+
+#include <tuple>
 #include <QtTest>
 
 using namespace kirv;
@@ -127,6 +130,36 @@ private slots:
         plot->CmdPrint->click();
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(graphPdf).size() > 0, 10000);
         QVERIFY(f.panel->Timer1->isActive() && f.panel->Timer2->isActive());
+    }
+
+    // `kirv FILE...`: each file in its view once the panel is up; one that cannot be read is
+    // named with its reason in the message of "Open", and the files after it still open.
+    void commandLineFiles()
+    {
+        const QString data = qEnvironmentVariable("KIRV_TEST_DATA");
+        QTemporaryDir dir;
+        const QString missing = dir.filePath(QStringLiteral("gone.kirv"));
+        QString message;
+        bool isError = false;
+        const auto options = parseOptions({"kirv", "--simulate", "--unpaced", "--com", "COM1",
+                                           data + "/realtime_two_samples.kirv", missing,
+                                           data + "/logger_three_samples.kirv"},
+                                          &message, &isError);
+        QVERIFY2(options, qPrintable(message));
+        E2eFixture f(*options);
+        QVERIFY(f.panel && f.panel->isVisible());
+        const QList<MessageSpec> said = f.dialogs->messages();
+        QCOMPARE(said.size(), 1);
+        QCOMPARE(said[0].text, "Cannot open " + missing + ": No such file or directory");
+        QCOMPARE(said[0].icon, QMessageBox::Critical);
+        for (const auto& [name, title, count] :
+             {std::tuple{"FileListReal", "realtime_two_samples.kirv", 2},
+              std::tuple{"FileList", "logger_three_samples.kirv", 3}}) {
+            auto* view = f.panel->findChild<FileList*>(QLatin1String(name));
+            QVERIFY2(view && view->isVisible(), name);
+            QCOMPARE(view->windowTitle(), QLatin1String(title));
+            QCOMPARE(view->records().count(), count);
+        }
     }
 };
 

@@ -4,6 +4,7 @@
 #include "kirv/meter/serial_link.h"
 #include "kirv/meter/ui/port.h"
 #include "kirv/panel/ui/panel.h"
+#include "kirv/records/ui/open_command.h"
 #include "sim/ui/virtual_meter_window.h"
 #include "sim/virtual_meter.h"
 
@@ -72,6 +73,19 @@ void Application::openPanel(const PortChoice& choice)
         const QRect frame = m_panel->frameGeometry();
         m_meterWindow->move(frame.right() + 8, frame.top());
         m_meterWindow->show();
+    }
+    openFiles();
+}
+
+void Application::openFiles()
+{
+    // The files of the command line take the road of "Open": a file that cannot be read says
+    // why in its message box and the next one still opens. Closing the panel while a file is
+    // read ends the program, and the rest are not opened.
+    for (const QString& path : std::as_const(m_options.files)) {
+        if (!m_panel)
+            return;
+        m_parts.files->openDataFile(path);
     }
 }
 

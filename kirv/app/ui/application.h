@@ -20,8 +20,9 @@ class VirtualMeter;
 
 class SerialLink;
 
-// Start-up and shut-down of the program: the port window, then the panel on the chosen port;
-// "No device found, try again!" and the end when the port does not open.
+// Start-up and shut-down of the program: the port window, then the panel on the chosen port and
+// the data files of the command line in their views; "No device found, try again!" and the end
+// when the port does not open.
 class Application : public QObject
 {
     Q_OBJECT
@@ -44,6 +45,7 @@ signals:
 
 private:
     void openPanel(const PortChoice& choice);
+    void openFiles();
     void fail(const QString& detail);
 
     Options m_options;

@@ -2,6 +2,7 @@
 
 namespace kirv {
 
+class FileViews;
 class Panel;
 class PanelLive;
 class PanelRecording;
@@ -15,6 +16,7 @@ struct PanelParts
     PanelLive* live = nullptr;
     PanelRecording* recording = nullptr;
     PanelToolbar* toolbar = nullptr;
+    FileViews* files = nullptr; // "Open" and the file views it fills
 };
 
 } // namespace kirv

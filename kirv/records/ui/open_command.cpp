@@ -90,6 +90,7 @@ void attachFileCommands(PanelParts& parts)
     auto* views =
         new FileViews(*panel, [recording] { return recording && recording->recording(); });
     views->setObjectName(QStringLiteral("FileViews"));
+    parts.files = views;
     // A view's "Plot" and its resolution buttons lead to the analysis windows.
     QObject::connect(views, &FileViews::viewOpened, views, [panel](FileList* view) {
         QObject::connect(view, &FileList::plotRequested, view,
