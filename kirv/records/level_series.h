@@ -1,6 +1,9 @@
 #pragma once
 
+#include "kirv/records/datafile.h"
 #include "kirv/records/recordstore.h"
+
+#include <QByteArray>
 
 #include <QByteArrayView>
 #include <QtGlobal>
@@ -45,5 +48,24 @@ LevelSample sampleOf(QByteArrayView time, QByteArrayView level);
 
 /// The samples of every record of a store, in list order.
 LevelSeries seriesOf(const RecordStore& records);
+
+/// A data file read for its statistics: what the reading found, the series of its records and
+/// the few time texts a report states as they are stored.
+struct DataFileSeries : DataFileReading
+{
+    LevelSeries samples;
+    QByteArray firstTime; // time texts of the first and the last record
+    QByteArray lastTime;
+    qsizetype maxIndex = -1; // the first counted sample at the highest level, or -1
+    QByteArray maxTime;      // its time text
+};
+
+/// Reads the data file `path` in blocks, straight into its series: the records' texts are never
+/// held. Refuses what is not a regular file, or larger than MaxDataFileBytes, at once.
+DataFileSeries readDataFileSeries(const QString& path);
+/// The same from the bytes of a whole file.
+DataFileSeries parseDataFileSeries(QByteArrayView bytes);
+/// The series of a file already read into a list.
+DataFileSeries seriesOf(const DataFileContent& content);
 
 } // namespace kirv

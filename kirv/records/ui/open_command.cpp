@@ -16,12 +16,17 @@ namespace kirv {
 
 namespace {
 
-void showCritical(QWidget* parent, const QString& text)
+void showMessage(QWidget* parent, const QString& text, QMessageBox::Icon icon)
 {
     MessageSpec request;
     request.text = text;
-    request.icon = QMessageBox::Critical;
+    request.icon = icon;
     Dialogs::instance().message(parent, request);
+}
+
+void showCritical(QWidget* parent, const QString& text)
+{
+    showMessage(parent, text, QMessageBox::Critical);
 }
 
 } // namespace
@@ -92,7 +97,12 @@ FileList* FileViews::openDataFile(const QString& path)
     view->placeBeside(&m_panel);
     view->show();
     emit viewOpened(view);
-    return view;
+    // The list keeps the records before the line that stopped the reading; the user hears
+    // that the file holds more than the list shows.
+    const QPointer<FileList> shown(view);
+    if (!content.complete())
+        showMessage(view, content.stopNotice(path), QMessageBox::Warning);
+    return shown.data();
 }
 
 void attachFileCommands(PanelParts& parts)
