@@ -95,20 +95,22 @@ class SeriesReading
 public:
     explicit SeriesReading(DataFileSeries& out) : m_builder(out), m_walk(out) {}
 
-    void feed(QByteArrayView block) { m_walk.feed(block, record()); }
+    void feed(QByteArrayView block) { m_walk.feed(block, Record{m_builder}); }
     void finish()
     {
-        m_walk.finish(record());
+        m_walk.finish(Record{m_builder});
         m_builder.finish();
     }
 
 private:
-    auto record()
+    struct Record
     {
-        return [this](const QByteArrayView (&fields)[RecordColumnCount], qsizetype) {
-            m_builder.add(fields[TimeColumn], fields[LevelColumn]);
-        };
-    }
+        SeriesBuilder& builder;
+        void operator()(const QByteArrayView (&fields)[RecordColumnCount], qsizetype) const
+        {
+            builder.add(fields[TimeColumn], fields[LevelColumn]);
+        }
+    };
 
     SeriesBuilder m_builder;
     DataFileLines m_walk;
