@@ -58,8 +58,8 @@ level is truncated to 0.1 dB, as the windows show Leq.
   periods            start, counted records and Leq of every clock-aligned period
                      (08:00, 08:15, ... with --period 15) that holds a counted record
   ld, le, ln, lden   day (07-19), evening (19-23) and night (23-07) levels over every
-                     day of the file; lden weights the evening
-                     +5 dB and the night +10 dB and needs all three
+                     day of the file; lden weights the evening +5 dB and the
+                     night +10 dB and needs all three
   coverage_day, coverage_evening, coverage_night
                      counted records x T over the length of that part of every
                      calendar day the file touches (0 to 1)
