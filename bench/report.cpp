@@ -1,6 +1,8 @@
 // kirv-report on full recordings (348000 records): one file through the whole process, a batch of
-// 40 on one core and on all cores, and the report page to PDF.
+// 40 on one core and on all cores, and the report page to PDF; and one file of five million
+// records (174 MB) through the whole process, with the program's peak resident memory.
 //   bench_report --benchmark_filter=Batch   (the batch figures; compare jobs 1 with jobs 2)
+//   bench_report --benchmark_filter=FiveMillion
 #include "large_data_file.h"
 
 #include "kirv/report/report_page.h"
@@ -12,6 +14,8 @@
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
+
+#include <sys/resource.h>
 
 using namespace kirv;
 
@@ -61,6 +65,24 @@ void BM_OneFileJsonWholeProcess(benchmark::State& state)
     state.counters["records"] = double(MaxListRecords);
 }
 BENCHMARK(BM_OneFileJsonWholeProcess)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_FiveMillionRecordsWholeProcess(benchmark::State& state)
+{
+    static QTemporaryDir dir;
+    static const QString path = dir.filePath("five-million.kirv");
+    if (!QFile::exists(path) && !bench::writeLargeDataFile(path, 5000000)) {
+        state.SkipWithError("cannot write the file");
+        return;
+    }
+    for (auto _ : state)
+        runProcess(state, {QStringLiteral("--format"), QStringLiteral("json"), path});
+    // The largest resident size of any child so far: run this benchmark alone to read it.
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    state.counters["peak RSS MB"] = double(usage.ru_maxrss) / 1024.0;
+    state.counters["file MB"] = double(QFile(path).size()) / 1e6;
+}
+BENCHMARK(BM_FiveMillionRecordsWholeProcess)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_Batch40(benchmark::State& state)
 {

@@ -3,6 +3,7 @@
 #include "report/report_batch.h"
 #include "report/report_options.h"
 #include "kirv/records/datafile.h"
+#include "kirv/records/native_names.h"
 #include "kirv/report/report_page.h"
 
 #include <QCoreApplication>
@@ -96,6 +97,8 @@ int run(const ReportOptions& options)
         periods->write(periodCsvHead());
     runReportBatch(options.files, options.periodMinutes, pdf != nullptr, options.jobs,
                    [&](qsizetype, FileReport&& report) {
+                       for (const QString& warning : report.warnings)
+                           printError(warning);
                        if (!report.ok()) {
                            printError(report.error);
                            failed = true;
@@ -136,9 +139,11 @@ bool wantsPdf(int argc, char* argv[])
     return false;
 }
 
-int parseAndRun()
+// File names are taken as the system gives them, not as texts, so that a name that is not
+// UTF-8 opens as it is.
+int parseAndRun(int argc, char* argv[])
 {
-    const ParsedReportOptions parsed = parseReportOptions(QCoreApplication::arguments());
+    const ParsedReportOptions parsed = parseReportOptions(nativeArguments(argc, argv));
     if (!parsed.options) {
         std::fputs(qPrintable(parsed.message), parsed.exitStatus == 0 ? stdout : stderr);
         return parsed.exitStatus;
@@ -161,8 +166,8 @@ int main(int argc, char* argv[])
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
         QGuiApplication app(argc, argv);
-        return parseAndRun();
+        return parseAndRun(argc, argv);
     }
     QCoreApplication app(argc, argv);
-    return parseAndRun();
+    return parseAndRun(argc, argv);
 }

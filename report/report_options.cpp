@@ -36,16 +36,18 @@ constexpr char Description[] =
     R"(Analyses sound level data files (.kirv: real-time, logger and plain list files) and
 prints, per file, the values a noise report needs.
 
-Levels are computed from the counted records, those not marked "*"; marked records
-(the meter paused) are reported as paused. T is the file's sampling interval (header
-line 2; 1 s for a plain list file).
+Levels are computed from the counted records, those not marked "*" and not empty;
+marked records (the meter paused) are reported as paused, records without a level as
+empty. T is the file's sampling interval (header line 2, a whole number of seconds
+from 1 to 86400; otherwise 1 s, with a warning; 1 s for a plain list file). Every
+level is truncated to 0.1 dB, as the windows show Leq.
 
   file, kind         the file and its kind: real-time, logger or plain
   interval           T in seconds
-  records            all records; counted and paused split them
+  records            all records; counted, paused and empty split them
   start, end         the first and the last record's time
   leq, sel           energy-average level and sound exposure level
-                     (sel = leq + 10 log10(counted x T)), truncated to 0.1 dB
+                     (sel = leq + 10 log10(counted x T))
   lmax, lmax_time    the highest level and the first time it was reached
   lmin               the lowest level
   exceedance         L(0)..L(99) by the 0.1 dB distribution: L(j) is the level
@@ -56,15 +58,20 @@ line 2; 1 s for a plain list file).
   periods            start, counted records and Leq of every clock-aligned period
                      (08:00, 08:15, ... with --period 15) that holds a counted record
   ld, le, ln, lden   day (07-19), evening (19-23) and night (23-07) levels over every
-                     day of the file, rounded to 0.1 dB; lden weights the evening
-                     +5 dB and the night +10 dB and needs all three
+                     day of the file; lden weights the evening +5 dB and the
+                     night +10 dB and needs all three
   coverage_day, coverage_evening, coverage_night
                      counted records x T over the length of that part of every
                      calendar day the file touches (0 to 1)
+  empty              records without a level (left out of every level)
+  complete           false when the reading stopped at a line that is not a record
+  unread_lines       the lines from that one to the end of the file (also said on
+                     standard error with the line number and what was found)
 
 A missing value is empty in text and CSV and null in JSON. The CSV output has one
 header row and one row per file (without exceedance and periods). Files that cannot
-be read are reported on standard error; the others are still analysed.
+be read (not a regular file, empty, not a data file) are reported on standard error;
+the others are still analysed.
 
 Exit status: 0 when every file was analysed, 1 when a file could not be read or an
 output could not be written, 2 on a bad command line.)";

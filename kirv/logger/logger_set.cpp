@@ -95,6 +95,18 @@ QByteArrayView setTimestamp(QByteArrayView set, int which)
                       TimestampBytes);
 }
 
+QString startStampProblem(QByteArrayView set, int number, int currentYear)
+{
+    const QByteArrayView stamp = setTimestamp(set, StartStamp);
+    if (recordCountOf(set) == 0 || timestampTime(stamp, currentYear))
+        return {};
+    return QStringLiteral("Set %1 cannot be opened: its start time %2 is not a date "
+                          "(bytes %3 for second, minute, hour, day, month, year).")
+        .arg(number)
+        .arg(timestampText(stamp, currentYear),
+             QString::fromLatin1(stamp.toByteArray().toHex(' ').toUpper()));
+}
+
 SetBoards decodeSetBoards(QByteArrayView set, int currentYear)
 {
     SetBoards boards;

@@ -21,6 +21,11 @@ QString timestampText(QByteArrayView stamp, int currentYear);
 // The date and time of a stamp, or nothing when its digits do not form one.
 std::optional<QDateTime> timestampTime(QByteArrayView stamp, int currentYear);
 
+// Why set `number` cannot be opened: the start stamp of a set that holds records is not a date,
+// so no record's time can be counted from it. Names the set, the stamp as shown and its bytes
+// as stored; empty when the set can be opened.
+QString startStampProblem(QByteArrayView set, int number, int currentYear);
+
 // Record count N of a whole set (58 + 2N bytes); 0 for anything shorter than a set.
 qsizetype recordCountOf(QByteArrayView set);
 // The bytes of timestamp `which` (0..4) of a set; empty for a short set.

@@ -2,6 +2,9 @@
 
 #include "kirv/analysis/numbertext.h"
 #include "textlines.h"
+#include "kirv/records/datafile_lines.h"
+#include "kirv/records/native_names.h"
+#include "kirv/records/regular_file.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,21 +25,6 @@
 namespace kirv {
 
 namespace {
-
-/// Finds the three tabs of a record line; false when it has fewer.
-bool splitRecord(QByteArrayView line, QByteArrayView (&fields)[RecordColumnCount])
-{
-    const char* at = line.data();
-    const char* end = at + line.size();
-    for (QByteArrayView& field : fields) {
-        const auto* tab = static_cast<const char*>(std::memchr(at, '\t', size_t(end - at)));
-        if (!tab)
-            return false;
-        field = QByteArrayView(at, tab - at);
-        at = tab + 1;
-    }
-    return true;
-}
 
 // The test seam of failFileWritesAfterForTest(): a device that passes writes on to the file
 // until its budget is spent and then refuses them the way a full disk does.
@@ -206,47 +194,71 @@ FileStatus writeDataFile(const QString& path, const QStringList& headerLines,
     });
 }
 
-QString DataFileContent::headerLine(int lineNumber) const
+QString DataFileReading::headerLine(int lineNumber) const
 {
     return lineNumber >= 1 && lineNumber <= headerLines.size() ? headerLines[lineNumber - 1]
                                                                : QString();
 }
 
+namespace {
+
+// The found text of a stop as a quoted excerpt: tabs as \t, other control and non-ASCII bytes
+// as \xHH, so that whatever a damaged file holds shows as plain text.
+QString excerpt(QByteArrayView bytes)
+{
+    QString out;
+    for (const char c : bytes) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u == '\t')
+            out += QLatin1String("\\t");
+        else if (u == '"' || u == '\\')
+            out += QLatin1Char('\\'), out += QLatin1Char(c);
+        else if (u < 0x20 || u >= 0x7F)
+            out += QStringLiteral("\\x%1").arg(u, 2, 16, QLatin1Char('0'));
+        else
+            out += QLatin1Char(c);
+    }
+    return out;
+}
+
+} // namespace
+
+QString DataFileReading::stopNotice(const QString& file) const
+{
+    if (complete())
+        return {};
+    return QStringLiteral("Reading stopped at line %1 of %2, which is not a record: \"%3\" "
+                          "(lines not read: %4)")
+        .arg(stoppedAtLine)
+        .arg(QDir::toNativeSeparators(shownName(file)), excerpt(stopText))
+        .arg(unreadLines);
+}
+
+QString DataFileReading::notDataError(const QString& file) const
+{
+    if (lineCount == 0)
+        return FileStatus::failure("read", shownName(file), QStringLiteral("the file is empty")).error;
+    if (kind == DataFileKind::PlainList && !titled && recordLines == 0)
+        return FileStatus::failure("read", shownName(file), QStringLiteral("it is not a data file"))
+            .error;
+    return {};
+}
+
 DataFileContent parseDataFile(QByteArrayView bytes, const Progress& progress, qsizetype every)
 {
     DataFileContent content;
-    const char* at = bytes.data();
-    const char* const end = at + bytes.size();
-    const auto lines = qsizetype(std::count(at, end, '\n')) + 1;
+    const auto lines = qsizetype(std::count(bytes.begin(), bytes.end(), '\n')) + 1;
     content.records.reserve(lines, bytes.size());
 
     ProgressTicker ticker(progress, every);
-    qsizetype n = 0; // line index, from 0
-    int headerCount = 0;
-    for (; at < end; ++n) {
-        const QByteArrayView line = takeLine(at, end);
-
-        if (n > headerCount) {
-            QByteArrayView fields[RecordColumnCount];
-            if (!splitRecord(line, fields)) {
-                content.stoppedAtLine = n + 1;
-                ++n;
-                break;
-            }
-            content.records.append(fields[NumberColumn], fields[TimeColumn], fields[LevelColumn]);
-            ticker.tick(n - 1);
-        } else if (n == 0) {
-            content.kind = dataFileKindOf(line);
-            headerCount = headerLineCount(content.kind);
-            if (headerCount > 0)
-                content.headerLines.append(QString::fromUtf8(line));
-        } else if (n < headerCount) {
-            content.headerLines.append(QString::fromUtf8(line));
-        }
-        // n == headerCount: the column title line, which is not a record.
-    }
+    DataFileLines walk(content);
+    const auto record = [&](const QByteArrayView (&fields)[RecordColumnCount], qsizetype n) {
+        content.records.append(fields[NumberColumn], fields[TimeColumn], fields[LevelColumn]);
+        ticker.tick(n - 1);
+    };
+    walk.feed(bytes, record);
+    walk.finish(record);
     ticker.finish();
-    content.lineCount = content.stoppedAtLine ? content.stoppedAtLine : n;
     content.records.squeeze();
     return content;
 }
@@ -256,7 +268,7 @@ DataFileContent readDataFile(QIODevice& device, const Progress& progress, qsizet
     const QString name = deviceName(device);
     const auto failure = [&name](const char* action, const QString& reason) {
         DataFileContent content;
-        content.error = FileStatus::failure(action, name, reason).error;
+        content.error = FileStatus::failure(action, shownName(name), reason).error;
         return content;
     };
     if (!device.isOpen() && !device.open(QIODevice::ReadOnly))
@@ -283,7 +295,12 @@ DataFileContent readDataFile(QIODevice& device, const Progress& progress, qsizet
 
 DataFileContent readDataFile(const QString& path, const Progress& progress, qsizetype every)
 {
-    QFile file(path);
+    QFile file;
+    if (const FileStatus opened = openRegularFile(file, path, MaxDataFileBytes); !opened.ok()) {
+        DataFileContent content;
+        content.error = opened.error;
+        return content;
+    }
     return readDataFile(file, progress, every);
 }
 

@@ -132,33 +132,58 @@ void failFileWritesAfterForTest(qint64 bytes);
 
 // ---- Reading -------------------------------------------------------------------------------
 
-/// Everything the reading of one data file yields, for the list window to show.
-struct DataFileContent
+/// What the reading of a data file found besides its records: its kind and header, and whether
+/// it was read to its end.
+struct DataFileReading
 {
     DataFileKind kind = DataFileKind::PlainList;
     /// File lines 1..H that exist (H = headerLineCount(kind)): headerLines[k - 1] is line k,
     /// so headerLines[0] holds the kind mark and headerLines[1] the sampling interval. Empty for
-    /// a plain list file. Texts are unchanged (a trailing CR of the line end removed).
+    /// a plain list file. Texts are unchanged (the line end removed).
     QStringList headerLines;
-    RecordStore records;
-    /// Number of lines of the file; 0 for an empty file (which opens no window).
+    /// Whether the first line is the column title line (a plain list file as the program writes).
+    bool titled = false;
+    /// Record lines read.
+    qsizetype recordLines = 0;
+    /// Number of lines of the file read; 0 for an empty file (which opens no window).
     qsizetype lineCount = 0;
     /// Line number (from 1) of the record line with fewer than three tabs that ended the
     /// reading, or 0 when the reading went to the end of the file.
     qsizetype stoppedAtLine = 0;
+    /// The line that ended the reading, as found (cut to StopTextBytes).
+    QByteArray stopText;
+    /// Lines not read: the line that ended the reading and every line after it.
+    qsizetype unreadLines = 0;
     /// Not empty when the file could not be opened or read; names the file and the reason.
     QString error;
 
+    static constexpr qsizetype StopTextBytes = 40;
+
     bool ok() const { return error.isEmpty(); }
+    /// Read to the end of the file.
+    bool complete() const { return stoppedAtLine == 0; }
     /// Header line `lineNumber` (from 1), or a null text when the file is shorter.
     QString headerLine(int lineNumber) const;
+    /// Empty when the file was read to its end; otherwise where the reading stopped in the file
+    /// named `file`, what was found there and how many lines were not read.
+    QString stopNotice(const QString& file) const;
+    /// Empty for a data file; the error naming `file` when it is empty or holds no data at all
+    /// (no kind, no column titles, not one record: random bytes).
+    QString notDataError(const QString& file) const;
+};
+
+/// Everything the reading of one data file yields, for the list window to show.
+struct DataFileContent : DataFileReading
+{
+    RecordStore records;
 };
 
 /// Largest file the reader takes; a bigger one is refused with an error text. The biggest file
 /// the program writes (348000 records) is about 12 MB.
 inline constexpr qsizetype MaxDataFileBytes = qsizetype(1) << 30;
 
-/// Reads a data file. Line ends may be CRLF or LF. `progress` gets n - 1 for record line n
+/// Reads a data file. Line ends may be CRLF, LF or CR alone. A path that is not a regular file is
+/// refused at once. `progress` gets n - 1 for record line n
 /// (lines counted from 0), so the first record of a real-time file reports 9; the caller shows it
 /// followed by " Records Completed". Reports follow the rule of Progress.
 DataFileContent readDataFile(const QString& path, const Progress& progress = {},

@@ -1,7 +1,14 @@
 #include "kirv/records/level_series.h"
 
 #include "kirv/analysis/exceedance.h"
+#include "kirv/records/native_names.h"
+#include "kirv/records/datafile_lines.h"
+#include "kirv/records/regular_file.h"
 #include "kirv/records/report_values.h"
+
+#include <QFile>
+
+#include <string>
 
 namespace kirv {
 
@@ -14,6 +21,38 @@ bool blank(QByteArrayView text)
             return false;
     return true;
 }
+
+// Appends samples and keeps the time texts a report states as stored.
+class SeriesBuilder
+{
+public:
+    explicit SeriesBuilder(DataFileSeries& out) : m_out(out) {}
+
+    void add(QByteArrayView time, QByteArrayView level)
+    {
+        const LevelSample sample = sampleOf(time, level);
+        if (m_out.samples.empty())
+            m_out.firstTime = time.toByteArray();
+        m_last.assign(time.data(), size_t(time.size()));
+        if (sample.counted() && (m_out.maxIndex < 0 || sample.tenths > m_maxTenths)) {
+            m_out.maxIndex = qsizetype(m_out.samples.size());
+            m_out.maxTime = time.toByteArray();
+            m_maxTenths = sample.tenths;
+        }
+        m_out.samples.push_back(sample);
+    }
+
+    void finish() { m_out.lastTime = QByteArray(m_last.data(), qsizetype(m_last.size())); }
+
+private:
+    DataFileSeries& m_out;
+    std::string m_last;
+    qint64 m_maxTenths = 0;
+};
+
+// A record line holds at least a number, a time and a level; a guess this short reserves room
+// for the records of a file as written once, without the copies of a growing series.
+constexpr qint64 TypicalRecordBytes = 24;
 
 } // namespace
 
@@ -41,6 +80,91 @@ LevelSeries seriesOf(const RecordStore& records)
     series.reserve(size_t(records.count()));
     for (qsizetype i = 0; i < records.count(); ++i)
         series.push_back(sampleOf(records.field(i, TimeColumn), records.field(i, LevelColumn)));
+    return series;
+}
+
+} // namespace kirv
+
+namespace kirv {
+
+namespace {
+
+// The reading of a file into its series, fed block after block.
+class SeriesReading
+{
+public:
+    explicit SeriesReading(DataFileSeries& out) : m_builder(out), m_walk(out) {}
+
+    void feed(QByteArrayView block) { m_walk.feed(block, Record{m_builder}); }
+    void finish()
+    {
+        m_walk.finish(Record{m_builder});
+        m_builder.finish();
+    }
+
+private:
+    struct Record
+    {
+        SeriesBuilder& builder;
+        void operator()(const QByteArrayView (&fields)[RecordColumnCount], qsizetype) const
+        {
+            builder.add(fields[TimeColumn], fields[LevelColumn]);
+        }
+    };
+
+    SeriesBuilder m_builder;
+    DataFileLines m_walk;
+};
+
+} // namespace
+
+DataFileSeries readDataFileSeries(const QString& path)
+{
+    DataFileSeries series;
+    QFile file;
+    if (const FileStatus opened = openRegularFile(file, path, MaxDataFileBytes); !opened.ok()) {
+        series.error = opened.error;
+        return series;
+    }
+    series.samples.reserve(size_t(file.size() / TypicalRecordBytes + 1));
+    SeriesReading reading(series);
+    constexpr qint64 BlockBytes = qint64(1) << 20;
+    QByteArray block(BlockBytes, Qt::Uninitialized);
+    qint64 total = 0;
+    for (;;) {
+        const qint64 got = file.read(block.data(), BlockBytes);
+        if (got < 0) {
+            series.error = FileStatus::failure("read", shownName(path), file.errorString()).error;
+            return series;
+        }
+        // The size was checked at the open; a file that grows meanwhile is read no further.
+        total += got;
+        if (got == 0 || total > MaxDataFileBytes)
+            break;
+        reading.feed(QByteArrayView(block.constData(), got));
+    }
+    reading.finish();
+    return series;
+}
+
+DataFileSeries parseDataFileSeries(QByteArrayView bytes)
+{
+    DataFileSeries series;
+    SeriesReading reading(series);
+    reading.feed(bytes);
+    reading.finish();
+    return series;
+}
+
+DataFileSeries seriesOf(const DataFileContent& content)
+{
+    DataFileSeries series;
+    static_cast<DataFileReading&>(series) = content;
+    series.samples.reserve(size_t(content.records.count()));
+    SeriesBuilder builder(series);
+    for (qsizetype i = 0; i < content.records.count(); ++i)
+        builder.add(content.records.field(i, TimeColumn), content.records.field(i, LevelColumn));
+    builder.finish();
     return series;
 }
 

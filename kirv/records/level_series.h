@@ -1,6 +1,9 @@
 #pragma once
 
+#include "kirv/records/datafile.h"
 #include "kirv/records/recordstore.h"
+
+#include <QByteArray>
 
 #include <QByteArrayView>
 #include <QtGlobal>
@@ -11,27 +14,31 @@ namespace kirv {
 
 /// One record reduced to numbers, as every statistic reads it: the civil seconds of its time
 /// text, its level in tenths of a dB as the 0.1 dB distribution classes it ("-" 25.0, "L" 145.0,
-/// a text without a number 0), and what kind of reading it is. Sixteen bytes a record, never the
-/// record's texts.
+/// a text without a number 0), and what kind of reading it is. Eight bytes a record, never the
+/// record's texts: a five-million-record file fits in 40 MB.
 struct LevelSample
 {
     enum Flag : quint8 {
         Marked = 1, // "*": the meter paused; its level enters no statistic
-        Empty = 2,  // no level at all (a reading taken while the link was lost)
+        Empty = 2,  // no level at all (a reading taken while the link was lost); `tenths` is 0
         NoTime = 4, // the time text is not a civil time; `seconds` is 0
     };
 
-    qint64 seconds = 0;
-    qint16 tenths = 0;
-    quint8 flags = 0;
+    /// Seconds since 1970/01/01 00:00:00 read as civil time (years 0000..9999 fit in 40 bits).
+    qint64 seconds : 40 = 0;
+    /// The 0.1 dB class of the level, 0..1450.
+    qint64 tenths : 16 = 0;
+    /// Flag bits.
+    qint64 flags : 8 = 0;
 
     /// Enters Leq, SEL, extremes and L(n): neither marked nor empty.
     bool counted() const { return (flags & (Marked | Empty)) == 0; }
     bool marked() const { return (flags & Marked) != 0; }
     bool empty() const { return (flags & Empty) != 0; }
     bool hasTime() const { return (flags & NoTime) == 0; }
-    double level() const { return tenths / 10.0; }
+    double level() const { return double(tenths) / 10.0; }
 };
+static_assert(sizeof(LevelSample) == 8);
 
 using LevelSeries = std::vector<LevelSample>;
 
@@ -41,5 +48,24 @@ LevelSample sampleOf(QByteArrayView time, QByteArrayView level);
 
 /// The samples of every record of a store, in list order.
 LevelSeries seriesOf(const RecordStore& records);
+
+/// A data file read for its statistics: what the reading found, the series of its records and
+/// the few time texts a report states as they are stored.
+struct DataFileSeries : DataFileReading
+{
+    LevelSeries samples;
+    QByteArray firstTime; // time texts of the first and the last record
+    QByteArray lastTime;
+    qsizetype maxIndex = -1; // the first counted sample at the highest level, or -1
+    QByteArray maxTime;      // its time text
+};
+
+/// Reads the data file `path` in blocks, straight into its series: the records' texts are never
+/// held. Refuses what is not a regular file, or larger than MaxDataFileBytes, at once.
+DataFileSeries readDataFileSeries(const QString& path);
+/// The same from the bytes of a whole file.
+DataFileSeries parseDataFileSeries(QByteArrayView bytes);
+/// The series of a file already read into a list.
+DataFileSeries seriesOf(const DataFileContent& content);
 
 } // namespace kirv

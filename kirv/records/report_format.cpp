@@ -36,6 +36,11 @@ Field text(const char* key, const QString& value, bool present = true)
     return present ? Field{key, Field::Text, value} : Field{key, Field::Missing, {}};
 }
 
+Field flag(const char* key, bool value)
+{
+    return {key, Field::Number, value ? QStringLiteral("true") : QStringLiteral("false")};
+}
+
 Field share(const char* key, double value)
 {
     return {key, Field::Number, QString::number(value, 'f', 3)};
@@ -75,7 +80,11 @@ QList<Field> scalarFields(const ReportValues& r)
             level("lden", r.lden),
             share("coverage_day", r.coverageDay),
             share("coverage_evening", r.coverageEvening),
-            share("coverage_night", r.coverageNight)};
+            share("coverage_night", r.coverageNight),
+            // Later additions go last, so that the columns of a CSV keep their places.
+            number("empty", double(r.empty)),
+            flag("complete", r.complete),
+            number("unread_lines", double(r.unreadLines))};
 }
 
 QString jsonString(const QString& s)

@@ -2,10 +2,13 @@
 
 #include "kirv/analysis/level_stats.h"
 #include "kirv/analysis/numbertext.h"
-#include "kirv/records/record_levels.h"
+#include "kirv/records/native_names.h"
+
+#include <QDir>
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <map>
 
 namespace kirv {
@@ -63,22 +66,51 @@ void civilFromDays(qint64 z, qint64& y, unsigned& m, unsigned& d)
     y = qint64(yoe) + era * 400 + (m <= 2);
 }
 
-// The level a text stands for, as the distribution classes it (to the tenth; "-" is 25.0 dB,
-// "L" 145.0 dB, a text without a number 0), or nothing for a marked reading.
-std::optional<double> levelOf(QByteArrayView text)
+// Count and energy sum of levels in 0.1 dB classes. The energy of each class comes from a table
+// made once, relative to the top class, so a report over millions of records computes no power
+// per record; the sum is compensated as RunningLevel's is.
+class ClassEnergy
 {
-    const std::optional<int> c = levelClass(text, Resolution::Fine);
-    return c ? std::optional(*c / 10.0) : std::nullopt;
-}
+public:
+    void add(int tenths)
+    {
+        ++m_count;
+        const double term = table()[size_t(tenths)] - m_compensation;
+        const double sum = m_energy + term;
+        m_compensation = (sum - m_energy) - term;
+        m_energy = sum;
+    }
 
-std::optional<double> roundedTenth(double x)
-{
-    if (!std::isfinite(x))
-        return std::nullopt;
-    return std::round(x * 10.0) / 10.0;
-}
+    qint64 count() const { return m_count; }
+    // 10 log10(E/n); not a number while nothing has been added.
+    double leq() const
+    {
+        if (m_count == 0)
+            return std::numeric_limits<double>::quiet_NaN();
+        return TopLevel + 10.0 * Log10(m_energy / double(m_count));
+    }
 
-std::optional<double> truncatedTenth(const RunningLevel& level, double value)
+private:
+    static constexpr int Top = 1450;
+    static constexpr double TopLevel = Top / 10.0;
+
+    static const std::array<double, Top + 1>& table()
+    {
+        static const std::array<double, Top + 1> energies = [] {
+            std::array<double, Top + 1> e{};
+            for (int c = 0; c <= Top; ++c)
+                e[size_t(c)] = std::pow(10.0, double(c - Top) / 100.0);
+            return e;
+        }();
+        return energies;
+    }
+
+    qint64 m_count = 0;
+    double m_energy = 0.0;
+    double m_compensation = 0.0;
+};
+
+std::optional<double> truncatedTenth(const ClassEnergy& level, double value)
 {
     if (level.count() <= 0 || !std::isfinite(value))
         return std::nullopt;
@@ -147,99 +179,135 @@ QString civilTimeText(qint64 seconds)
                              static_cast<long long>(sod % 60));
 }
 
-ReportValues computeReport(const QString& file, const DataFileContent& content, int periodMinutes)
+std::optional<double> headerInterval(const DataFileReading& reading, QString* rejected)
+{
+    if (reading.kind == DataFileKind::PlainList || reading.headerLines.size() < RealTimeIntervalLine)
+        return std::nullopt;
+    const QString text = reading.headerLine(RealTimeIntervalLine);
+    const double t = numericValue(text);
+    if (std::isfinite(t) && t >= 1.0 && t <= double(SecondsPerDay) && t == std::floor(t))
+        return t;
+    if (rejected)
+        *rejected = text;
+    return std::nullopt;
+}
+
+QStringList reportWarnings(const QString& file, const DataFileReading& reading)
+{
+    QStringList warnings;
+    QString rejected;
+    if (!headerInterval(reading, &rejected) && !rejected.isNull())
+        warnings << QStringLiteral("%1: the sampling interval \"%2\" is not a whole number of "
+                                   "seconds from 1 to 86400; 1 s is taken")
+                        .arg(QDir::toNativeSeparators(shownName(file)), rejected);
+    if (!reading.complete())
+        warnings << reading.stopNotice(file);
+    return warnings;
+}
+
+ReportValues computeReport(const QString& file, const DataFileSeries& series, int periodMinutes)
 {
     ReportValues v;
-    v.file = file;
-    v.kind = content.kind;
-    if (content.kind != DataFileKind::PlainList) {
-        const double t = numericValue(content.headerLine(RealTimeIntervalLine));
-        if (t > 0.0 && std::isfinite(t))
-            v.interval = t;
-    }
-    const RecordStore& records = content.records;
-    v.records = records.count();
+    v.file = shownName(file);
+    v.kind = series.kind;
+    v.complete = series.complete();
+    v.unreadLines = series.unreadLines;
+    v.interval = headerInterval(series, nullptr).value_or(1.0);
+    const LevelSeries& samples = series.samples;
+    v.records = qint64(samples.size());
     if (v.records > 0) {
-        v.start = records.text(0, TimeColumn);
-        v.end = records.text(v.records - 1, TimeColumn);
+        v.start = QString::fromUtf8(series.firstTime);
+        v.end = QString::fromUtf8(series.lastTime);
     }
 
     const qint64 periodSeconds = qint64(std::clamp(periodMinutes, 1, MaxPeriodMinutes)) * 60;
-    RunningLevel all;
-    std::array<RunningLevel, DayPartCount> parts;
-    std::map<qint64, RunningLevel> periods;
-    RunningLevel* period = nullptr;
+    ClassEnergy all;
+    std::array<ClassEnergy, DayPartCount> parts;
+    std::map<qint64, ClassEnergy> periods;
+    ClassEnergy* period = nullptr;
     qint64 periodStart = 0;
     std::optional<qint64> previous;
     qint64 firstDay = 0;
     qint64 lastDay = -1;
-    qsizetype maxIndex = -1;
+    LevelDistribution distribution;
+    int low = topClass(Resolution::Fine) + 1;
+    int high = -1;
 
-    for (qsizetype i = 0; i < v.records; ++i) {
-        const QByteArrayView timeText = records.field(i, TimeColumn);
-        const std::optional<qint64> time = civilSeconds(timeText);
-        if (time) {
-            if (previous && double(*time - *previous) > 1.5 * v.interval) {
+    for (const LevelSample sample : samples) {
+        if (sample.hasTime()) {
+            const qint64 time = sample.seconds;
+            if (previous && double(time - *previous) > 1.5 * v.interval) {
                 ++v.gaps;
-                v.gapSeconds += double(*time - *previous) - v.interval;
+                v.gapSeconds += double(time - *previous) - v.interval;
             }
             previous = time;
-            const qint64 day = floorDiv(*time, SecondsPerDay);
+            const qint64 day = floorDiv(time, SecondsPerDay);
             if (lastDay < firstDay)
                 firstDay = lastDay = day;
             firstDay = std::min(firstDay, day);
             lastDay = std::max(lastDay, day);
         }
-        const std::optional<double> counted = levelOf(records.field(i, LevelColumn));
-        if (!counted) {
+        if (sample.empty()) {
+            ++v.empty;
+            continue;
+        }
+        if (sample.marked()) {
             ++v.paused;
             continue;
         }
-        const double level = *counted;
-        all.add(level);
-        if (!v.lmax || level > *v.lmax)
-            v.lmax = level, maxIndex = i;
-        if (!v.lmin || level < *v.lmin)
-            v.lmin = level;
-        if (!time)
+        const int tenths = int(sample.tenths);
+        all.add(tenths);
+        ++distribution.counts[size_t(tenths)];
+        low = std::min(low, tenths);
+        high = std::max(high, tenths);
+        if (!sample.hasTime())
             continue;
-        const qint64 day = floorDiv(*time, SecondsPerDay);
-        const qint64 secondOfDay = *time - day * SecondsPerDay;
-        parts[dayPartOf(secondOfDay)].add(level);
+        const qint64 day = floorDiv(sample.seconds, SecondsPerDay);
+        const qint64 secondOfDay = sample.seconds - day * SecondsPerDay;
+        parts[dayPartOf(secondOfDay)].add(tenths);
         const qint64 start = day * SecondsPerDay + secondOfDay / periodSeconds * periodSeconds;
         if (!period || start != periodStart)
             period = &periods[start], periodStart = start;
-        period->add(level);
+        period->add(tenths);
     }
 
     v.counted = all.count();
+    distribution.counted = v.counted;
+    distribution.leftOut = v.paused + v.empty;
     v.leq = truncatedTenth(all, all.leq());
-    if (v.counted > 0)
+    if (v.counted > 0) {
         v.sel = tenthValue(all.leq() + 10.0 * Log10(double(v.counted) * v.interval));
-    if (maxIndex >= 0)
-        v.lmaxTime = records.text(maxIndex, TimeColumn);
+        v.lmax = high / 10.0;
+        v.lmin = low / 10.0;
+        v.lmaxTime = QString::fromUtf8(series.maxTime);
+    }
 
-    const ExceedanceTable table = exceedance(distribute(records, Resolution::Fine));
+    const ExceedanceTable table = exceedance(distribution);
     for (int j = 0; j < ExceedanceEntries; ++j)
         v.exceedance[size_t(j)] = table.level(j);
 
     for (const auto& [start, level] : periods)
         v.periods.append({civilTimeText(start), level.count(), tenthValue(level.leq())});
 
+    // Every level of the report is tenth-truncated as the windows show Leq, so a file measured
+    // wholly in the day has Ld = Leq.
     auto partLevel = [&parts](DayPart part) -> std::optional<double> {
         return parts[part].count() > 0 ? std::optional(parts[part].leq()) : std::nullopt;
     };
     const std::optional<double> ld = partLevel(Day);
     const std::optional<double> le = partLevel(Evening);
     const std::optional<double> ln = partLevel(Night);
-    v.ld = ld ? roundedTenth(*ld) : std::nullopt;
-    v.le = le ? roundedTenth(*le) : std::nullopt;
-    v.ln = ln ? roundedTenth(*ln) : std::nullopt;
-    if (ld && le && ln)
-        v.lden = roundedTenth(10.0 * Log10((12.0 * std::pow(10.0, *ld / 10.0) +
-                                            4.0 * std::pow(10.0, (*le + 5.0) / 10.0) +
-                                            8.0 * std::pow(10.0, (*ln + 10.0) / 10.0)) /
-                                           24.0));
+    v.ld = ld ? truncatedTenth(parts[Day], *ld) : std::nullopt;
+    v.le = le ? truncatedTenth(parts[Evening], *le) : std::nullopt;
+    v.ln = ln ? truncatedTenth(parts[Night], *ln) : std::nullopt;
+    if (ld && le && ln) {
+        const double lden = 10.0 * Log10((12.0 * std::pow(10.0, *ld / 10.0) +
+                                          4.0 * std::pow(10.0, (*le + 5.0) / 10.0) +
+                                          8.0 * std::pow(10.0, (*ln + 10.0) / 10.0)) /
+                                         24.0);
+        if (std::isfinite(lden))
+            v.lden = tenthValue(lden);
+    }
     const qint64 days = lastDay - firstDay + 1;
     v.coverageDay = coverage(parts[Day].count(), v.interval, days, Day);
     v.coverageEvening = coverage(parts[Evening].count(), v.interval, days, Evening);
@@ -247,41 +315,52 @@ ReportValues computeReport(const QString& file, const DataFileContent& content, 
     return v;
 }
 
-ReportSeries computeReportSeries(const DataFileContent& content, int columns)
+ReportValues computeReport(const QString& file, const DataFileContent& content, int periodMinutes)
+{
+    return computeReport(file, seriesOf(content), periodMinutes);
+}
+
+ReportSeries computeReportSeries(const DataFileSeries& file, int columns)
 {
     ReportSeries series;
-    const RecordStore& records = content.records;
-    const qsizetype n = records.count();
+    const LevelSeries& samples = file.samples;
+    const auto n = qsizetype(samples.size());
     series.columns.resize(size_t(std::max<qsizetype>(0, std::min<qsizetype>(n, columns))));
+    series.fineCounts.assign(size_t(topClass(Resolution::Fine)) + 1, 0);
     for (qsizetype i = 0; i < n; ++i) {
         ReportSeries::Column& column =
             series.columns[size_t(i * qsizetype(series.columns.size()) / n)];
-        const std::optional<double> counted = levelOf(records.field(i, LevelColumn));
-        if (!counted) {
+        const LevelSample sample = samples[size_t(i)];
+        if (sample.marked())
             column.paused = true;
+        if (!sample.counted())
             continue;
-        }
-        const double level = *counted;
+        const double level = sample.level();
+        ++series.fineCounts[size_t(sample.tenths)];
         column.low = column.counted ? std::min(column.low, level) : level;
         column.high = column.counted ? std::max(column.high, level) : level;
         column.counted = true;
     }
-    series.fineCounts = distribute(records, Resolution::Fine).counts;
     return series;
+}
+
+ReportSeries computeReportSeries(const DataFileContent& content, int columns)
+{
+    return computeReportSeries(seriesOf(content), columns);
 }
 
 FileReport reportFile(const QString& path, int periodMinutes, bool withSeries)
 {
     FileReport report;
-    const DataFileContent content = readDataFile(path);
-    if (!content.ok()) {
-        report.error = content.error;
+    const DataFileSeries series = readDataFileSeries(path);
+    report.error = series.ok() ? series.notDataError(path) : series.error;
+    if (!report.ok())
         return report;
-    }
-    report.headerLines = content.headerLines;
-    report.values = computeReport(path, content, periodMinutes);
+    report.headerLines = series.headerLines;
+    report.warnings = reportWarnings(path, series);
+    report.values = computeReport(path, series, periodMinutes);
     if (withSeries)
-        report.series = computeReportSeries(content);
+        report.series = computeReportSeries(series);
     return report;
 }
 

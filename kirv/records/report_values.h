@@ -2,6 +2,7 @@
 
 #include "kirv/analysis/exceedance.h"
 #include "kirv/records/datafile.h"
+#include "kirv/records/level_series.h"
 
 #include <QList>
 #include <QString>
@@ -28,19 +29,23 @@ using ExceedanceLevels = std::array<std::optional<double>, ExceedanceEntries>;
 
 /// Everything a noise report states about one data file. Levels are in dB; a missing value (no
 /// counted record, no record in a part of the day) is empty. Marked records ("*", the meter
-/// paused) are "paused"; every other record is "counted" and enters the levels.
+/// paused) are "paused", records without a level "empty"; every other record is "counted" and
+/// enters the levels. Every level is tenth-truncated (tenthValue()).
 struct ReportValues
 {
     QString file;
     DataFileKind kind = DataFileKind::PlainList;
-    double interval = 1.0; // T in seconds: header line 2, or 1 where the file has none
+    bool complete = true;     // read to the end of the file
+    qint64 unreadLines = 0;   // lines from the one that stopped the reading to the end
+    double interval = 1.0; // T in seconds: header line 2 (a whole 1..86400), otherwise 1
     qint64 records = 0;
     qint64 counted = 0;
     qint64 paused = 0;
+    qint64 empty = 0; // records without a level
     QString start; // time texts of the first and last record, as stored
     QString end;
-    std::optional<double> leq; // tenth-truncated
-    std::optional<double> sel; // tenth-truncated, leq + 10 log10(counted x T)
+    std::optional<double> leq;
+    std::optional<double> sel; // leq + 10 log10(counted x T)
     std::optional<double> lmax;
     QString lmaxTime; // the first counted record at the maximum
     std::optional<double> lmin;
@@ -48,7 +53,7 @@ struct ReportValues
     qint64 gaps = 0;
     double gapSeconds = 0.0;
     QList<PeriodLevel> periods;
-    std::optional<double> ld; // 07:00-19:00, rounded to 0.1 dB
+    std::optional<double> ld; // 07:00-19:00
     std::optional<double> le; // 19:00-23:00
     std::optional<double> ln; // 23:00-07:00
     std::optional<double> lden;
@@ -87,12 +92,22 @@ std::optional<qint64> civilSeconds(QByteArrayView timeText);
 /// The time text of civil seconds, "yyyy/mm/dd hh:nn:ss".
 QString civilTimeText(qint64 seconds);
 
+/// The sampling interval of a file's header when it is a whole number of seconds from 1 to
+/// 86400; otherwise nothing, and `rejected` (when given) gets the header's text if there was one.
+std::optional<double> headerInterval(const DataFileReading& reading, QString* rejected);
+/// What a report says about a file on the side: an interval taken as 1 s, a reading that stopped
+/// before the end of the file.
+QStringList reportWarnings(const QString& file, const DataFileReading& reading);
+
 /// The report values of a read data file; `file` is the name to report it under.
 /// `periodMinutes` (1..1440) sets the clock-aligned periods, counted from midnight.
+ReportValues computeReport(const QString& file, const DataFileSeries& series,
+                           int periodMinutes = DefaultPeriodMinutes);
 ReportValues computeReport(const QString& file, const DataFileContent& content,
                            int periodMinutes = DefaultPeriodMinutes);
 
 /// The plot and distribution data of a read data file for the report page.
+ReportSeries computeReportSeries(const DataFileSeries& series, int columns = 600);
 ReportSeries computeReportSeries(const DataFileContent& content, int columns = 600);
 
 /// One file's report: the values, the page's plot data and the header lines as stored, or the
@@ -100,6 +115,7 @@ ReportSeries computeReportSeries(const DataFileContent& content, int columns = 6
 struct FileReport
 {
     QString error; // names the file and the reason; empty when the file was read
+    QStringList warnings; // reportWarnings()
     QStringList headerLines;
     ReportValues values;
     ReportSeries series;

@@ -23,6 +23,8 @@
 #include <QTemporaryDir>
 #include <QToolBar>
 
+#include <sys/stat.h>
+
 using namespace kirv;
 using namespace kirv::test;
 
@@ -339,6 +341,27 @@ void TestFileViews::openFailures()
     QCOMPARE(f.dialogs->asked[0].message.icon, QMessageBox::Critical);
     QVERIFY(!views.view(FileList::Kind::RealTime));
     QVERIFY(f.timersRunning());
+
+    // A pipe is refused at once instead of waiting for a writer for ever.
+    const QString pipe = dir.filePath("pipe.kirv");
+    QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    QVERIFY(!views.openDataFile(pipe));
+    QCOMPARE(f.dialogs->asked.last().message.text,
+             "Cannot open " + pipe + ": it is not a regular file");
+
+    // A file cut in the middle of a line opens with the records before the cut, and says so.
+    const QString cut = dir.filePath("cut.kirv");
+    QFile file(cut);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("No.s\tDate Time\tdB\t\r1\t2009/03/04 08:00:01\t88.0\t\r2\t2009/03/04 08:0");
+    file.close();
+    FileList* view = views.openDataFile(cut);
+    QVERIFY(view);
+    QCOMPARE(view->records().count(), 1);
+    QCOMPARE(f.dialogs->asked.last().message.text,
+             "Reading stopped at line 3 of " + cut +
+                 ", which is not a record: \"2\\t2009/03/04 08:0\" (lines not read: 1)");
+    QCOMPARE(f.dialogs->asked.last().message.icon, QMessageBox::Warning);
 }
 
 void TestFileViews::printToPdf_data()

@@ -24,7 +24,8 @@ void check(bool condition)
 void report(const QByteArray& file, int periodMinutes)
 {
     const ReportValues v = computeReport("f", parseDataFile(file), periodMinutes);
-    check(v.counted + v.paused == v.records && v.interval > 0);
+    check(v.counted + v.paused + v.empty == v.records && v.interval >= 1);
+    check(v.complete == (v.unreadLines == 0));
     for (const double share : {v.coverageDay, v.coverageEvening, v.coverageNight})
         check(share >= 0.0 && share <= 1.0);
     check(v.lden.has_value() == (v.ld && v.le && v.ln));

@@ -253,6 +253,39 @@ private slots:
         QCOMPARE(DataList::current()->records().count(), 1);
     }
 
+    void aStartThatIsNoDateIsNotOpened_data()
+    {
+        QTest::addColumn<QByteArray>("start");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("month 13") << QByteArray("\x05\x30\x08\x04\x13\x09")
+                                  << "Set 2 cannot be opened: its start time 2009/13/04 08:30:05 "
+                                     "is not a date (bytes 05 30 08 04 13 09 for second, minute, "
+                                     "hour, day, month, year).";
+        QTest::newRow("not BCD") << QByteArray("\x05\x30\x08\x04\x0A\x09")
+                                 << "Set 2 cannot be opened: its start time 2009/0A/04 08:30:05 "
+                                    "is not a date (bytes 05 30 08 04 0A 09 for second, minute, "
+                                    "hour, day, month, year).";
+    }
+    void aStartThatIsNoDateIsNotOpened()
+    {
+        QFETCH(QByteArray, start);
+        QFETCH(QString, text);
+        Fixture f;
+        sim::LoggerSet bad = test::loggerSet({900, 901, 902});
+        std::copy(start.begin(), start.end(), bad.timestamps[sim::LoggerSet::StampStart].begin());
+        f.logger.memory.setSets({test::loggerSet({900}), bad});
+        runLoggerDownload(f.panel);
+        openLoggerSet(f.panel, 2);
+        QCOMPARE(f.dialogs->messages().size(), 1);
+        QCOMPARE(f.dialogs->messages()[0].text, text);
+        QCOMPARE(int(f.dialogs->messages()[0].icon), int(QMessageBox::Critical));
+        DataList* list = DataList::current();
+        QVERIFY(list);
+        QCOMPARE(list->records().count(), 0); // not "2009/13/04 ..." and two records without time
+        QCOMPARE(list->windowTitle(), "Data List");
+        QVERIFY(f.panel.Timer1->isActive());
+    }
+
     void printListsTheSet()
     {
         Fixture f;

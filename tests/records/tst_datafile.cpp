@@ -8,6 +8,7 @@
 
 #include "kirv/records/datafile.h"
 #include "kirv/records/filenames.h"
+#include "kirv/records/level_series.h"
 #include "kirv/analysis/numbertext.h"
 
 #include <QBuffer>
@@ -52,6 +53,8 @@ private slots:
     void writers();
     void reader_data();
     void reader();
+    void damagedFiles_data();
+    void damagedFiles();
     void readerProgress();
     void writerRowsAndProgress();
     void roundTrip_data();
@@ -176,9 +179,9 @@ void TestDataFile::reader_data()
         << DataFileKind::Logger << loggerHeader().lines() << QStringList() << qsizetype(0);
     QTest::newRow("empty file") << QByteArray() << DataFileKind::PlainList << QStringList()
                                 << QStringList() << qsizetype(0);
-    QTest::newRow("a CR inside a line stays, only the one before LF goes")
-        << titleLine + "1\tT\t8\r8\t\r\r\n" << DataFileKind::PlainList << QStringList()
-        << QStringList{"1|T|8\r8"} << qsizetype(0);
+    QTest::newRow("a CR alone ends a line as CRLF and LF do")
+        << titleLine + "1\tT\t8\t\r2\tT\t9\t\n3\tT\t7\t\r\n" << DataFileKind::PlainList
+        << QStringList() << QStringList{"1|T|8", "2|T|9", "3|T|7"} << qsizetype(0);
     QTest::newRow("UTF-8 texts") << QByteArray("No.s\r\n1\t\xc3\xa9t\xc3\xa9\t9\t\n")
                                  << DataFileKind::PlainList << QStringList()
                                  << QStringList{QString::fromUtf8("1|\xc3\xa9t\xc3\xa9|9")}
@@ -203,6 +206,67 @@ void TestDataFile::reader()
     for (int line = 1; line <= header.size(); ++line)
         QCOMPARE(content.headerLine(line), header[line - 1]);
     QVERIFY(content.headerLine(header.size() + 1).isNull());
+}
+
+// Damaged files, read from the disk by the windows' reader and by the report's streaming series
+// reader: both keep the same records and tell the same stop.
+void TestDataFile::damagedFiles_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<qsizetype>("records");
+    QTest::addColumn<QString>("problem"); // %1 stands for the file's path
+
+    const QByteArray rtFile = fixture("realtime_two_samples.kirv");
+    QByteArray fiveHundred = titleLine;
+    for (int i = 1; i <= 1000; ++i)
+        fiveHundred += i == 500 ? QByteArray("500\t2009/03/04 08:08:20\x01\xff 88.0\r\n")
+                                : QByteArray::number(i) + "\t2009/03/04 08:00:00\t88.0\t\r\n";
+    QTest::newRow("cut in the middle of a line")
+        << rtFile + "3\t2009/03/04 08:0" << qsizetype(2)
+        << "Reading stopped at line 13 of %1, which is not a record: \"3\\t2009/03/04 08:0\" "
+           "(lines not read: 1)";
+    QTest::newRow("a broken line at record 500") << fiveHundred << qsizetype(499)
+        << "Reading stopped at line 501 of %1, which is not a record: \"500\\t2009/03/04 "
+           "08:08:20\\x01\\xff 88.0\" (lines not read: 501)";
+    QTest::newRow("CR-only line ends") << QByteArray(rtFile).replace("\r\n", "\r")
+                                       << qsizetype(2) << QString();
+    QTest::newRow("a long stop line shows its first 40 bytes")
+        << titleLine + QByteArray(100, 'x') << qsizetype(0)
+        << "Reading stopped at line 2 of %1, which is not a record: \"" + QString(40, 'x') +
+               "\" (lines not read: 1)";
+    QTest::newRow("empty") << QByteArray() << qsizetype(0) << "Cannot read %1: the file is empty";
+    QTest::newRow("random bytes") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16) << qsizetype(0)
+                                  << "Cannot read %1: it is not a data file";
+    QTest::newRow("a plain list of no records is a data file") << titleLine << qsizetype(0)
+                                                               << QString();
+}
+
+void TestDataFile::damagedFiles()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(qsizetype, records);
+    QFETCH(QString, problem);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath("damaged.kirv");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+    file.close();
+
+    const DataFileContent list = readDataFile(path);
+    const DataFileSeries series = readDataFileSeries(path);
+    QVERIFY(list.ok() && series.ok());
+    QCOMPARE(list.records.count(), records);
+    QCOMPARE(qsizetype(series.samples.size()), records);
+    // A file that is no data file is refused as a whole; a data file may have stopped early.
+    const auto said = [&path](const DataFileReading& reading) {
+        const QString refusal = reading.notDataError(path);
+        return refusal.isEmpty() ? reading.stopNotice(path) : refusal;
+    };
+    QCOMPARE(said(list), problem.isEmpty() ? QString() : problem.arg(path));
+    QCOMPARE(said(series), said(list));
+    QCOMPARE(series.complete(), list.complete());
 }
 
 void TestDataFile::readerProgress()

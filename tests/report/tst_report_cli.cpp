@@ -15,6 +15,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <map>
 #include <random>
 
@@ -58,6 +61,8 @@ private slots:
     void badArguments();
     void helpExplainsEveryOption();
     void unreadableFilesAreReportedAndTheRestProcessed();
+    void oddAndDamagedFiles_data();
+    void oddAndDamagedFiles();
     void outputFilesInEachForm();
     void fullRecordingMatchesAnIndependentReckoning();
     void reportPageShowsTheKeyValues();
@@ -142,6 +147,77 @@ void TestReportCli::unreadableFilesAreReportedAndTheRestProcessed()
     QCOMPARE(array[1].toObject()["file"].toString(), second);
 }
 
+void TestReportCli::oddAndDamagedFiles_data()
+{
+    QTest::addColumn<QByteArray>("name"); // as the system holds it
+    QTest::addColumn<QString>("special"); // "fifo", "zero" (a link to /dev/zero) or a file of:
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("err");
+    QTest::addColumn<int>("unreadLines"); // -1: no report at all
+
+    QFile good(m_good);
+    QVERIFY(good.open(QIODevice::ReadOnly));
+    const QByteArray bytes = good.readAll();
+    const QString notRegular = "kirv-report: Cannot open %1: it is not a regular file\n";
+    QTest::newRow("FIFO") << QByteArray("pipe.kirv") << "fifo" << QByteArray() << 1
+                          << notRegular.arg("pipe.kirv") << -1;
+    QTest::newRow("/dev/zero") << QByteArray("zero.kirv") << "zero" << QByteArray() << 1
+                               << notRegular.arg("zero.kirv") << -1;
+    QTest::newRow("a name that is not UTF-8") << QByteArray("caf\xe9.kirv") << "" << bytes << 0
+                                              << QString() << 0;
+    QTest::newRow("cut in the middle of a line")
+        << QByteArray("cut.kirv") << "" << bytes + "3\t2009/03/04 08:0" << 0
+        << "kirv-report: Reading stopped at line 13 of cut.kirv, which is not a record: "
+           "\"3\\t2009/03/04 08:0\" (lines not read: 1)\n"
+        << 1;
+    QTest::newRow("empty") << QByteArray("empty.kirv") << "" << QByteArray() << 1
+                           << "kirv-report: Cannot read empty.kirv: the file is empty\n" << -1;
+    QTest::newRow("random bytes") << QByteArray("noise.kirv") << "" << QByteArray("\x7f\x01\xfe\n\x02")
+                                  << 1 << "kirv-report: Cannot read noise.kirv: it is not a data file\n"
+                                  << -1;
+}
+
+void TestReportCli::oddAndDamagedFiles()
+{
+    QFETCH(QByteArray, name);
+    QFETCH(QString, special);
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, exitCode);
+    QFETCH(QString, err);
+    QFETCH(int, unreadLines);
+
+    // Each file alone in a folder, named to the program by the shell's glob, so that the name
+    // reaches it byte for byte.
+    QTemporaryDir dir;
+    const QByteArray path = QFile::encodeName(dir.path()) + '/' + name;
+    if (special == "fifo") {
+        QCOMPARE(::mkfifo(path.constData(), 0600), 0);
+    } else if (special == "zero") {
+        QCOMPARE(::symlink("/dev/zero", path.constData()), 0);
+    } else {
+        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        QVERIFY(fd >= 0);
+        QCOMPARE(::write(fd, bytes.constData(), size_t(bytes.size())), ssize_t(bytes.size()));
+        ::close(fd);
+    }
+    QProcess process;
+    process.setWorkingDirectory(dir.path());
+    process.start("/bin/sh", {"-c", "exec \"$0\" --format json -- *", KIRV_REPORT});
+    QVERIFY(process.waitForFinished(60000));
+    QCOMPARE(process.exitCode(), exitCode);
+    QCOMPARE(QString::fromUtf8(process.readAllStandardError()), err);
+    const QJsonArray reports = QJsonDocument::fromJson(process.readAllStandardOutput()).array();
+    QCOMPARE(reports.size(), unreadLines < 0 ? 0 : 1);
+    if (unreadLines < 0)
+        return;
+    const QJsonObject report = reports[0].toObject();
+    QCOMPARE(report["file"].toString(), QString::fromUtf8(name)); // U+FFFD for a stray byte
+    QCOMPARE(report["leq"].toDouble(), 88.5);
+    QCOMPARE(report["complete"].toBool(), unreadLines == 0);
+    QCOMPARE(report["unread_lines"].toInt(), unreadLines);
+}
+
 void TestReportCli::outputFilesInEachForm()
 {
     const QString out = m_dir.filePath("out.csv");
@@ -192,11 +268,6 @@ struct Reckoning
 double truncatedTenth(long double x)
 {
     return std::floor(double(x) * 10.0) / 10.0;
-}
-
-double roundedTenth(long double x)
-{
-    return std::round(double(x) * 10.0) / 10.0;
 }
 
 long double energyMean(long double sum, qint64 n)
@@ -285,13 +356,16 @@ void TestReportCli::fullRecordingMatchesAnIndependentReckoning()
                          {"lmin", lmin / 10.0},
                          {"gaps", 1},
                          {"gap_seconds", 600},
-                         {"ld", roundedTenth(ld)},
-                         {"le", roundedTenth(le)},
-                         {"ln", roundedTenth(ln)},
-                         {"lden", roundedTenth(lden)},
+                         {"ld", truncatedTenth(ld)},
+                         {"le", truncatedTenth(le)},
+                         {"ln", truncatedTenth(ln)},
+                         {"lden", truncatedTenth(lden)},
                          {"coverage_day", coverage(partCounts[0], 12)},
                          {"coverage_evening", coverage(partCounts[1], 4)},
-                         {"coverage_night", coverage(partCounts[2], 8)}};
+                         {"coverage_night", coverage(partCounts[2], 8)},
+                         {"empty", 0},
+                         {"complete", true},
+                         {"unread_lines", 0}};
     QJsonArray exceedance;
     for (int j = 0; j < 100; ++j) {
         const qint64 k = counted * (199 - 2 * j) / 200; // floor(N (99.5 - j) / 100)
@@ -365,7 +439,7 @@ void TestReportCli::reportPageShowsTheKeyValues()
                               "Lmax time 2009/03/04 08:00:02",
                               "Lmin 88.0 dB",
                               "L50 88.0 dB",
-                              "Ld (07-19) 88.6 dB",
+                              "Ld (07-19) 88.5 dB", // as Leq: one rounding rule
                               "Lden -",
                               "Level against record (hatched: paused)",
                               "Distribution, 0.1 dB classes",

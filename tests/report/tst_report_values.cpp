@@ -46,6 +46,8 @@ private slots:
     void handWorkedLists_data();
     void handWorkedLists();
     void exceedanceOfTheCountedRecords();
+    void emptyLevelsAndOneRounding_data();
+    void emptyLevelsAndOneRounding();
     void periodsAreClockAligned_data();
     void periodsAreClockAligned();
     void intervalFromTheHeader_data();
@@ -84,7 +86,7 @@ void TestReportValues::handWorkedLists_data()
         << Records{{"2024/06/01 08:00:00", "70.0"},
                    {"2024/06/01 08:00:01", "60.0"},
                    {"2024/06/01 08:00:02", "70.0"}}
-        << Expected{3,    0,    68.4, 73.2, 70.0, "2024/06/01 08:00:00", 60.0, 0, 0, 68.5, none,
+        << Expected{3,    0,    68.4, 73.2, 70.0, "2024/06/01 08:00:00", 60.0, 0, 0, 68.4, none,
                     none, none, 0.0,  0.0,  0.0};
     // A marked record is paused: not in the levels, the maximum or the counts.
     QTest::newRow("marked records")
@@ -110,7 +112,7 @@ void TestReportValues::handWorkedLists_data()
                                        none, 0.0, 0.0,  0.0};
     // Hourly records over midnight: day 70, evening 60, night 50 twice. Leq of the energies
     // (1e7 + 1e6 + 2e5) / 4 is 64.47, SEL adds 10 log10(4 x 3600) = 41.58. Lden =
-    // 10 log10((12e7 + 4e6.5 + 8e6) / 24) = 67.68. Two calendar days: coverage 1 h / 24 h of
+    // 10 log10((12e7 + 4e6.5 + 8e6) / 24) = 67.68, truncated as every level. Two calendar days: coverage 1 h / 24 h of
     // day, 1 h / 8 h of evening, 2 h / 16 h of night. The steps of 2 h and 3.5 h are gaps of
     // 1 h and 2.5 h.
     QTest::newRow("midnight, all three parts")
@@ -121,7 +123,7 @@ void TestReportValues::handWorkedLists_data()
                    {"2024/06/02 00:30:00", "50.0"}}
         << Expected{4,    0,     64.4,    106.0, 70.0, "2024/06/01 18:00:00",
                     50.0, 2,     12600.0, 70.0,  60.0, 50.0,
-                    67.7, 0.042, 0.125,   0.125};
+                    67.6, 0.042, 0.125,   0.125};
     // 07:00 starts the day, 19:00 the evening, 23:00 and 06:59:59 are night.
     QTest::newRow("part boundaries")
         << 1 << Records{{"2024/06/01 06:59:59", "50.0"}, {"2024/06/01 07:00:00", "70.0"},
@@ -129,7 +131,7 @@ void TestReportValues::handWorkedLists_data()
                         {"2024/06/01 22:59:59", "60.0"}, {"2024/06/01 23:00:00", "50.0"}}
         << Expected{6,    0,   65.6,    73.4, 70.0, "2024/06/01 07:00:00",
                     50.0, 2,   57596.0, 70.0, 60.0, 50.0,
-                    67.7, 0.0, 0.0,     0.0};
+                    67.6, 0.0, 0.0,     0.0};
     // Day and evening only: no Ln, so no Lden, and no night coverage.
     QTest::newRow("no night records")
         << 3600
@@ -150,7 +152,7 @@ void TestReportValues::handWorkedLists_data()
                                             {"2024/06/01 08:00:02", "150.3"},
                                             {"2024/06/01 08:00:03", " 60.04"}}
                                  << Expected{4,    0,   141.9, 148.0, 145.0, "2024/06/01 08:00:01",
-                                             25.0, 0,   0,     142.0, none,  none,
+                                             25.0, 0,   0,     141.9, none,  none,
                                              none, 0.0, 0.0,   0.0};
 }
 
@@ -204,6 +206,48 @@ void TestReportValues::exceedanceOfTheCountedRecords()
     QCOMPARE(json["exceedance"].toArray()[49].toDouble(), 70.0);
 }
 
+void TestReportValues::emptyLevelsAndOneRounding_data()
+{
+    QTest::addColumn<QStringList>("header");
+    QTest::addColumn<Records>("records");
+    QTest::addColumn<qint64>("empty");
+    QTest::addColumn<Level>("lmin"); // and L(99)
+    QTest::addColumn<Level>("leq");  // and Ld: every record lies in the day
+    QTest::addColumn<Level>("sel");
+    QTest::newRow("a last logger record without a level")
+        << QStringList{"Data Logger", "2"} + QStringList(12, "x")
+        << Records{{"2024/06/01 08:00:00", "60.0"}, {"2024/06/01 08:00:02", "70.0"},
+                   {"2024/06/01 08:00:04", ""}}
+        << qint64(1) << Level(60.0) << Level(67.4) << Level(73.4);
+    // Leq 74.754: truncated 74.7, where rounding would give 74.8.
+    QTest::newRow("Ld truncated as Leq") << realTimeHeader(1)
+        << Records{{"2024/06/01 08:00:00", "73.0"}, {"2024/06/01 08:00:01", "76.0"}}
+        << qint64(0) << Level(73.0) << Level(74.7) << Level(77.7);
+    QTest::newRow("only empty levels: no level at all") << QStringList{}
+        << Records{{"2024/06/01 08:00:00", " "}, {"2024/06/01 08:00:01", ""}}
+        << qint64(2) << none << none << none;
+}
+
+void TestReportValues::emptyLevelsAndOneRounding()
+{
+    QFETCH(QStringList, header);
+    QFETCH(Records, records);
+    QFETCH(qint64, empty);
+    QFETCH(Level, lmin);
+    QFETCH(Level, leq);
+    QFETCH(Level, sel);
+    const ReportValues v = computeReport("a.kirv", parseDataFile(dataFileBytes(header, records)));
+    QCOMPARE(v.empty, empty);
+    QCOMPARE(v.counted, records.size() - empty);
+    QCOMPARE(v.lmin, lmin);
+    QCOMPARE(v.exceedanceAt(99), lmin);
+    QCOMPARE(v.leq, leq);
+    QCOMPARE(v.ld, leq);
+    QCOMPARE(v.sel, sel);
+    const QJsonObject json = QJsonDocument::fromJson(reportJson({v})).array()[0].toObject();
+    QCOMPARE(json["empty"].toInteger(), empty);
+}
+
 void TestReportValues::periodsAreClockAligned_data()
 {
     QTest::addColumn<int>("minutes");
@@ -240,11 +284,20 @@ void TestReportValues::intervalFromTheHeader_data()
     QTest::addColumn<QStringList>("header");
     QTest::addColumn<double>("interval");
     QTest::addColumn<QString>("kind");
-    QTest::newRow("real-time") << realTimeHeader(5) << 5.0 << "real-time";
-    QTest::newRow("logger, blanks") << QStringList{"Data Logger", " 60 "} << 60.0 << "logger";
-    QTest::newRow("plain list") << QStringList{} << 1.0 << "plain";
-    QTest::newRow("zero is no interval") << QStringList{"Real Time", "0"} << 1.0 << "real-time";
-    QTest::newRow("text is no interval") << QStringList{"Real Time", "x"} << 1.0 << "real-time";
+    QTest::addColumn<QString>("rejected"); // the interval text a warning names
+    QTest::newRow("real-time") << realTimeHeader(5) << 5.0 << "real-time" << QString();
+    QTest::newRow("logger, blanks") << QStringList{"Data Logger", " 60 "} << 60.0 << "logger"
+                                    << QString();
+    QTest::newRow("a day") << QStringList{"Real Time", "86400"} << 86400.0 << "real-time"
+                           << QString();
+    QTest::newRow("plain list") << QStringList{} << 1.0 << "plain" << QString();
+    QTest::newRow("zero") << QStringList{"Real Time", "0"} << 1.0 << "real-time" << "0";
+    QTest::newRow("text") << QStringList{"Real Time", "x"} << 1.0 << "real-time" << "x";
+    QTest::newRow("1e-300") << QStringList{"Real Time", "1e-300"} << 1.0 << "real-time"
+                            << "1e-300";
+    QTest::newRow("a fraction") << QStringList{"Real Time", "2.5"} << 1.0 << "real-time" << "2.5";
+    QTest::newRow("beyond a day") << QStringList{"Data Logger", "86401"} << 1.0 << "logger"
+                                  << "86401";
 }
 
 void TestReportValues::intervalFromTheHeader()
@@ -254,8 +307,15 @@ void TestReportValues::intervalFromTheHeader()
     QFETCH(QString, kind);
     const ReportValues v = computeReport(
         "a.kirv", parseDataFile(dataFileBytes(header, {{"2024/06/01 08:00:00", "60.0"}})));
+    QFETCH(QString, rejected);
     QCOMPARE(v.interval, interval);
     QCOMPARE(reportKindText(v.kind), kind);
+    const QStringList warnings =
+        reportWarnings("a.kirv", parseDataFile(dataFileBytes(header, {{"2024/06/01 08:00:00", "60.0"}})));
+    QCOMPARE(warnings, rejected.isNull() ? QStringList()
+                                         : QStringList{"a.kirv: the sampling interval \"" + rejected +
+                                                       "\" is not a whole number of seconds "
+                                                       "from 1 to 86400; 1 s is taken"});
 }
 
 void TestReportValues::timeTexts_data()
@@ -330,7 +390,10 @@ const QStringList scalarKeys{"file",
                              "lden",
                              "coverage_day",
                              "coverage_evening",
-                             "coverage_night"};
+                             "coverage_night",
+                             "empty",
+                             "complete",
+                             "unread_lines"};
 
 // Splits CSV rows (CRLF) into fields, with quoted fields.
 QList<QStringList> splitCsv(const QByteArray& csv)
@@ -443,7 +506,10 @@ void TestReportValues::csvParsesBack()
                                    "",
                                    "0.000",
                                    "0.000",
-                                   "0.000"}));
+                                   "0.000",
+                                   "0",
+                                   "true",
+                                   "0"}));
     QCOMPARE(rows[2].size(), scalarKeys.size());
     QCOMPARE(rows[2][0], "a, \"b\".kirv");
     QCOMPARE(rows[2][3], "0");

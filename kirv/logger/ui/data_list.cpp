@@ -141,9 +141,19 @@ DataList* DataList::current()
     return g_dataList;
 }
 
-bool DataList::showSet(QByteArrayView set, int interval, int currentYear)
+bool DataList::showSet(QByteArrayView set, int interval, int currentYear, int number)
 {
     QPointer<DataList> self(this);
+    // A start that is no date ends the opening before the first record: the list stays empty
+    // and the boards keep their first texts, and the user hears which set and bytes were wrong.
+    if (const QString problem = logger::startStampProblem(set, number, currentYear);
+        !problem.isEmpty()) {
+        MessageSpec request;
+        request.text = problem;
+        request.icon = QMessageBox::Critical;
+        Dialogs::instance().message(this, request);
+        return false;
+    }
     const qsizetype n = logger::recordCountOf(set);
     const QByteArrayView startStamp = logger::setTimestamp(set, logger::StartStamp);
     const auto start = logger::timestampTime(startStamp, currentYear);

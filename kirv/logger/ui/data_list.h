@@ -31,8 +31,9 @@ public:
 
     // Fills the list and the boards from a whole set (marker and trailer included), with the
     // caption showing "% Completed" meanwhile. Returns false when the window was closed while
-    // it filled. `currentYear` gives the century of the set's stamps.
-    bool showSet(QByteArrayView set, int interval, int currentYear);
+    // it filled, or when set `number` could not be opened (a start stamp that is not a date,
+    // said in a message; nothing is filled). `currentYear` gives the century of the stamps.
+    bool showSet(QByteArrayView set, int interval, int currentYear, int number = 1);
 
     const RecordList& records() const { return m_list; }
     RecordListView* list() const { return m_view; }

@@ -117,7 +117,7 @@ void openLoggerSet(Panel& panel, int s)
     state.SetInterval = state.LoggerSets.interval(s);
     auto* list = new DataList(panel);
     list->show();
-    list->showSet(set, state.SetInterval, now().date().year());
+    list->showSet(set, state.SetInterval, now().date().year(), s);
 }
 
 void eraseLoggerMemory(Panel& panel)

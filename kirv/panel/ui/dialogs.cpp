@@ -95,12 +95,17 @@ bool Dialogs::printPreview(QWidget* parent, QPrinter& printer,
     return true;
 }
 
-void showCritical(QWidget* parent, const QString& text)
+void showMessage(QWidget* parent, const QString& text, QMessageBox::Icon icon)
 {
     MessageSpec request;
     request.text = text;
-    request.icon = QMessageBox::Critical;
+    request.icon = icon;
     Dialogs::instance().message(parent, request);
+}
+
+void showCritical(QWidget* parent, const QString& text)
+{
+    showMessage(parent, text, QMessageBox::Critical);
 }
 
 Dialogs& Dialogs::instance()

@@ -60,7 +60,9 @@ inline constexpr const char* kAppTitle = "Kirv";
 // The refusal of a command that would disturb a running recording.
 inline constexpr const char* kRecordingModeText = "Recording Mode!\n\rPlease stop recording!";
 
-// A message box with the critical icon, an OK button and the program's title.
+// A message box with `icon`, an OK button and the program's title.
+void showMessage(QWidget* parent, const QString& text, QMessageBox::Icon icon);
+// The same with the critical icon.
 void showCritical(QWidget* parent, const QString& text);
 
 } // namespace kirv

@@ -80,7 +80,12 @@ FileList* FileViews::openDataFile(const QString& path)
     view->placeBeside(&m_panel);
     view->show();
     emit viewOpened(view);
-    return view;
+    // The list keeps the records before the line that stopped the reading; the user hears
+    // that the file holds more than the list shows.
+    const QPointer<FileList> shown(view);
+    if (!content.complete())
+        showMessage(view, content.stopNotice(path), QMessageBox::Warning);
+    return shown.data();
 }
 
 void attachFileCommands(PanelParts& parts)

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "kirv/records/filestatus.h"
+
+#include <QString>
+
+class QFile;
+
+namespace kirv {
+
+/// Opens `path` (a name as nameFromNative() gives it) for reading when it is a regular file no
+/// larger than `maxBytes`. Anything else is refused at once, before a byte is read: a pipe would
+/// wait for a writer for ever and a device such as /dev/zero never ends. The status names the
+/// file and the reason.
+FileStatus openRegularFile(QFile& file, const QString& path, qint64 maxBytes);
+
+} // namespace kirv
