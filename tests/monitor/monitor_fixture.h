@@ -185,12 +185,15 @@ public:
 class Monitor : public Lines
 {
 public:
-    // kirv-monitor with the site's clock starting at `start` ("2026-12-08 23:59:52"), sped up.
-    bool begin(const QStringList& arguments, const QString& start, int speed = 10)
+    // kirv-monitor with the site's clock starting at `start` ("2026-12-08 23:59:52"), sped up;
+    // on the machine's own clock when no start is given.
+    bool begin(const QStringList& arguments, const QString& start = {}, int speed = 10)
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("LD_PRELOAD", faketimeLibrary());
-        env.insert("FAKETIME", QStringLiteral("@%1 x%2").arg(start).arg(speed));
+        if (!start.isEmpty()) {
+            env.insert("LD_PRELOAD", faketimeLibrary());
+            env.insert("FAKETIME", QStringLiteral("@%1 x%2").arg(start).arg(speed));
+        }
         env.insert("TZ", "Europe/Berlin");
         setProcessEnvironment(env);
         QProcess::start(kBin + "/kirv-monitor", arguments);

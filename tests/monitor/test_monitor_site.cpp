@@ -62,6 +62,30 @@ private slots:
             QSKIP("libfaketime is missing (apt-get install faketime)");
     }
 
+    // What stops it at the start is said in one line, with the exit code systemd acts on.
+    void refusesToStart()
+    {
+        Monitor missing;
+        QVERIFY(missing.begin(args("x", "/dev/kirv-no-such-port")));
+        QVERIFY(missing.waitForFinished(kWaitMs));
+        QCOMPARE(missing.exitCode(), 1);
+        QCOMPARE(missing.lines, QStringList({"No device found, try again! /dev/kirv-no-such-port: no such device. "
+                                             "Check that the meter's cable is plugged in."}));
+
+        Sim sim;
+        QVERIFY(sim.begin({}));
+        Monitor first;
+        QVERIFY(first.begin(args("twice", sim.pty)));
+        QVERIFY(first.waitMatch("port .* open .*").hasMatch());
+        Monitor second;
+        QVERIFY(second.begin(args("twice", sim.pty)));
+        QVERIFY(second.waitForFinished(kWaitMs));
+        QCOMPARE(second.exitCode(), 1);
+        QCOMPARE(second.lines, QStringList({QStringLiteral("Station twice is already recorded into %1 (process %2)")
+                                                .arg(m_dir.path()).arg(first.processId())}));
+        QVERIFY(first.end());
+    }
+
     void dayFileCompletesAtMidnight()
     {
         Sim sim;
