@@ -104,9 +104,9 @@ class Sim : public Lines
 {
 public:
     QString pty;
-    bool begin(const QStringList& commands)
+    bool begin(const QStringList& commands, const QStringList& options = {"--unpaced"})
     {
-        start(kBin + "/kirv-meter-sim", {"--unpaced"});
+        start(kBin + "/kirv-meter-sim", options);
         if (!waitForStarted())
             return false;
         const auto m = waitMatch(QStringLiteral("kirv-meter-sim: (/dev/\\S+)"));
@@ -186,8 +186,9 @@ class Monitor : public Lines
 {
 public:
     // kirv-monitor with the site's clock starting at `start` ("2026-12-08 23:59:52"), sped up;
-    // on the machine's own clock when no start is given.
-    bool begin(const QStringList& arguments, const QString& start = {}, int speed = 10)
+    // on the machine's own clock when no start is given. A second of the site stays long
+    // enough in real time for a loaded machine to keep every one of them.
+    bool begin(const QStringList& arguments, const QString& start = {}, int speed = 4)
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         if (!start.isEmpty()) {
