@@ -2,7 +2,6 @@
 
 #include "monitor/journal.h"
 
-#include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QJsonDocument>
@@ -132,15 +131,19 @@ void MqttLink::connectedWith(int rc)
 
 void MqttLink::disconnectedWith(int rc)
 {
-    if (!std::exchange(m_connected, false) || rc == 0)
+    const bool was = std::exchange(m_connected, false);
+    emit settled();
+    if (!was || rc == 0)
         return;
     say(QStringLiteral("MQTT: lost %1; minute and alarm messages wait on the disk").arg(broker()));
 }
 
 void MqttLink::published(int mid)
 {
-    if (mid == m_offlineMid)
+    if (mid == m_offlineMid) {
         m_offlineSent = true;
+        emit settled();
+    }
     if (m_inFlight && m_inFlight->mid == mid) {
         m_spool.removeHead();
         m_inFlight.reset();
@@ -206,17 +209,21 @@ void MqttLink::stop()
         const QByteArray t = topic("status");
         if (mosquitto_publish(m_mosq, &m_offlineMid, t.constData(), int(json.size()), json.constData(), 1, true)
             == MOSQ_ERR_SUCCESS) {
-            // Wait for the broker to take it, a few seconds at most; the will covers the rest.
-            QDeadlineTimer deadline(kStopWaitMs);
-            while (!m_offlineSent && m_connected && !deadline.hasExpired()) {
-                QEventLoop loop;
-                QTimer::singleShot(20, &loop, &QEventLoop::quit);
+            // Wait for the broker to take it, a few seconds at most.
+            QEventLoop loop;
+            QTimer::singleShot(kStopWaitMs, &loop, &QEventLoop::quit);
+            connect(this, &MqttLink::settled, &loop, &QEventLoop::quit);
+            if (!m_offlineSent && m_connected)
                 loop.exec();
-            }
         }
-        mosquitto_disconnect(m_mosq);
     }
-    mosquitto_loop_stop(m_mosq, !m_connected);
+    if (m_offlineSent) {
+        mosquitto_disconnect(m_mosq);
+        mosquitto_loop_stop(m_mosq, false);
+    } else {
+        // No clean goodbye: the broker sees the connection drop and says "offline" by the will.
+        mosquitto_loop_stop(m_mosq, true);
+    }
     m_started = false;
     m_connected = false;
 }

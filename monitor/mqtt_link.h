@@ -41,6 +41,10 @@ public:
     bool connected() const { return m_connected; }
     qsizetype queued() const { return m_spool.size(); }
 
+signals:
+    // The "offline" status reached the broker, or the connection ended.
+    void settled();
+
 private:
     static void onConnect(mosquitto*, void* self, int rc);
     static void onDisconnect(mosquitto*, void* self, int rc);
