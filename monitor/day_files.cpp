@@ -18,6 +18,19 @@ QString nativePath(const QString& path)
     return QDir::toNativeSeparators(path);
 }
 
+bool sameRecords(const RecordStore& a, const RecordStore& b)
+{
+    if (a.count() != b.count())
+        return false;
+    for (qsizetype i = 0; i < a.count(); ++i) {
+        for (int column = 0; column < RecordColumnCount; ++column) {
+            if (a.field(i, column) != b.field(i, column))
+                return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 DayFiles::DayFiles(const QString& dir, const QString& station, int interval)
@@ -34,13 +47,17 @@ QString DayFiles::dayPath(const QDate& day, int part) const
     return part <= 1 ? first : continuationPath(first, part);
 }
 
+int DayFiles::freePart(const QDate& day) const
+{
+    int part = 1;
+    while (QFile::exists(dayPath(day, part)))
+        ++part;
+    return part;
+}
+
 QString DayFiles::freePath(const QDate& day) const
 {
-    for (int part = 1;; ++part) {
-        const QString path = dayPath(day, part);
-        if (!QFile::exists(path))
-            return path;
-    }
+    return dayPath(day, freePart(day));
 }
 
 FileStatus DayFiles::completeLeft(const MeterSettingsText& settings)
@@ -50,7 +67,16 @@ FileStatus DayFiles::completeLeft(const MeterSettingsText& settings)
         return {};
     const QDateTime first = QDateTime::fromString(left->records.record(0).time,
                                                   QStringLiteral("yyyy/MM/dd HH:mm:ss"));
-    const QString target = freePath(first.isValid() ? first.date() : now().date());
+    const QDate day = first.isValid() ? first.date() : now().date();
+    const int part = freePart(day);
+    // A run killed after it wrote a day file but before it removed the scratch file left the
+    // same records twice: the file stays as it is and the scratch goes.
+    if (part > 1 && sameRecords(readDataFile(dayPath(day, part - 1)).records, left->records)) {
+        QFile::remove(left->tempPath);
+        say(QStringLiteral("the recording an earlier run left is in %1 already").arg(nativePath(dayPath(day, part - 1))));
+        return {};
+    }
+    const QString target = dayPath(day, part);
     const RealTimeHeader h = recoveredHeader(left->records, settings.freqWeight,
                                              settings.timeWeight, settings.range);
     const FileStatus status = saveRecording(left->tempPath, target, h);

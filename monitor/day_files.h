@@ -32,10 +32,13 @@ public:
     QString scratchFolder() const { return m_scratch; }
     // Part `part` (from 1) of the day's file, and the first part that does not exist yet.
     QString dayPath(const QDate& day, int part) const;
+    int freePart(const QDate& day) const;
     QString freePath(const QDate& day) const;
 
     // A scratch file an earlier run left (a crash, a power cut) is written into the file of the
-    // day of its first record, its header computed from its records. Says what it did.
+    // day of its first record, its header computed from its records; one whose records are the
+    // day's last file already (killed between writing that file and removing the scratch) is
+    // only removed. Says what it did.
     FileStatus completeLeft(const MeterSettingsText& settings);
 
     // One second of the live level, taken into the running Leq, SEL and maximum of the day's

@@ -198,6 +198,12 @@ private slots:
         const auto left = kirv::readDataFile(dir.filePath("s-20261209-2.kirv"));
         QCOMPARE(left.records.count(), 1);
         QCOMPARE(left.headerLines.mid(2, 5), QStringList({"?", "?", "?", "80.0", "2026/12/09 00:00:08"}));
+
+        // Killed after the day file was written, before the scratch went: nothing twice.
+        QVERIFY(QFile::copy(dir.filePath("s-20261209-2.kirv"), dir.filePath(".s/Fake")));
+        QVERIFY(DayFiles(dir.path(), "s", 1).completeLeft({}).ok());
+        QVERIFY(!QFile::exists(dir.filePath(".s/Fake")));
+        QVERIFY(!QFile::exists(dir.filePath("s-20261209-3.kirv")));
     }
 };
 
