@@ -7,19 +7,11 @@ build=${1:-build}
 seconds=${2:-30}
 kirv="$build/bin/kirv"
 [ -x "$kirv" ] || { echo "no $kirv: build first (make build)" >&2; exit 1; }
+source "$(dirname "$0")/site.sh"
 
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 "$kirv" --simulate --com COM1 &
 pid=$!
-trap 'kill $pid 2>/dev/null || true' EXIT
+site_pids+=($pid)
 sleep 5 # warm-up: port window accepted, panel loaded, meter streaming
-
-ticks() { awk '{ print $14 + $15 }' "/proc/$pid/stat"; }
-hz=$(getconf CLK_TCK)
-start=$(ticks)
-t0=$(date +%s.%N)
-sleep "$seconds"
-end=$(ticks)
-t1=$(date +%s.%N)
-awk -v a="$start" -v b="$end" -v hz="$hz" -v t0="$t0" -v t1="$t1" \
-    'BEGIN { printf "kirv --simulate: %.2f%% of one core over %.1f s\n", 100 * (b - a) / hz / (t1 - t0), t1 - t0 }'
+cpu_share "$pid" "$seconds" "kirv --simulate"

@@ -18,6 +18,15 @@ constexpr std::array<RangeBounds, 6> kRanges{{
 
 } // namespace
 
+void decodeFrame(LiveReading& reading, QByteArrayView frame)
+{
+    if (frame.size() < 6)
+        return;
+    DecodeRange(reading, quint8(frame[1]));
+    DecodeStatus(reading, quint8(frame[2]));
+    DecodeLevel(reading, quint8(frame[3]), quint8(frame[4]));
+}
+
 void DecodeRange(LiveReading& reading, int r)
 {
     r &= 0xFF;

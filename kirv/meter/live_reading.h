@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 
 namespace kirv {
@@ -27,6 +28,10 @@ void DecodeRange(LiveReading& reading, int r);
 void DecodeStatus(LiveReading& reading, int s);
 // Level word h*256+l in tenths of a dB; bit 15 marks the reading ("*" appended to the text).
 void DecodeLevel(LiveReading& reading, int h, int l);
+
+// A whole live frame (0x02, range, status, level high, level low, 0x03) through the three
+// decoders above.
+void decodeFrame(LiveReading& reading, QByteArrayView frame);
 
 // The display text of a level word: "93.4", "140.0", "93.4*". Tenths below 10 give ".5"
 // (the digits of the value without fill, the point set before the last digit).

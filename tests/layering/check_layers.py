@@ -8,7 +8,7 @@ import os
 import re
 import sys
 
-ORDER = ["kirv/meter", "kirv/analysis", "kirv/records", "kirv/logger", "kirv/report",
+ORDER = ["kirv/meter", "kirv/analysis", "kirv/records", "kirv/logger", "kirv/report", "monitor",
          "kirv/panel/ui", "kirv/meter/ui", "kirv/analysis/ui", "kirv/records/ui",
          "kirv/logger/ui", "kirv/app", "kirv/app/ui", "kirv/app/main"]
 RANK = {folder: i for i, folder in enumerate(ORDER)}

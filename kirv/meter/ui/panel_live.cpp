@@ -46,11 +46,7 @@ void PanelLive::Timer1_Timer()
         RecoverLink();
         return;
     }
-    const QByteArray& f = taken.frame;
-    LiveReading& reading = m_panel.reading();
-    DecodeRange(reading, quint8(f[1]));
-    DecodeStatus(reading, quint8(f[2]));
-    DecodeLevel(reading, quint8(f[3]), quint8(f[4]));
+    decodeFrame(m_panel.reading(), taken.frame);
     applyReading();
 }
 

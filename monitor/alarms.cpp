@@ -1,0 +1,134 @@
+#include "monitor/alarms.h"
+
+#include "monitor/journal.h"
+
+#include "kirv/analysis/level_stats.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+
+#include <algorithm>
+#include <cmath>
+#include <unistd.h>
+
+namespace kirv::monitor {
+
+namespace {
+
+constexpr int kTopClass = 1450; // 145.0 dB
+
+int levelClass(double levelDb)
+{
+    if (!std::isfinite(levelDb))
+        return 0;
+    return int(std::lround(std::clamp(levelDb, 0.0, kTopClass / 10.0) * 10.0));
+}
+
+} // namespace
+
+AlarmWatch::AlarmWatch(const AlarmSpec& spec) : m_spec(spec)
+{
+    if (spec.leq) {
+        m_ring.assign(size_t(spec.seconds), 0);
+        m_counts.assign(kTopClass + 1, 0);
+    }
+}
+
+void AlarmWatch::gap()
+{
+    m_run = 0;
+    m_filled = 0;
+    m_next = 0;
+    std::fill(m_counts.begin(), m_counts.end(), 0);
+}
+
+double AlarmWatch::windowLeq() const
+{
+    // Energies relative to the top class, so no term exceeds 1.
+    double sum = 0.0;
+    for (int c = 0; c <= kTopClass; ++c) {
+        if (m_counts[size_t(c)])
+            sum += m_counts[size_t(c)] * std::pow(10.0, (c - kTopClass) / 100.0);
+    }
+    return kTopClass / 10.0 + 10.0 * Log10(sum / m_filled);
+}
+
+std::optional<AlarmEvent> AlarmWatch::second(const QDateTime& time, double levelDb)
+{
+    double value = levelDb;
+    if (m_spec.leq) {
+        const int c = levelClass(levelDb);
+        if (m_filled == m_spec.seconds)
+            --m_counts[m_ring[size_t(m_next)]];
+        else
+            ++m_filled;
+        m_ring[size_t(m_next)] = quint16(c);
+        ++m_counts[size_t(c)];
+        m_next = (m_next + 1) % m_spec.seconds;
+        if (m_filled < m_spec.seconds)
+            return std::nullopt; // the Leq of the last SECONDS seconds is not known yet
+        value = tenthValue(windowLeq());
+    }
+    // The Leq of the window has the SECONDS in it already: it decides each second.
+    const int needed = m_spec.leq ? 1 : m_spec.seconds;
+    const bool above = value >= m_spec.level;
+    m_run = above != m_raised ? m_run + 1 : 0;
+    if (m_run < needed)
+        return std::nullopt;
+    m_raised = above;
+    m_run = 0;
+    return AlarmEvent{m_spec.name, m_raised, time, value, m_spec.level};
+}
+
+QString alarmEventWord(const AlarmEvent& event)
+{
+    return event.raised ? QStringLiteral("raised") : QStringLiteral("cleared");
+}
+
+QString alarmCsvLine(const AlarmEvent& event)
+{
+    return QStringLiteral("%1,%2,%3,%4")
+        .arg(isoText(event.time), QString::number(event.level, 'f', 1), event.name,
+             alarmEventWord(event));
+}
+
+QString appendAlarmLine(const QString& dir, const QString& station, const AlarmEvent& event)
+{
+    QFile file(QDir(dir).filePath(QStringLiteral("%1-alarms-%2.csv")
+                                      .arg(station, event.time.toString(QStringLiteral("yyyyMMdd")))));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+        return QStringLiteral("Cannot write %1: %2").arg(file.fileName(), file.errorString());
+    QByteArray text;
+    if (file.size() == 0)
+        text = QByteArray(AlarmCsvTitle) + "\r\n";
+    text += alarmCsvLine(event).toUtf8() + "\r\n";
+    const qint64 before = file.size();
+    if (file.write(text) != text.size() || !file.flush() || ::fsync(file.handle()) != 0) {
+        const QString reason = file.errorString();
+        file.resize(before); // no torn line for the next one to follow
+        return QStringLiteral("Cannot write %1: %2").arg(file.fileName(), reason);
+    }
+    return {};
+}
+
+QString runAlarmCommand(const QString& command, const QString& station, const AlarmEvent& event)
+{
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("KIRV_STATION"), station);
+    env.insert(QStringLiteral("KIRV_ALARM"), event.name);
+    env.insert(QStringLiteral("KIRV_EVENT"), alarmEventWord(event));
+    env.insert(QStringLiteral("KIRV_LEVEL"), QString::number(event.level, 'f', 1));
+    env.insert(QStringLiteral("KIRV_THRESHOLD"), QString::number(event.threshold, 'f', 1));
+    env.insert(QStringLiteral("KIRV_TIME"), isoText(event.time));
+    process.setProcessEnvironment(env);
+    process.setProgram(QStringLiteral("/bin/sh"));
+    process.setArguments({QStringLiteral("-c"), command});
+    process.setStandardInputFile(QProcess::nullDevice());
+    if (!process.startDetached())
+        return QStringLiteral("Cannot run the alarm command: %1").arg(process.errorString());
+    return {};
+}
+
+} // namespace kirv::monitor

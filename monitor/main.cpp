@@ -1,0 +1,59 @@
+// kirv-monitor: the meter recorded unattended, one data file a day, alarms and MQTT.
+#include "monitor/journal.h"
+#include "monitor/monitor_options.h"
+#include "monitor/station.h"
+
+#include <QCoreApplication>
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+int g_signalPipe[2] = {-1, -1};
+
+void onSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const auto n = ::write(g_signalPipe[1], &byte, 1);
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const auto parsed = kirv::monitor::parseMonitorOptions(arguments);
+    if (!parsed.options) {
+        std::fputs(qPrintable(parsed.message), parsed.exitCode ? stderr : stdout);
+        return parsed.exitCode;
+    }
+
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("kirv-monitor"));
+
+    // systemd stops the service with SIGTERM: the day's file is completed before the end.
+    if (::pipe(g_signalPipe) != 0)
+        return 1;
+    QSocketNotifier stopSignals(g_signalPipe[0], QSocketNotifier::Read);
+    QObject::connect(&stopSignals, &QSocketNotifier::activated, &app, [] {
+        char byte;
+        [[maybe_unused]] const auto n = ::read(g_signalPipe[0], &byte, 1);
+        kirv::monitor::say(QStringLiteral("stopping"));
+        QCoreApplication::quit();
+    });
+    std::signal(SIGTERM, onSignal);
+    std::signal(SIGINT, onSignal);
+    std::signal(SIGPIPE, SIG_IGN);
+
+    kirv::monitor::Station station(*parsed.options);
+    if (const int code = station.start())
+        return code;
+    app.exec();
+    station.stop();
+    return 0;
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "kirv/analysis/exceedance.h"
+#include "kirv/analysis/level_stats.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+
+#include <optional>
+
+namespace kirv::monitor {
+
+// The samples of one clock minute: Leq, Lmax, Lmin, L10, L90 and their count, as the JSON of
+// one "minute" message.
+class MinuteStats
+{
+public:
+    MinuteStats();
+
+    // The message of the minute before, once `time` lies in a later minute than the samples
+    // held (a minute of no sample gives none).
+    std::optional<QByteArray> roll(const QDateTime& time);
+    void add(const QDateTime& time, double levelDb, const QString& levelText);
+
+private:
+    QByteArray message() const;
+
+    QDateTime m_minute; // start of the minute held; invalid while empty
+    RunningLevel m_run;
+    double m_max = 0.0;
+    double m_min = 0.0;
+    LevelCounter m_classes;
+};
+
+// The JSON of a sample for the live "level" topic: time, level, marked.
+QByteArray levelMessage(const QDateTime& time, double levelDb, const QString& levelText);
+
+} // namespace kirv::monitor

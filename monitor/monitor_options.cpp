@@ -1,0 +1,184 @@
+#include "monitor/monitor_options.h"
+
+#include <QCommandLineParser>
+#include <QRegularExpression>
+
+namespace kirv::monitor {
+
+namespace {
+
+bool isName(const QString& text)
+{
+    static const QRegularExpression name(QStringLiteral("^[A-Za-z0-9_.-]{1,64}$"));
+    return name.match(text).hasMatch();
+}
+
+std::optional<int> wholeNumber(const QString& text, int low, int high)
+{
+    static const QRegularExpression digits(QStringLiteral("^[0-9]{1,6}$"));
+    if (!digits.match(text).hasMatch())
+        return std::nullopt;
+    const int value = text.toInt();
+    return value >= low && value <= high ? std::optional<int>(value) : std::nullopt;
+}
+
+} // namespace
+
+bool isStationName(const QString& name)
+{
+    return isName(name) && !name.startsWith(QLatin1Char('.'));
+}
+
+std::optional<AlarmSpec> parseAlarmSpec(const QString& text)
+{
+    const QStringList parts = text.split(QLatin1Char(':'));
+    if (parts.size() < 3 || parts.size() > 4 || !isName(parts[0]))
+        return std::nullopt;
+    if (parts.size() == 4 && parts[3] != QLatin1String("leq"))
+        return std::nullopt;
+    static const QRegularExpression number(QStringLiteral("^[0-9]{1,3}(\\.[0-9]{1,3})?$"));
+    if (!number.match(parts[1]).hasMatch())
+        return std::nullopt;
+    const double level = parts[1].toDouble();
+    const auto seconds = wholeNumber(parts[2], 1, 86400);
+    if (level > 200.0 || !seconds)
+        return std::nullopt;
+    return AlarmSpec{parts[0], level, *seconds, parts.size() == 4};
+}
+
+std::optional<HostPort> parseHostPort(const QString& text)
+{
+    HostPort result;
+    QString rest;
+    if (text.startsWith(QLatin1Char('['))) {
+        const qsizetype close = text.indexOf(QLatin1Char(']'));
+        if (close < 2)
+            return std::nullopt;
+        result.host = text.mid(1, close - 1);
+        rest = text.mid(close + 1);
+        if (!rest.isEmpty() && !rest.startsWith(QLatin1Char(':')))
+            return std::nullopt;
+        rest = rest.mid(1);
+    } else {
+        const qsizetype colon = text.lastIndexOf(QLatin1Char(':'));
+        result.host = colon < 0 ? text : text.left(colon);
+        rest = colon < 0 ? QString() : text.mid(colon + 1);
+        if (colon >= 0 && rest.isEmpty())
+            return std::nullopt;
+    }
+    static const QRegularExpression host(QStringLiteral("^[A-Za-z0-9_.:-]{1,253}$"));
+    if (!host.match(result.host).hasMatch())
+        return std::nullopt;
+    if (!rest.isEmpty()) {
+        const auto port = wholeNumber(rest, 1, 65535);
+        if (!port)
+            return std::nullopt;
+        result.port = *port;
+    }
+    return result;
+}
+
+ParsedOptions parseMonitorOptions(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Records the meter unattended: one data file a local day (STATION-YYYYMMDD.kirv), "
+        "alarms, and the levels published over MQTT. Says what it does on stderr, one line an "
+        "event."));
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Show this help."));
+    const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Show the version."));
+    const QCommandLineOption port(QStringLiteral("port"),
+                                  QStringLiteral("The meter's serial device (or COM1..COM8, Auto)."),
+                                  QStringLiteral("DEV"));
+    const QCommandLineOption dir(QStringLiteral("dir"), QStringLiteral("Folder of the data files."),
+                                 QStringLiteral("DIR"));
+    const QCommandLineOption station(QStringLiteral("station"),
+                                     QStringLiteral("Name of the station: letters, digits, . _ -."),
+                                     QStringLiteral("NAME"));
+    const QCommandLineOption interval(QStringLiteral("interval"),
+                                      QStringLiteral("Sampling interval, 1..86400 s (default 1)."),
+                                      QStringLiteral("SECONDS"), QStringLiteral("1"));
+    const QCommandLineOption alarm(
+        QStringLiteral("alarm"),
+        QStringLiteral("NAME:LEVEL:SECONDS[:leq]: raised when the level (the Leq of the last "
+                       "SECONDS with :leq) stays at or above LEVEL for SECONDS, cleared when it "
+                       "stays below for as long (repeatable)."),
+        QStringLiteral("SPEC"));
+    const QCommandLineOption onAlarm(
+        QStringLiteral("on-alarm"),
+        QStringLiteral("Command run by /bin/sh at each raise and clear, with KIRV_STATION, "
+                       "KIRV_ALARM, KIRV_EVENT, KIRV_LEVEL, KIRV_THRESHOLD and KIRV_TIME set."),
+        QStringLiteral("CMD"));
+    const QCommandLineOption mqtt(QStringLiteral("mqtt"),
+                                  QStringLiteral("Publish to the MQTT broker HOST[:PORT]."),
+                                  QStringLiteral("HOST[:PORT]"));
+    const QCommandLineOption user(QStringLiteral("mqtt-user"), QStringLiteral("MQTT user name."),
+                                  QStringLiteral("USER"));
+    const QCommandLineOption password(QStringLiteral("mqtt-password-file"),
+                                      QStringLiteral("File whose first line is the MQTT password."),
+                                      QStringLiteral("FILE"));
+    const QCommandLineOption tls(QStringLiteral("mqtt-tls"),
+                                 QStringLiteral("Use TLS, trusting the CA certificates in CAFILE."),
+                                 QStringLiteral("CAFILE"));
+    parser.addOptions({help, version, port, dir, station, interval, alarm, onAlarm, mqtt, user,
+                       password, tls});
+
+    ParsedOptions out;
+    const QString usage = parser.helpText().replace(QLatin1String("<executable_name>"),
+                                                    QLatin1String("kirv-monitor"));
+    const auto wrong = [&](const QString& what) {
+        out.message = what + QLatin1Char('\n') + usage;
+        out.exitCode = 2;
+        return out;
+    };
+    if (!parser.parse(arguments))
+        return wrong(parser.errorText());
+    if (parser.isSet(help)) {
+        out.message = usage;
+        return out;
+    }
+    if (parser.isSet(version)) {
+        out.message = QStringLiteral("kirv-monitor 7.0\n");
+        return out;
+    }
+    if (!parser.positionalArguments().isEmpty())
+        return wrong(QStringLiteral("Unexpected argument: %1").arg(parser.positionalArguments().first()));
+    for (const auto* required : {&port, &dir, &station}) {
+        if (!parser.isSet(*required))
+            return wrong(QStringLiteral("--%1 is needed.").arg(required->names().constFirst()));
+    }
+    MonitorOptions o;
+    o.port = parser.value(port);
+    o.dir = parser.value(dir);
+    o.station = parser.value(station);
+    if (!isStationName(o.station))
+        return wrong(QStringLiteral("Station name %1: use letters, digits, '.', '_' and '-'.").arg(o.station));
+    const auto seconds = wholeNumber(parser.value(interval), 1, 86400);
+    if (!seconds)
+        return wrong(QStringLiteral("--interval wants whole seconds from 1 to 86400."));
+    o.interval = *seconds;
+    for (const QString& spec : parser.values(alarm)) {
+        const auto parsed = parseAlarmSpec(spec);
+        if (!parsed)
+            return wrong(QStringLiteral("--alarm %1: write NAME:LEVEL:SECONDS or NAME:LEVEL:SECONDS:leq.").arg(spec));
+        o.alarms.append(*parsed);
+    }
+    o.onAlarm = parser.value(onAlarm);
+    if (parser.isSet(mqtt)) {
+        const auto hostPort = parseHostPort(parser.value(mqtt));
+        if (!hostPort)
+            return wrong(QStringLiteral("--mqtt %1: write HOST or HOST:PORT.").arg(parser.value(mqtt)));
+        o.mqtt.host = hostPort->host;
+        o.mqtt.caFile = parser.value(tls);
+        o.mqtt.port = hostPort->port ? hostPort->port : (o.mqtt.caFile.isEmpty() ? 1883 : 8883);
+        o.mqtt.user = parser.value(user);
+        o.mqtt.passwordFile = parser.value(password);
+    } else if (parser.isSet(user) || parser.isSet(password) || parser.isSet(tls)) {
+        return wrong(QStringLiteral("--mqtt-user, --mqtt-password-file and --mqtt-tls need --mqtt."));
+    }
+    out.options = o;
+    return out;
+}
+
+} // namespace kirv::monitor

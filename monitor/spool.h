@@ -1,0 +1,44 @@
+#pragma once
+
+#include "kirv/records/filestatus.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <deque>
+#include <optional>
+
+namespace kirv::monitor {
+
+// Messages that must reach the broker, kept on the disk until it has taken them: one file a
+// message (NNNNNNNNNNNN.msg: the topic, a line end, the payload), numbered in the order they
+// were queued, written whole or not at all. A restart finds them again and goes on in order.
+class Spool
+{
+public:
+    struct Message
+    {
+        quint64 number = 0;
+        QByteArray topic;
+        QByteArray payload;
+    };
+
+    // Creates `folder` when missing and takes the messages it holds.
+    FileStatus open(const QString& folder);
+    FileStatus append(const QByteArray& topic, const QByteArray& payload);
+    // The oldest message; nothing when the spool is empty. A file that cannot be read or holds
+    // no topic is set aside as NNN.bad (said on stderr) and the next one is taken.
+    std::optional<Message> head();
+    // The oldest message reached the broker.
+    void removeHead();
+    qsizetype size() const { return qsizetype(m_numbers.size()); }
+
+private:
+    QString pathOf(quint64 number, const char* suffix = ".msg") const;
+
+    QString m_folder;
+    std::deque<quint64> m_numbers;
+    quint64 m_next = 1;
+};
+
+} // namespace kirv::monitor

@@ -1,0 +1,246 @@
+#include "monitor/station.h"
+
+#include "monitor/journal.h"
+#include "monitor/mqtt_link.h"
+
+#include "kirv/meter/clock.h"
+#include "kirv/meter/exchange.h"
+#include "kirv/meter/port_table.h"
+#include "kirv/records/filenames.h"
+
+#include <QDir>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QPointer>
+#include <QScopeGuard>
+
+namespace kirv::monitor {
+
+namespace {
+
+// A frame older than this is taken for a silent meter, not for the level now.
+constexpr int kFreshFrameMs = 500;
+// The tick comes this long after each whole second of the clock, so every second gets one
+// tick and one time stamp.
+constexpr int kTickAfterSecondMs = 100;
+
+} // namespace
+
+Station::Station(const MonitorOptions& options, QObject* parent)
+    : QObject(parent), m_options(options), m_days(options.dir, options.station, options.interval)
+{
+    Timer1.setInterval(200);
+    connect(&Timer1, &QTimer::timeout, this, &Station::Timer1_Timer);
+    Timer2.setSingleShot(true);
+    Timer2.setTimerType(Qt::PreciseTimer);
+    connect(&Timer2, &QTimer::timeout, this, &Station::Timer2_Timer);
+    for (const AlarmSpec& spec : options.alarms)
+        m_alarms.emplace_back(spec);
+}
+
+Station::~Station() = default;
+
+int Station::start()
+{
+    if (!QDir().mkpath(m_days.scratchFolder())) {
+        say(QStringLiteral("Cannot create %1").arg(QDir::toNativeSeparators(m_days.scratchFolder())));
+        return 1;
+    }
+    m_lock = std::make_unique<QLockFile>(QDir(m_days.scratchFolder()).filePath(QStringLiteral("lock")));
+    if (!m_lock->tryLock(0)) {
+        qint64 pid = 0;
+        QString host, app;
+        m_lock->getLockInfo(&pid, &host, &app);
+        say(QStringLiteral("Station %1 is already recorded into %2 (process %3)")
+                .arg(m_options.station, QDir::toNativeSeparators(m_options.dir))
+                .arg(pid));
+        return 1;
+    }
+    // Nobody is there to be asked: a recording left by a crash is completed at once.
+    if (!m_days.completeLeft({}).ok())
+        return 1;
+
+    const PortChoice choice{isDevicePath(m_options.port) ? 0 : portNumberFromText(m_options.port, 0),
+                            isDevicePath(m_options.port) ? m_options.port : QString()};
+    const PortTable table({}, {}, PortTable::systemDevices());
+    m_device = deviceForChoice(choice, table);
+    if (m_device.isEmpty() || !m_link.open(m_device, QString::fromLatin1(kMeterLineSettings))) {
+        say(QStringLiteral("No device found, try again! ")
+            + openFailureDetail(choice, m_device, m_link.lastFailure(), m_link.lastError()));
+        return 1;
+    }
+    say(QStringLiteral("port %1 open (%2), station %3, a sample every %4 s")
+            .arg(m_device, QLatin1String(kMeterLineSettings), m_options.station)
+            .arg(m_options.interval));
+
+    if (!m_options.mqtt.host.isEmpty()) {
+        m_mqtt = std::make_unique<MqttLink>(m_options.mqtt, m_options.station);
+        const QString error = m_mqtt->start(QDir(m_days.scratchFolder()).filePath(QStringLiteral("mqtt-queue")));
+        if (!error.isEmpty()) {
+            say(error);
+            return 1;
+        }
+        updateStatus();
+    }
+    Timer1.start();
+    armTick();
+    return 0;
+}
+
+void Station::stop()
+{
+    Timer1.stop();
+    Timer2.stop();
+    m_days.finish(settingsText());
+    if (m_mqtt) {
+        updateStatus();
+        m_mqtt->stop();
+    }
+    m_link.close();
+    say(QStringLiteral("stopped"));
+}
+
+MeterSettingsText Station::settingsText() const
+{
+    if (!m_haveFrame)
+        return {};
+    return {freqWeightBoardText(m_reading.FreqWeight), m_reading.TimeWeight, rangeText(m_reading)};
+}
+
+bool Station::frameIsFresh() const
+{
+    return m_haveFrame && m_sinceFrame.isValid() && m_sinceFrame.elapsed() <= kFreshFrameMs;
+}
+
+void Station::Timer1_Timer()
+{
+    // A tick that fires while an earlier one still waits for a frame is skipped, not nested.
+    if (m_tickBusy)
+        return;
+    m_tickBusy = true;
+    QPointer<Station> self(this);
+    const auto done = qScopeGuard([self] {
+        if (self)
+            self->m_tickBusy = false;
+    });
+    const FrameResult taken = takeLiveFrame(m_link, this);
+    if (!self || taken.result == ExchangeResult::Cancelled)
+        return;
+    if (taken.result == ExchangeResult::TimedOut) {
+        RecoverLink();
+        return;
+    }
+    decodeFrame(m_reading, taken.frame);
+    m_haveFrame = true;
+    m_sinceFrame.start();
+    if (std::exchange(m_tickWaiting, false))
+        sampleSecond();
+}
+
+void Station::RecoverLink()
+{
+    QPointer<Station> self(this);
+    m_linkLost = true;
+    m_tickWaiting = false;
+    say(QStringLiteral("link lost at %1").arg(stampText(now())));
+    // The day's file so far is completed now; when the meter is back the day goes on in its
+    // next part.
+    m_days.finish(settingsText());
+    for (AlarmWatch& alarm : m_alarms)
+        alarm.gap();
+    updateStatus();
+    if (waitForFrames(m_link, this) != ExchangeResult::Done || !self)
+        return;
+    m_linkLost = false;
+    say(QStringLiteral("link back at %1").arg(stampText(now())));
+    updateStatus();
+}
+
+void Station::armTick()
+{
+    const int msec = now().time().msec();
+    int wait = (1000 + kTickAfterSecondMs - msec) % 1000;
+    if (wait < kTickAfterSecondMs / 2)
+        wait += 1000;
+    Timer2.start(wait);
+}
+
+void Station::Timer2_Timer()
+{
+    armTick();
+    if (m_linkLost) {
+        if (auto minute = m_minute.roll(now()); minute && m_mqtt)
+            m_mqtt->publishQueued("minute", *minute);
+        return;
+    }
+    // No stale sample: the tick waits for the next frame (or ends in the link recovery).
+    if (!frameIsFresh()) {
+        m_tickWaiting = true;
+        return;
+    }
+    sampleSecond();
+}
+
+void Station::sampleSecond()
+{
+    const QDateTime time = now();
+    const qint64 second = time.toSecsSinceEpoch();
+    if (second == m_lastSecond)
+        return;
+    m_lastSecond = second;
+    if (auto minute = m_minute.roll(time); minute && m_mqtt)
+        m_mqtt->publishQueued("minute", *minute);
+
+    const QString before = m_days.currentPath();
+    const double level = m_reading.LevelDb;
+    const QString& text = m_reading.LevelText;
+    m_days.second(time, level, text, settingsText());
+    for (AlarmWatch& alarm : m_alarms) {
+        if (auto event = alarm.second(time, level))
+            alarmEvent(*event);
+    }
+    if (m_sampleTick < m_options.interval) {
+        ++m_sampleTick;
+    } else {
+        m_sampleTick = 1;
+        m_days.sample(time, text);
+        m_minute.add(time, level, text);
+        if (m_mqtt)
+            m_mqtt->publishLevel(levelMessage(time, level, text));
+    }
+    if (m_days.currentPath() != before)
+        updateStatus();
+}
+
+void Station::alarmEvent(const AlarmEvent& event)
+{
+    say(QStringLiteral("alarm %1 %2: %3 dB at %4")
+            .arg(event.name, alarmEventWord(event), QString::number(event.level, 'f', 1), isoText(event.time)));
+    const QString written = appendAlarmLine(m_options.dir, m_options.station, event);
+    if (!written.isEmpty())
+        say(written);
+    if (m_mqtt) {
+        const QJsonObject o{{QStringLiteral("time"), isoText(event.time)},
+                            {QStringLiteral("alarm"), event.name},
+                            {QStringLiteral("event"), alarmEventWord(event)},
+                            {QStringLiteral("level"), std::round(event.level * 10.0) / 10.0},
+                            {QStringLiteral("threshold"), event.threshold}};
+        m_mqtt->publishQueued("alarm", QJsonDocument(o).toJson(QJsonDocument::Compact));
+    }
+    if (!m_options.onAlarm.isEmpty()) {
+        const QString ran = runAlarmCommand(m_options.onAlarm, m_options.station, event);
+        if (!ran.isEmpty())
+            say(ran);
+    }
+}
+
+void Station::updateStatus()
+{
+    if (!m_mqtt)
+        return;
+    m_mqtt->setStatus({{QStringLiteral("port"), m_device},
+                       {QStringLiteral("link"), m_linkLost ? QStringLiteral("lost") : QStringLiteral("up")},
+                       {QStringLiteral("file"), m_days.running() ? fileTitle(m_days.currentPath()) : QString()}});
+}
+
+} // namespace kirv::monitor

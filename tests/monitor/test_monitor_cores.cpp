@@ -1,0 +1,211 @@
+// The monitor's parts without the program: options, alarms, minute messages, the disk queue
+// and the day files.
+#include "monitor/alarms.h"
+#include "monitor/day_files.h"
+#include "monitor/journal.h"
+#include "monitor/minute_stats.h"
+#include "monitor/monitor_options.h"
+#include "monitor/spool.h"
+
+#include "kirv/records/datafile.h"
+
+#include <QTemporaryDir>
+#include <QTimeZone>
+#include <QtTest>
+
+using namespace kirv::monitor;
+
+class TestMonitorCores : public QObject
+{
+    Q_OBJECT
+private slots:
+    void alarmSpec_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("parsed"); // name|level|seconds|leq, empty when refused
+        QTest::newRow("level") << "loud:85:10" << "loud|85|10|0";
+        QTest::newRow("leq, tenths") << "night_leq:55.5:900:leq" << "night_leq|55.5|900|1";
+        QTest::newRow("a day") << "x:0:86400" << "x|0|86400|0";
+        for (const char* bad : {"loud", "loud:85", ":85:10", "loud:85:0", "loud:85:86401", "loud:-1:10",
+                                "loud:201:10", "loud:85:10:max", "loud:85:10:leq:x", "lo,ud:85:10",
+                                "loud:8 5:10", "loud:85:1.5", "loud:nan:10", "loud:1e3:10", "loud:85:+10"})
+            QTest::newRow(bad) << bad << "";
+    }
+    void alarmSpec()
+    {
+        QFETCH(QString, text);
+        const auto spec = parseAlarmSpec(text);
+        const QString parsed = spec ? QStringLiteral("%1|%2|%3|%4").arg(spec->name).arg(spec->level).arg(spec->seconds).arg(int(spec->leq))
+                                    : QString();
+        QTEST(parsed, "parsed");
+    }
+
+    void hostPort_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("parsed");
+        QTest::newRow("host") << "broker.lan" << "broker.lan|0";
+        QTest::newRow("host port") << "127.0.0.1:1884" << "127.0.0.1|1884";
+        QTest::newRow("ipv6") << "[::1]:8883" << "::1|8883";
+        for (const char* bad : {"", ":1883", "host:", "host:0", "host:65536", "host:x", "[::1", "[::1]x", "a b"})
+            QTest::newRow(bad) << bad << "";
+    }
+    void hostPort()
+    {
+        QFETCH(QString, text);
+        const auto hp = parseHostPort(text);
+        QTEST(hp ? QStringLiteral("%1|%2").arg(hp->host).arg(hp->port) : QString(), "parsed");
+    }
+
+    void commandLine_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("says");
+        const QStringList base{"--port", "/dev/ttyUSB0", "--dir", "/srv", "--station", "north-gate"};
+        QTest::newRow("plain") << base << 0 << "";
+        QTest::newRow("tls port") << base + QStringList{"--mqtt", "h", "--mqtt-tls", "/ca.pem"} << 0 << "";
+        QTest::newRow("no station") << base.mid(0, 4) << 2 << "--station is needed.";
+        QTest::newRow("station with /") << base.mid(0, 5) + QStringList{"a/b"} << 2 << "Station name a/b: use letters, digits, '.', '_' and '-'.";
+        QTest::newRow("interval 0") << base + QStringList{"--interval", "0"} << 2 << "--interval wants whole seconds from 1 to 86400.";
+        QTest::newRow("bad alarm") << base + QStringList{"--alarm", "x:85"} << 2 << "--alarm x:85: write NAME:LEVEL:SECONDS or NAME:LEVEL:SECONDS:leq.";
+        QTest::newRow("user without mqtt") << base + QStringList{"--mqtt-user", "u"} << 2 << "--mqtt-user, --mqtt-password-file and --mqtt-tls need --mqtt.";
+    }
+    void commandLine()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, says);
+        const ParsedOptions parsed = parseMonitorOptions(QStringList{"kirv-monitor"} + arguments);
+        QTEST(parsed.exitCode, "exitCode");
+        QCOMPARE(parsed.message.section('\n', 0, 0), says);
+        if (parsed.options && !parsed.options->mqtt.host.isEmpty())
+            QCOMPARE(parsed.options->mqtt.port, 8883);
+    }
+
+    // Levels one a second (blank-separated), and the events that follow: "r3:85.0 c7:70.0"
+    // (raised at second 3 with 85.0 dB, cleared at second 7).
+    void alarmWatch_data()
+    {
+        QTest::addColumn<QString>("spec");
+        QTest::addColumn<QString>("levels");
+        QTest::addColumn<QString>("events");
+        QTest::newRow("raised after 3 s, at the level") << "a:80:3" << "79 80 81 82 79 79 79" << "r3:82.0 c6:79.0";
+        QTest::newRow("a dip restarts the run") << "a:80:3" << "85 85 79 85 85 85" << "r5:85.0";
+        QTest::newRow("a peak does not clear") << "a:80:2" << "85 85 70 85 70 70" << "r1:85.0 c5:70.0";
+        QTest::newRow("leq of the window") << "a:80:4:leq" << "85 85 85 85 70 70 70 70" << "r3:85.0 c6:79.3";
+        QTest::newRow("leq waits for a full window") << "a:60:3:leq" << "90 90 90 90" << "r2:90.0";
+    }
+    void alarmWatch()
+    {
+        QFETCH(QString, spec);
+        QFETCH(QString, levels);
+        AlarmWatch watch(*parseAlarmSpec(spec));
+        QStringList events;
+        const QDateTime t0(QDate(2026, 6, 15), QTime(12, 0));
+        const QStringList each = levels.split(' ');
+        for (int i = 0; i < each.size(); ++i) {
+            if (const auto e = watch.second(t0.addSecs(i), each[i].toDouble()))
+                events.append(QStringLiteral("%1%2:%3").arg(e->raised ? 'r' : 'c').arg(i).arg(e->level, 0, 'f', 1));
+        }
+        QTEST(events.join(' '), "events");
+    }
+
+    void alarmLines()
+    {
+        const QDateTime t(QDate(2026, 12, 8), QTime(23, 59, 59), QTimeZone(-(5 * 3600 + 1800)));
+        QCOMPARE(isoText(t), "2026-12-08T23:59:59-05:30");
+        const AlarmEvent e{"loud", true, t, 85.04, 85.0};
+        QCOMPARE(alarmCsvLine(e), "2026-12-08T23:59:59-05:30,85.0,loud,raised");
+        QTemporaryDir dir;
+        QCOMPARE(appendAlarmLine(dir.path(), "s", e), QString());
+        QCOMPARE(appendAlarmLine(dir.path(), "s", AlarmEvent{"loud", false, t, 70, 85}), QString());
+        QFile csv(dir.filePath("s-alarms-20261208.csv"));
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        QCOMPARE(csv.readAll(), "time,level,alarm,event\r\n2026-12-08T23:59:59-05:30,85.0,loud,raised\r\n"
+                                "2026-12-08T23:59:59-05:30,70.0,loud,cleared\r\n");
+        QVERIFY(appendAlarmLine(dir.filePath("gone"), "s", e).startsWith("Cannot write "));
+    }
+
+    void minuteMessages()
+    {
+        MinuteStats stats;
+        const QDateTime t(QDate(2026, 6, 15), QTime(10, 0, 58), QTimeZone(7200));
+        const QStringList levels{"60.0", "70.0", "80.0", "65.0*"};
+        QVERIFY(!stats.roll(t));
+        for (int i = 0; i < levels.size(); ++i) {
+            const QDateTime at = t.addSecs(i);
+            if (const auto done = stats.roll(at))
+                QCOMPARE(*done, R"({"l10":70,"l90":60,"leq":67.4,"lmax":70,"lmin":60,"minute":"2026-06-15T10:00:00+02:00","records":2})");
+            stats.add(at, levels[i].chopped(levels[i].endsWith('*') ? 1 : 0).toDouble(), levels[i]);
+        }
+        // Marked readings count in Leq and the extremes, not in L10 and L90.
+        QCOMPARE(*stats.roll(t.addSecs(62)),
+                 R"({"l10":80,"l90":80,"leq":77.1,"lmax":80,"lmin":65,"minute":"2026-06-15T10:01:00+02:00","records":2})");
+        QVERIFY(!stats.roll(t.addSecs(200)));
+        QCOMPARE(levelMessage(t, 93.4, "93.4*"), R"({"level":93.4,"marked":true,"time":"2026-06-15T10:00:58+02:00"})");
+    }
+
+    void spoolKeepsOrderAcrossRestarts()
+    {
+        QTemporaryDir dir;
+        Spool spool;
+        QVERIFY(spool.open(dir.filePath("q")).ok());
+        for (const char* payload : {"1", "2", "3"})
+            QVERIFY(spool.append("kirv/s/minute", payload).ok());
+        spool.removeHead();
+        Spool again;
+        QVERIFY(again.open(dir.filePath("q")).ok());
+        QFile::resize(dir.filePath("q/000000000002.msg"), 0); // torn by hand: set aside, not sent
+        QVERIFY(again.append("kirv/s/alarm", "4").ok());
+        QStringList seen;
+        while (const auto m = again.head()) {
+            seen.append(QString::fromUtf8(m->topic + ' ' + m->payload));
+            again.removeHead();
+        }
+        QCOMPARE(seen, QStringList({"kirv/s/minute 3", "kirv/s/alarm 4"}));
+        QVERIFY(QFile::exists(dir.filePath("q/000000000002.bad")));
+    }
+
+    void dayFilesSplitAtMidnight()
+    {
+        QTemporaryDir dir;
+        QVERIFY(QDir().mkpath(dir.filePath(".s")));
+        QFile existing(dir.filePath("s-20261208.kirv")); // an earlier run's file of the day stays
+        QVERIFY(existing.open(QIODevice::WriteOnly));
+        existing.close();
+        DayFiles days(dir.path(), "s", 1);
+        const MeterSettingsText settings{"A", "FAST", "60-120"};
+        const QDateTime t(QDate(2026, 12, 8), QTime(23, 59, 58));
+        for (int i = 0; i < 4; ++i) {
+            QVERIFY(days.second(t.addSecs(i), 70.0 + i, QString::number(70.0 + i, 'f', 1), settings).ok());
+            QVERIFY(days.sample(t.addSecs(i), QString::number(70.0 + i, 'f', 1)).ok());
+        }
+        QVERIFY(days.finish(settings).ok());
+        const auto first = kirv::readDataFile(dir.filePath("s-20261208-2.kirv"));
+        QCOMPARE(first.headerLines, QStringList({"Real Time", "1", "A", "FAST", "60-120", "71.0", "2026/12/08 23:59:59", "73.5", "70.5"}));
+        QCOMPARE(first.records.count(), 2);
+        const auto second = kirv::readDataFile(dir.filePath("s-20261209.kirv"));
+        QCOMPARE(second.records.record(0).number, "1");
+        QCOMPARE(second.records.record(0).time, "2026/12/09 00:00:00");
+        QCOMPARE(second.headerLine(kirv::RealTimeMaxLevelLine), "73.0");
+        QVERIFY(!QFile::exists(dir.filePath(".s/Fake")));
+
+        // A scratch file left by a crash goes into its own day's next free part.
+        QVERIFY(days.second(t.addSecs(10), 80, "80.0", settings).ok());
+        QVERIFY(days.sample(t.addSecs(10), "80.0").ok());
+        DayFiles next(dir.path(), "s", 1);
+        QVERIFY(next.completeLeft({}).ok());
+        const auto left = kirv::readDataFile(dir.filePath("s-20261209-2.kirv"));
+        QCOMPARE(left.records.count(), 1);
+        QCOMPARE(left.headerLines.mid(2, 5), QStringList({"?", "?", "?", "80.0", "2026/12/09 00:00:08"}));
+
+        // Killed after the day file was written, before the scratch went: nothing twice.
+        QVERIFY(QFile::copy(dir.filePath("s-20261209-2.kirv"), dir.filePath(".s/Fake")));
+        QVERIFY(DayFiles(dir.path(), "s", 1).completeLeft({}).ok());
+        QVERIFY(!QFile::exists(dir.filePath(".s/Fake")));
+        QVERIFY(!QFile::exists(dir.filePath("s-20261209-3.kirv")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMonitorCores)
+#include "test_monitor_cores.moc"
