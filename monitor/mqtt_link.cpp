@@ -217,12 +217,13 @@ void MqttLink::stop()
                 loop.exec();
         }
     }
-    if (m_offlineSent) {
-        mosquitto_disconnect(m_mosq);
-        mosquitto_loop_stop(m_mosq, false);
-    } else {
+    if (m_connected && !m_offlineSent) {
         // No clean goodbye: the broker sees the connection drop and says "offline" by the will.
         mosquitto_loop_stop(m_mosq, true);
+    } else {
+        // Also ends the network thread's tries to reconnect, woken from its wait.
+        mosquitto_disconnect(m_mosq);
+        mosquitto_loop_stop(m_mosq, false);
     }
     m_started = false;
     m_connected = false;

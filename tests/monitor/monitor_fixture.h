@@ -193,6 +193,8 @@ public:
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         if (!start.isEmpty()) {
             env.insert("LD_PRELOAD", faketimeLibrary());
+            // Sanitizer builds: libfaketime comes before the sanitizer's runtime, on purpose.
+            env.insert("ASAN_OPTIONS", env.value("ASAN_OPTIONS") + ":verify_asan_link_order=0");
             env.insert("FAKETIME", QStringLiteral("@%1 x%2").arg(start).arg(speed));
         }
         env.insert("TZ", "Europe/Berlin");
@@ -203,7 +205,10 @@ public:
     bool end()
     {
         terminate();
-        return waitForFinished(kWaitMs) && exitStatus() == QProcess::NormalExit && exitCode() == 0;
+        const bool ended = waitForFinished(kWaitMs) && exitStatus() == QProcess::NormalExit && exitCode() == 0;
+        if (!ended)
+            qWarning().noquote() << "kirv-monitor did not end cleanly:\n" << lines.join('\n');
+        return ended;
     }
 };
 
