@@ -78,7 +78,7 @@ private slots:
         QTest::newRow("deb control") << QStringList{"dpkg-deb", "-I", "DEB"} << 0
                                      << QStringList{" Package: kirv\n", " Version: 7.0\n", " Section: science\n",
                                                     " Depends: qt6-qpa-plugins, ", "libc6", "libqt6widgets6",
-                                                    "libqt6serialport6", "libqcustomplot2.1-qt6"} << "dpkg-dev";
+                                                    "libqt6serialport6", "libqcustomplot2.1-qt6", "libmosquitto1"} << "dpkg-dev";
         QTest::newRow("deb files") << QStringList{"dpkg-deb", "-c", "DEB"} << 0
                                    << QStringList{"./usr/bin/kirv\n", "./usr/bin/kirv-report\n", "./usr/bin/kirv-meter-sim\n",
                                                   "./usr/share/applications/org.kirv.Kirv.desktop\n",
@@ -87,7 +87,9 @@ private slots:
                                                   icons + "scalable/apps/org.kirv.Kirv.svg\n",
                                                   icons + "16x16/apps/org.kirv.Kirv.png\n",
                                                   icons + "256x256/apps/org.kirv.Kirv.png\n", man + "kirv.1.gz\n",
-                                                  man + "kirv-report.1.gz\n", man + "kirv-meter-sim.1.gz\n"}
+                                                  man + "kirv-report.1.gz\n", man + "kirv-meter-sim.1.gz\n", "./usr/bin/kirv-monitor\n",
+                                                  man + "kirv-monitor.1.gz\n",
+                                                  "./usr/lib/systemd/system/kirv-monitor@.service\n"}
                                    << "dpkg-dev";
     }
     void installed()
