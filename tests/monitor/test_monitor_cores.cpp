@@ -13,6 +13,8 @@
 #include <QTimeZone>
 #include <QtTest>
 
+#include <memory>
+
 using namespace kirv::monitor;
 
 class TestMonitorCores : public QObject
@@ -173,14 +175,14 @@ private slots:
         QFile existing(dir.filePath("s-20261208.kirv")); // an earlier run's file of the day stays
         QVERIFY(existing.open(QIODevice::WriteOnly));
         existing.close();
-        DayFiles days(dir.path(), "s", 1);
+        auto days = std::make_unique<DayFiles>(dir.path(), "s", 1);
         const MeterSettingsText settings{"A", "FAST", "60-120"};
         const QDateTime t(QDate(2026, 12, 8), QTime(23, 59, 58));
         for (int i = 0; i < 4; ++i) {
-            QVERIFY(days.second(t.addSecs(i), 70.0 + i, QString::number(70.0 + i, 'f', 1), settings).ok());
-            QVERIFY(days.sample(t.addSecs(i), QString::number(70.0 + i, 'f', 1)).ok());
+            QVERIFY(days->second(t.addSecs(i), 70.0 + i, QString::number(70.0 + i, 'f', 1), settings).ok());
+            QVERIFY(days->sample(t.addSecs(i), QString::number(70.0 + i, 'f', 1)).ok());
         }
-        QVERIFY(days.finish(settings).ok());
+        QVERIFY(days->finish(settings).ok());
         const auto first = kirv::readDataFile(dir.filePath("s-20261208-2.kirv"));
         QCOMPARE(first.headerLines, QStringList({"Real Time", "1", "A", "FAST", "60-120", "71.0", "2026/12/08 23:59:59", "73.5", "70.5"}));
         QCOMPARE(first.records.count(), 2);
@@ -191,8 +193,9 @@ private slots:
         QVERIFY(!QFile::exists(dir.filePath(".s/Fake")));
 
         // A scratch file left by a crash goes into its own day's next free part.
-        QVERIFY(days.second(t.addSecs(10), 80, "80.0", settings).ok());
-        QVERIFY(days.sample(t.addSecs(10), "80.0").ok());
+        QVERIFY(days->second(t.addSecs(10), 80, "80.0", settings).ok());
+        QVERIFY(days->sample(t.addSecs(10), "80.0").ok());
+        days.reset(); // the crash: the system releases the scratch file's lock
         DayFiles next(dir.path(), "s", 1);
         QVERIFY(next.completeLeft({}).ok());
         const auto left = kirv::readDataFile(dir.filePath("s-20261209-2.kirv"));
