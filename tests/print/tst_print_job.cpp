@@ -1,12 +1,10 @@
 // The line printer and the window image print, to PDF files read back with pdftotext.
 #include "kirv/panel/ui/print_job.h"
-#include "kirv/records/datafile.h"
 
 #include <QLabel>
 #include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -107,26 +105,6 @@ private slots:
         QVERIFY(!lines.isActive());
         QVERIFY(!lines.finish());
         QVERIFY(!lines.error().isEmpty());
-    }
-
-    void fullDiskKeepsTheOlderPdf()
-    {
-        QTemporaryDir dir;
-        const QString pdf = dir.filePath(QStringLiteral("lines.pdf"));
-        QFile old(pdf);
-        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("older") == 5);
-        old.close();
-        failFileWritesAfterForTest(100);
-        const auto diskBack = qScopeGuard([] { failFileWritesAfterForTest(-1); });
-        QPrinter printer;
-        toPdf(printer, pdf);
-        LinePrinter lines(printer);
-        lines.print(QStringLiteral("1  88.0"));
-        QVERIFY(!lines.finish());
-        QCOMPARE(lines.error(), QStringLiteral("Cannot write %1: No space left on device").arg(pdf));
-        QVERIFY(old.open(QIODevice::ReadOnly));
-        QCOMPARE(old.readAll(), QByteArray("older"));
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"lines.pdf"});
     }
 
     void windowImageFillsAPage()

@@ -10,7 +10,8 @@ namespace kirv::test {
 
 // Answers dialogs from queues and records every question, so a test asserts the exact text,
 // title, icon and buttons and never blocks. An unexpected dialog takes the default answer
-// (Cancel / empty) and is recorded all the same.
+// (a message's default button, as Enter would, else OK or Cancel; an empty text) and is
+// recorded all the same.
 class ScriptedDialogs : public Dialogs
 {
 public:
