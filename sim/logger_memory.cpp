@@ -241,21 +241,41 @@ void LoggerMemory::setReplyFault(ReplyFault fault, int times)
     m_faultTimes = fault == ReplyFault::None ? 0 : times;
 }
 
-bool LoggerMemory::corruptMarker(int s)
+std::pair<qsizetype, qsizetype> LoggerMemory::setBounds(int s) const
 {
     // The sets lie end to end: each ends where the next marker stands.
-    qsizetype start = 0;
-    for (int k = 1; k < s; ++k) {
+    const auto nextMarker = [this](qsizetype start) {
         qsizetype next = m_data.indexOf(kSetMarker, start + kSetOverhead + 2);
         while (next >= 0 && (next - start) % 2 != 0)
             next = m_data.indexOf(kSetMarker, next + 1);
-        if (next < 0)
-            return false;
-        start = next;
-    }
-    if (s < 1 || start + kSetMarker.size() > m_data.size() || !m_data.mid(start).startsWith(kSetMarker))
+        return next;
+    };
+    qsizetype start = 0;
+    for (int k = 1; k < s && start >= 0; ++k)
+        start = nextMarker(start);
+    if (s < 1 || start < 0 || start + kSetMarker.size() > m_data.size() ||
+        !m_data.mid(start).startsWith(kSetMarker))
+        return {-1, -1};
+    const qsizetype end = nextMarker(start);
+    return {start, end < 0 ? m_data.size() : end};
+}
+
+bool LoggerMemory::corruptMarker(int s)
+{
+    const qsizetype start = setBounds(s).first;
+    if (start < 0)
         return false;
     m_data[start + 2] = char(0xAB);
+    return true;
+}
+
+bool LoggerMemory::corruptStart(int s)
+{
+    const auto [start, end] = setBounds(s);
+    if (start < 0 || end - start < kSetOverhead)
+        return false;
+    const qsizetype records = (end - start - kSetOverhead) / 2;
+    m_data[start + 8 + 2 * records + 4] = char(0x13); // the month byte of timestamp 1
     return true;
 }
 

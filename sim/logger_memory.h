@@ -80,9 +80,15 @@ public:
     // Damages the marker of set s (from 1) of the stored data, as a memory cell that lost a bit;
     // false when there is no such set.
     bool corruptMarker(int s);
+    // Gives set s (from 1) a start stamp that is no date (month 13), as a clock that was never
+    // set; false when there is no such set.
+    bool corruptStart(int s);
     QByteArray dump(bool shortDump = false) const;
 
 private:
+    // Where set s (from 1) begins in the stored data and where it ends; {-1, -1} when there is
+    // no such set.
+    std::pair<qsizetype, qsizetype> setBounds(int s) const;
     QByteArray withFault(QByteArray reply, ReplyFault cut, ReplyFault longer) const;
 
     QByteArray m_data;

@@ -63,7 +63,8 @@ QString MeterConsole::help()
 QString MeterConsole::loggerHelp()
 {
     return QStringLiteral("; logger: replyfault off|a-short|a-long|l-short|l-long [times], "
-                          "corruptmarker SET, largememory, pointer P, memorysize UNITS");
+                          "corruptmarker SET, corruptstart SET, largememory, pointer P, "
+                          "memorysize UNITS");
 }
 
 std::optional<QString> MeterConsole::executeLogger(const QStringList& words)
@@ -89,11 +90,13 @@ std::optional<QString> MeterConsole::executeLogger(const QStringList& words)
         m_meter.setReplyFault(Fault(fault), *times);
         return kOk;
     }
-    if (command == "corruptmarker" && words.size() == 2) {
+    if ((command == "corruptmarker" || command == "corruptstart") && words.size() == 2) {
         const auto set = number(1, 1, 1000000);
         if (!set)
             return bad;
-        return m_meter.corruptSetMarker(*set) ? kOk : QStringLiteral("error: no set %1").arg(*set);
+        const bool done = command == "corruptmarker" ? m_meter.corruptSetMarker(*set)
+                                                     : m_meter.corruptSetStart(*set);
+        return done ? kOk : QStringLiteral("error: no set %1").arg(*set);
     }
     if (command == "pointer" && words.size() == 2) {
         const auto pointer = number(1, 0, LoggerMemory::kMaxPointer);

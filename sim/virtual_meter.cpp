@@ -284,6 +284,13 @@ bool VirtualMeter::corruptSetMarker(int set)
     return done;
 }
 
+bool VirtualMeter::corruptSetStart(int set)
+{
+    const bool done = m_core.memory().corruptStart(set);
+    changed();
+    return done;
+}
+
 void VirtualMeter::loadLargeMemory()
 {
     m_core.memory().setSets(largeLoggerSets());

@@ -82,6 +82,7 @@ public:
     void setReplyFault(LoggerMemory::ReplyFault fault, int times = -1);
     LoggerMemory::ReplyFault replyFault() const { return m_core.memory().replyFault(); }
     bool corruptSetMarker(int set);
+    bool corruptSetStart(int set);
     void loadLargeMemory();
 
     // Faults.

@@ -1,5 +1,6 @@
 // The virtual meter's logger faults, read back through the program's own walk of the memory.
 #include "kirv/logger/logger_memory.h"
+#include "kirv/logger/logger_set.h"
 #include "sim/meter_console.h"
 #include "sim/virtual_meter.h"
 
@@ -100,6 +101,17 @@ private slots:
         QCOMPARE(sets.sets.last().recordCount(), 36000);
     }
 
+    void aCorruptStartIsNoDate()
+    {
+        VirtualMeter meter;
+        MeterConsole console(meter);
+        QCOMPARE(console.execute("corruptstart 2"), "ok");
+        const logger::LoggerSets sets = walk(meter.core().memory());
+        QVERIFY(sets.count() >= 2);
+        QCOMPARE(logger::startStampProblem(sets.set(1), 1, 2026), QString());
+        QVERIFY(logger::startStampProblem(sets.set(2), 2, 2026).startsWith("Set 2 cannot be opened"));
+    }
+
     void consoleCommands_data()
     {
         QTest::addColumn<QString>("line");
@@ -111,6 +123,8 @@ private slots:
                                    << "error: bad command 'replyfault b-short' (try help)";
         QTest::newRow("marker") << "corruptmarker 2" << "ok";
         QTest::newRow("no such set") << "corruptmarker 40" << "error: no set 40";
+        QTest::newRow("start") << "corruptstart 2" << "ok";
+        QTest::newRow("no such set's start") << "corruptstart 40" << "error: no set 40";
         QTest::newRow("pointer") << "pointer 32" << "ok";
         QTest::newRow("size") << "memorysize 1" << "ok";
         QTest::newRow("large") << "largememory" << "ok";
