@@ -10,6 +10,7 @@
 #include "kirv/records/filenames.h"
 #include "kirv/panel/ui/busy.h"
 #include "kirv/panel/ui/panel_timers.h"
+#include "kirv/records/ui/analysis_windows.h"
 #include "kirv/records/ui/panel_recording.h"
 
 namespace kirv {
@@ -91,6 +92,7 @@ FileList* FileViews::openDataFile(const QString& path)
     view->setRecords(std::move(content.records));
     view->placeBeside(&m_panel);
     view->show();
+    attachFileAnalysis(view, path, view->records().store(), content.headerLines);
     emit viewOpened(view);
     return view;
 }
@@ -107,8 +109,10 @@ void attachFileCommands(PanelParts& parts)
         QObject::connect(view, &FileList::plotRequested, view,
                          [panel, view] { PlotRecordList(view->records(), panel); });
         QObject::connect(view, &FileList::levelStatisticsRequested, view, [panel, view](bool fine) {
-            showLevelStatistics(view, view->records(), fine, panel);
+            showMaskedLevelStatistics(view, view->records(), fine, panel);
         });
+        QObject::connect(view, &FileList::analysisRequested, view,
+                         [view](const QString& key) { showAnalysisWindow(view, key); });
     });
     parts.toolbar->setCommand(QStringLiteral("Open"), [views] { views->Open_Click(); });
 }

@@ -13,9 +13,7 @@
 
 namespace kirv {
 
-namespace {
-
-void showError(QWidget* parent, const QString& text)
+void showFileError(QWidget* parent, const QString& text)
 {
     MessageSpec request;
     request.text = text;
@@ -23,8 +21,6 @@ void showError(QWidget* parent, const QString& text)
     request.icon = QMessageBox::Critical;
     Dialogs::instance().message(parent, request);
 }
-
-} // namespace
 
 void exportRecordsCsvAsked(QWidget* parent, const RecordStore& records)
 {
@@ -37,7 +33,7 @@ void exportRecordsCsvAsked(QWidget* parent, const RecordStore& records)
         status = exportRecordsCsv(path, records);
     }
     if (!status.ok())
-        showError(parent, status.error);
+        showFileError(parent, status.error);
 }
 
 void printReportAsked(QWidget* parent, const QString& name, DataFileKind kind,
@@ -63,14 +59,14 @@ void printReportAsked(QWidget* parent, const QString& name, DataFileKind kind,
     Dialogs::instance().printPreview(parent, printer, [parent, &report](QPrinter* target) {
         QPainter painter;
         if (!painter.begin(target)) {
-            showError(parent, QStringLiteral("Cannot print the report: the printer could not be "
+            showFileError(parent, QStringLiteral("Cannot print the report: the printer could not be "
                                              "opened."));
             return;
         }
         const QRect printable = target->pageLayout().paintRectPixels(target->resolution());
         drawReportPage(painter, QRectF(QPointF(0, 0), printable.size()), report);
         if (!painter.end())
-            showError(parent, QStringLiteral("Cannot print the report: the printer failed."));
+            showFileError(parent, QStringLiteral("Cannot print the report: the printer failed."));
     });
 }
 
