@@ -1,6 +1,7 @@
 #include "kirv/records/ui/report_actions.h"
 
 #include "kirv/panel/ui/dialogs.h"
+#include "kirv/records/level_series.h"
 #include "kirv/records/report_csv.h"
 #include "kirv/records/report_values.h"
 #include "kirv/panel/ui/busy.h"
@@ -53,6 +54,8 @@ void printReportAsked(QWidget* parent, const QString& name, DataFileKind kind,
         BusyCursor busy;
         report.values = computeReport(name, content);
         report.series = computeReportSeries(content);
+        report.values.analysis = analysisValues(seriesOf(records), report.values.interval,
+                                                60, std::nullopt);
     }
 
     // The page is drawn for the preview first, then again for the printer chosen there.
