@@ -11,6 +11,15 @@
 #include "kirv/records/ui/file_analysis.h"
 #include "kirv/records/ui/open_command.h"
 #include "kirv/records/ui/periods.h"
+#include "kirv/records/ui/plot_analysis.h"
+#include "kirv/analysis/ui/plot.h"
+#include "kirv/analysis/ui/plot_overlays.h"
+#include "kirv/analysis/ui/plot_record_list.h"
+#include "kirv/panel/ui/graph.h"
+
+#include <qcustomplot.h>
+
+#include <QCheckBox>
 
 #include <QApplication>
 #include <QClipboard>
@@ -171,6 +180,54 @@ private slots:
         QCOMPARE(lines[0], "Periods: week.kirv");
         QCOMPARE(lines[3], "Start Records Leq Lmax Lmin L10 L50 L90");
         QCOMPARE(lines[5], "2026/03/04 08:00 8 60.0 60.0 60.0 60.0 60.0 60.0");
+    }
+
+    // Drag over records 2..3 with "Select", "Exclude"; then "Include" on the lorry's span.
+    void plotMasksAndOverlays()
+    {
+        PanelFixture f;
+        FileList* view = f.panel.findChild<FileViews*>("FileViews")->openDataFile(m_path);
+        view->toolbarButton("Plot")->trigger();
+        Plot* plot = plotWindow();
+        QVERIFY(plot);
+        PlotOverlays* overlays = plot->Overlays;
+        QVERIFY(overlays->panel()->isEnabled());
+        QCustomPlot* qcp = plot->CWGraph1->plot();
+        QCOMPARE(qcp->graphCount(), 4);
+        QVERIFY(!qcp->graph(1)->visible());
+        overlays->ChkPeriodLeq->setChecked(true);
+        overlays->ChkPercentiles->setChecked(true);
+        QVERIFY(qcp->graph(1)->visible() && qcp->graph(2)->visible() && qcp->graph(3)->visible());
+        QCOMPARE(qcp->graph(1)->data()->size(), 2); // one period: its start and its right edge
+        QCOMPARE(qcp->graph(1)->data()->at(0)->value, 60.0);
+
+        overlays->CmdSelect->setChecked(true);
+        qcp->replot();
+        const int y = int(qcp->yAxis->coordToPixel(80));
+        QTest::mousePress(qcp, Qt::LeftButton, {}, QPoint(int(qcp->xAxis->coordToPixel(2)), y));
+        QTest::mouseMove(qcp, QPoint(int(qcp->xAxis->coordToPixel(3)), y));
+        QTest::mouseRelease(qcp, Qt::LeftButton, {}, QPoint(int(qcp->xAxis->coordToPixel(3)), y));
+        QCOMPARE(overlays->selection(), std::optional<PlotSpan>(PlotSpan{2, 3}));
+        QCOMPARE(overlays->LblSelection->text(), "Records 2 to 3");
+        overlays->CmdExclude->click();
+        QCOMPARE(loadMasks(m_path).spans.size(), size_t(2));
+        QCOMPARE(plotMaskedSpans(FileAnalysis::of(view)->series()),
+                 (std::vector<PlotSpan>{{2, 3}, {5, 6}}));
+        qcp->replot();
+        keepImage(plot, "plot");
+
+        overlays->setSelection(PlotSpan{5, 5});
+        overlays->CmdInclude->click();
+        QCOMPARE(plotMaskedSpans(FileAnalysis::of(view)->series()), (std::vector<PlotSpan>{{2, 3}}));
+        QVERIFY(qcp->graph(1)->data()->at(0)->value > 88.0); // the lorry is back in the Leq
+
+        // An event chosen in the list is shown in the plot.
+        auto* events = static_cast<Events*>(showAnalysisWindow(view, "Events"));
+        events->SpnDuration->setValue(1);
+        QCOMPARE(events->events().size(), size_t(1));
+        events->GridTable_Click(0);
+        QCOMPARE(overlays->selection(), std::optional<PlotSpan>(PlotSpan{5, 6}));
+        QVERIFY(plot->CWGraph1->axisMin(Graph::Axis::X) < 5 && plot->CWGraph1->axisMax(Graph::Axis::X) > 6);
     }
 
 private:

@@ -6,6 +6,7 @@
 #include "kirv/records/ui/events.h"
 #include "kirv/records/ui/file_analysis.h"
 #include "kirv/records/ui/periods.h"
+#include "kirv/records/ui/plot_analysis.h"
 
 namespace kirv {
 
@@ -33,9 +34,12 @@ QWidget* showAnalysisWindow(QWidget* listWindow, const QString& key)
     if (!window) {
         if (key == QLatin1String("Periods"))
             window = new Periods(*analysis, listWindow->windowTitle(), listWindow);
-        else if (key == QLatin1String("Events"))
-            window = new Events(*analysis, listWindow->windowTitle(), listWindow);
-        else
+        else if (key == QLatin1String("Events")) {
+            auto* events = new Events(*analysis, listWindow->windowTitle(), listWindow);
+            QObject::connect(events, &Events::eventChosen, listWindow,
+                             [listWindow](const LevelEvent& e) { showEventInPlot(listWindow, e); });
+            window = events;
+        } else
             return nullptr;
     }
     window->show();

@@ -77,6 +77,7 @@ void Events::refresh()
     }
     showTable(eventColumnTitles(), cells);
     LblSummary->setText(QStringLiteral("%1 events, %2 s in all").arg(m_events.size()).arg(seconds));
+    emit m_analysis->tablesChanged();
 }
 
 void Events::GridTable_Click(int row)

@@ -47,6 +47,8 @@ public:
 
 signals:
     void masksChanged();
+    /// A Periods or Events window of the list shows new rows (another length, another rule).
+    void tablesChanged();
 
 private:
     FileStatus apply(MaskSpans spans);

@@ -12,6 +12,7 @@
 #include "kirv/panel/ui/panel_timers.h"
 #include "kirv/records/ui/analysis_windows.h"
 #include "kirv/records/ui/panel_recording.h"
+#include "kirv/records/ui/plot_analysis.h"
 
 namespace kirv {
 
@@ -107,7 +108,7 @@ void attachFileCommands(PanelParts& parts)
     // A view's "Plot" and its resolution buttons lead to the analysis windows.
     QObject::connect(views, &FileViews::viewOpened, views, [panel](FileList* view) {
         QObject::connect(view, &FileList::plotRequested, view,
-                         [panel, view] { PlotRecordList(view->records(), panel); });
+                         [panel, view] { showAnalysisInPlot(PlotRecordList(view->records(), panel), view); });
         QObject::connect(view, &FileList::levelStatisticsRequested, view, [panel, view](bool fine) {
             showMaskedLevelStatistics(view, view->records(), fine, panel);
         });

@@ -53,6 +53,7 @@ void Periods::refresh()
     if (m_analysis->masked())
         whole = figureSummaryOf(m_analysis->whole(), m_analysis->interval());
     LblSummary->setText(figureSummaryText(masked, whole));
+    emit m_analysis->tablesChanged();
 }
 
 QByteArray Periods::csv() const
