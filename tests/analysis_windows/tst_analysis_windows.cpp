@@ -150,6 +150,26 @@ private slots:
         QCOMPARE(loadMasks(m_path).spans.size(), size_t(1));
     }
 
+    // A sidecar that cannot be written (a full disk) changes nothing and says why in the plot.
+    void failedSidecarWriteChangesNothing()
+    {
+        PanelFixture f;
+        FileList* view = f.panel.findChild<FileViews*>("FileViews")->openDataFile(m_path);
+        view->toolbarButton("Plot")->trigger();
+        PlotOverlays* overlays = plotWindow()->Overlays;
+        const QByteArray before = masksText(loadMasks(m_path).spans);
+        failFileWritesAfterForTest(0);
+        overlays->setSelection(PlotSpan{1, 2});
+        overlays->CmdExclude->click();
+        failFileWritesAfterForTest(-1);
+        QCOMPARE(f.dialogs->messages().size(), 1);
+        QCOMPARE(f.dialogs->messages()[0].text, "Cannot write " +
+                                                     QDir::toNativeSeparators(masksPath(m_path)) +
+                                                     ": No space left on device");
+        QCOMPARE(masksText(loadMasks(m_path).spans), before);
+        QCOMPARE(plotMaskedSpans(FileAnalysis::of(view)->series()), (std::vector<PlotSpan>{{5, 6}}));
+    }
+
     void badSidecarIsNamedAndIgnored()
     {
         QFile masks(masksPath(m_path));
