@@ -2,6 +2,7 @@
 // PDF of one report page per file. Needs no display.
 #include "report/report_batch.h"
 #include "report/report_options.h"
+#include "kirv/records/analysis_format.h"
 #include "kirv/records/datafile.h"
 #include "kirv/records/native_names.h"
 #include "kirv/report/report_page.h"
@@ -32,7 +33,8 @@ class Output
 {
 public:
     // An empty path is standard output.
-    explicit Output(const QString& path) : m_path(path)
+    explicit Output(const QString& path, CsvDialect dialect = CsvDialect::Comma)
+        : m_path(path), m_dialect(dialect)
     {
         if (path.isEmpty())
             m_stdout.open(stdout, QIODevice::WriteOnly);
@@ -42,10 +44,12 @@ public:
 
     QString error() const { return m_error; }
 
-    void write(const QByteArray& bytes)
+    // Every piece written is whole CSV rows, so each is turned into the dialect on its own.
+    void write(const QByteArray& piece)
     {
-        if (!m_error.isEmpty() || bytes.isEmpty())
+        if (!m_error.isEmpty() || piece.isEmpty())
             return;
+        const QByteArray bytes = inCsvDialect(piece, m_dialect);
         if (!m_path.isEmpty())
             m_text.append(bytes);
         else if (m_stdout.write(bytes) != bytes.size())
@@ -72,19 +76,26 @@ private:
     QFile m_stdout;
     QByteArray m_text;
     QString m_error;
+    CsvDialect m_dialect;
 };
 
 int run(const ReportOptions& options)
 {
-    Output out(options.output);
+    const CsvDialect dialect = options.analysis.dialect;
+    Output out(options.output,
+               options.format == ReportFormat::Csv ? dialect : CsvDialect::Comma);
     std::unique_ptr<Output> periods;
     if (!options.periodCsv.isEmpty())
-        periods = std::make_unique<Output>(options.periodCsv);
+        periods = std::make_unique<Output>(options.periodCsv, dialect);
+    std::unique_ptr<Output> events;
+    if (!options.analysis.eventsCsv.isEmpty())
+        events = std::make_unique<Output>(options.analysis.eventsCsv, dialect);
     std::unique_ptr<ReportPdf> pdf;
     if (!options.pdf.isEmpty())
         pdf = std::make_unique<ReportPdf>(options.pdf);
-    for (const QString& error :
-         {out.error(), periods ? periods->error() : QString(), pdf ? pdf->error() : QString()})
+    for (const QString& error : {out.error(), periods ? periods->error() : QString(),
+                                 events ? events->error() : QString(),
+                                 pdf ? pdf->error() : QString()})
         if (!error.isEmpty()) {
             printError(error);
             return 1;
@@ -94,8 +105,15 @@ int run(const ReportOptions& options)
     bool first = true;
     out.write(reportHead(options.format));
     if (periods)
-        periods->write(periodCsvHead());
-    runReportBatch(options.files, options.periodMinutes, pdf != nullptr, options.jobs,
+        periods->write(analysisPeriodsCsvHead(options.periodMinutes));
+    if (events)
+        events->write(analysisEventsCsvHead());
+    const bool withSeries = pdf != nullptr;
+    runReportBatch(options.files, options.jobs,
+                   [&options, withSeries](const QString& path) {
+                       return analysedReportFile(path, options.periodMinutes, withSeries,
+                                                 options.analysis);
+                   },
                    [&](qsizetype, FileReport&& report) {
                        for (const QString& warning : report.warnings)
                            printError(warning);
@@ -104,22 +122,28 @@ int run(const ReportOptions& options)
                            failed = true;
                            return;
                        }
+                       const AnalysisValues& analysis = report.values.analysis;
+                       if (!analysis.masksError.isEmpty())
+                           printError(analysis.masksError + QStringLiteral("; the masks are ignored"));
                        if (!first)
                            out.write(reportSeparator(options.format));
                        first = false;
                        out.write(reportItem(options.format, report.values));
                        if (periods)
-                           periods->write(periodCsvRows(report.values));
+                           periods->write(analysisPeriodsCsvRows(report.values.file, analysis));
+                       if (events)
+                           events->write(analysisEventsCsvRows(report.values.file, analysis));
                        if (pdf)
                            pdf->addPage(report);
                    });
     out.write(reportTail(options.format));
 
-    for (const bool ok :
-         {out.finish(), periods ? periods->finish() : true, pdf ? pdf->finish() : true})
+    for (const bool ok : {out.finish(), periods ? periods->finish() : true,
+                          events ? events->finish() : true, pdf ? pdf->finish() : true})
         failed = !ok || failed;
-    for (const QString& error :
-         {out.error(), periods ? periods->error() : QString(), pdf ? pdf->error() : QString()})
+    for (const QString& error : {out.error(), periods ? periods->error() : QString(),
+                                 events ? events->error() : QString(),
+                                 pdf ? pdf->error() : QString()})
         if (!error.isEmpty())
             printError(error);
     return failed ? 1 : 0;

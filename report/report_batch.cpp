@@ -15,13 +15,22 @@ namespace kirv {
 void runReportBatch(const QStringList& paths, int periodMinutes, bool withSeries, int threads,
                     const std::function<void(qsizetype index, FileReport&& report)>& deliver)
 {
+    runReportBatch(
+        paths, threads,
+        [=](const QString& path) { return reportFile(path, periodMinutes, withSeries); }, deliver);
+}
+
+void runReportBatch(const QStringList& paths, int threads,
+                    const std::function<FileReport(const QString& path)>& read,
+                    const std::function<void(qsizetype index, FileReport&& report)>& deliver)
+{
     const qsizetype count = paths.size();
     if (threads <= 0)
         threads = std::max(1, QThread::idealThreadCount());
     threads = int(std::min<qsizetype>(threads, count));
     if (threads <= 1) {
         for (qsizetype i = 0; i < count; ++i)
-            deliver(i, reportFile(paths[i], periodMinutes, withSeries));
+            deliver(i, read(paths[i]));
         return;
     }
 
@@ -33,7 +42,7 @@ void runReportBatch(const QStringList& paths, int periodMinutes, bool withSeries
     std::atomic<qsizetype> next{0};
     auto work = [&] {
         for (qsizetype i; (i = next.fetch_add(1)) < count;) {
-            FileReport report = reportFile(paths[i], periodMinutes, withSeries);
+            FileReport report = read(paths[i]);
             {
                 std::lock_guard lock(mutex);
                 ready[size_t(i)] = std::move(report);

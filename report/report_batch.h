@@ -14,4 +14,9 @@ namespace kirv {
 void runReportBatch(const QStringList& paths, int periodMinutes, bool withSeries, int threads,
                     const std::function<void(qsizetype index, FileReport&& report)>& deliver);
 
+/// The same with `read` making each file's report (on the worker threads).
+void runReportBatch(const QStringList& paths, int threads,
+                    const std::function<FileReport(const QString& path)>& read,
+                    const std::function<void(qsizetype index, FileReport&& report)>& deliver);
+
 } // namespace kirv

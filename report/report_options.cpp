@@ -23,7 +23,7 @@ const QCommandLineOption OutputOption({QStringLiteral("o"), QStringLiteral("outp
                                       QStringLiteral("FILE"));
 const QCommandLineOption PeriodCsvOption(
     {QStringLiteral("period-csv")},
-    QStringLiteral("Also write the period levels as CSV: file, period start, records, Leq."),
+    QStringLiteral("Also write the period table as CSV: file, start, records and levels."),
     QStringLiteral("FILE"));
 const QCommandLineOption JobsOption({QStringLiteral("jobs")},
                                     QStringLiteral("Files analysed at once (default: one per "
@@ -55,8 +55,8 @@ level is truncated to 0.1 dB, as the windows show Leq.
   l05 .. l95         L(5), L(10), L(50), L(90) and L(95)
   gaps, gap_seconds  places where consecutive records are more than 1.5 T apart,
                      and the time missing there
-  periods            start, counted records and Leq of every clock-aligned period
-                     (08:00, 08:15, ... with --period 15) that holds a counted record
+  periods            every clock-aligned period (08:00, 08:15, ... with --period 15)
+                     that holds a counted record, with its levels (below)
   ld, le, ln, lden   day (07-19), evening (19-23) and night (23-07) levels over every
                      day of the file; lden weights the evening +5 dB and the
                      night +10 dB and needs all three
@@ -80,6 +80,7 @@ void addReportOptions(QCommandLineParser& parser)
 {
     parser.addOptions({FormatOption, PeriodOption, PdfOption, OutputOption, PeriodCsvOption,
                        JobsOption, HelpOption});
+    addAnalysisOptions(parser);
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Data files to analyse."),
                                  QStringLiteral("FILE..."));
 }
@@ -90,7 +91,10 @@ QString reportHelpText()
 {
     QCommandLineParser parser;
     addReportOptions(parser);
-    parser.setApplicationDescription(QString::fromLatin1(Description));
+    parser.setApplicationDescription(QString::fromLatin1(Description)
+                                         .replace(QStringLiteral("\n\nA missing value"),
+                                                  QLatin1Char('\n') + analysisHelpText() +
+                                                      QStringLiteral("\nA missing value")));
     // The usage line names the program as it is installed, whatever path started it.
     const QString help = parser.helpText();
     return QStringLiteral("Usage: kirv-report [options] FILE...") + help.mid(help.indexOf('\n'));
@@ -136,6 +140,8 @@ ParsedReportOptions parseReportOptions(const QStringList& arguments)
         if (!ok || options.jobs < 1)
             return bad(QStringLiteral("--jobs needs a whole number of at least 1"));
     }
+    if (const std::optional<QString> error = readAnalysisOptions(parser, options.analysis))
+        return bad(*error);
     options.pdf = parser.value(PdfOption);
     options.output = parser.value(OutputOption);
     options.periodCsv = parser.value(PeriodCsvOption);

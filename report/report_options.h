@@ -1,6 +1,7 @@
 #pragma once
 
 #include "kirv/records/report_format.h"
+#include "report/report_analysis.h"
 
 #include <QString>
 #include <QStringList>
@@ -19,6 +20,7 @@ struct ReportOptions
     QString output;    // -o FILE: instead of standard output
     QString periodCsv; // --period-csv FILE
     int jobs = 0;      // --jobs N: files read at once; 0 takes every core
+    AnalysisOptions analysis; // masks, events, CSV dialect
 };
 
 /// Outcome of reading the command line: options to run, or a text to print and the exit status

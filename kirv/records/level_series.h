@@ -22,6 +22,7 @@ struct LevelSample
         Marked = 1, // "*": the meter paused; its level enters no statistic
         Empty = 2,  // no level at all (a reading taken while the link was lost); `tenths` is 0
         NoTime = 4, // the time text is not a civil time; `seconds` is 0
+        InMask = 8, // the record lies in a span the user masked; also Empty, so nothing counts it
     };
 
     /// Seconds since 1970/01/01 00:00:00 read as civil time (years 0000..9999 fit in 40 bits).
@@ -36,6 +37,7 @@ struct LevelSample
     bool marked() const { return (flags & Marked) != 0; }
     bool empty() const { return (flags & Empty) != 0; }
     bool hasTime() const { return (flags & NoTime) == 0; }
+    bool inMask() const { return (flags & InMask) != 0; }
     double level() const { return double(tenths) / 10.0; }
 };
 static_assert(sizeof(LevelSample) == 8);

@@ -1,6 +1,9 @@
 #include "kirv/records/report_format.h"
 
+#include "kirv/analysis/level_stats.h"
 #include "kirv/analysis/numbertext.h"
+#include "kirv/records/analysis_format.h"
+#include "kirv/records/iso_time.h"
 
 namespace kirv {
 
@@ -41,6 +44,28 @@ Field flag(const char* key, bool value)
     return {key, Field::Number, value ? QStringLiteral("true") : QStringLiteral("false")};
 }
 
+// A stored time text; for the machine forms (`iso`) ISO 8601 with the local UTC offset when it
+// is a civil time, else as stored.
+Field time(const char* key, const QString& value, bool present, bool iso)
+{
+    if (!present)
+        return {key, Field::Missing, {}};
+    const std::optional<qint64> seconds = iso ? civilSeconds(value.toLatin1()) : std::nullopt;
+    return {key, Field::Text, seconds ? IsoTimeTexts().text(*seconds) : value};
+}
+
+// A period's start for the machine forms.
+QString isoStart(const QString& start)
+{
+    const std::optional<qint64> seconds = civilSeconds(start.toLatin1());
+    return seconds ? IsoTimeTexts().text(*seconds) : start;
+}
+
+Field dose(const char* key, const std::optional<double>& percent)
+{
+    return percent ? Field{key, Field::Number, doseText(percent)} : Field{key, Field::Missing, {}};
+}
+
 Field share(const char* key, double value)
 {
     return {key, Field::Number, QString::number(value, 'f', 3)};
@@ -51,7 +76,7 @@ Field share(const char* key, double value)
 constexpr int ExceedanceAfter = 12;
 constexpr int PeriodsAfter = 19;
 
-QList<Field> scalarFields(const ReportValues& r)
+QList<Field> scalarFields(const ReportValues& r, bool iso)
 {
     const bool any = r.records > 0;
     return {text("file", r.file),
@@ -60,12 +85,12 @@ QList<Field> scalarFields(const ReportValues& r)
             number("records", double(r.records)),
             number("counted", double(r.counted)),
             number("paused", double(r.paused)),
-            text("start", r.start, any),
-            text("end", r.end, any),
+            time("start", r.start, any, iso),
+            time("end", r.end, any, iso),
             level("leq", r.leq),
             level("sel", r.sel),
             level("lmax", r.lmax),
-            text("lmax_time", r.lmaxTime, r.lmax.has_value()),
+            time("lmax_time", r.lmaxTime, r.lmax.has_value(), iso),
             level("lmin", r.lmin),
             level("l05", r.exceedanceAt(5)),
             level("l10", r.exceedanceAt(10)),
@@ -84,7 +109,11 @@ QList<Field> scalarFields(const ReportValues& r)
             // Later additions go last, so that the columns of a CSV keep their places.
             number("empty", double(r.empty)),
             flag("complete", r.complete),
-            number("unread_lines", double(r.unreadLines))};
+            number("unread_lines", double(r.unreadLines)),
+            level("lex8h", r.analysis.exposure.lex8h ? std::optional(tenthValue(*r.analysis.exposure.lex8h))
+                                                     : std::nullopt),
+            dose("dose_osha", r.analysis.exposure.doseOsha),
+            dose("dose_niosh", r.analysis.exposure.doseNiosh)};
 }
 
 QString jsonString(const QString& s)
@@ -138,7 +167,7 @@ QByteArray joined(const QList<ReportValues>& reports, ReportFormat format)
 QByteArray textItem(const ReportValues& r)
 {
     QString out;
-    const QList<Field> fields = scalarFields(r);
+    const QList<Field> fields = scalarFields(r, false);
     auto line = [&out](const QString& key, const QString& value) {
         out += QStringLiteral("%1 %2").arg(key + QLatin1Char(':'), -17).arg(value).trimmed();
         out += QLatin1Char('\n');
@@ -166,7 +195,7 @@ QByteArray textItem(const ReportValues& r)
 QByteArray csvItem(const ReportValues& r)
 {
     QList<QByteArray> cells;
-    for (const Field& f : scalarFields(r))
+    for (const Field& f : scalarFields(r, true))
         cells << csvField(f.value.toUtf8());
     return cells.join(',') + CsvLineEnd;
 }
@@ -174,7 +203,7 @@ QByteArray csvItem(const ReportValues& r)
 QByteArray jsonItem(const ReportValues& r)
 {
     QStringList members;
-    const QList<Field> fields = scalarFields(r);
+    const QList<Field> fields = scalarFields(r, true);
     for (int i = 0; i < fields.size(); ++i) {
         members << jsonString(QLatin1String(fields[i].key)) + QLatin1Char(':') +
                        jsonValue(fields[i]);
@@ -185,15 +214,24 @@ QByteArray jsonItem(const ReportValues& r)
             members << QStringLiteral("\"exceedance\":[") + levels.join(QLatin1Char(',')) +
                            QLatin1Char(']');
         } else if (i == PeriodsAfter) {
+            if (r.analysis.present) {
+                members << QStringLiteral("\"periods\":") + QString::fromUtf8(analysisPeriodsJson(r.analysis));
+                continue;
+            }
             QStringList periods;
             for (const PeriodLevel& p : r.periods)
                 periods << QStringLiteral("{\"start\":%1,\"records\":%2,\"leq\":%3}")
-                               .arg(jsonString(p.start))
+                               .arg(jsonString(isoStart(p.start)))
                                .arg(p.records)
                                .arg(QString::number(p.leq, 'f', 1));
             members << QStringLiteral("\"periods\":[") + periods.join(QLatin1Char(',')) +
                            QLatin1Char(']');
         }
+    }
+    if (r.analysis.present) {
+        members << QStringLiteral("\"masked_spans\":%1").arg(r.analysis.maskedSpans);
+        if (r.analysis.eventRule)
+            members << QStringLiteral("\"events\":") + QString::fromUtf8(analysisEventsJson(r.analysis));
     }
     return (QLatin1Char('{') + members.join(QLatin1Char(',')) + QLatin1Char('}')).toUtf8();
 }
@@ -212,7 +250,7 @@ QByteArray csvField(QByteArrayView utf8)
 QStringList reportScalarKeys()
 {
     QStringList keys;
-    for (const Field& f : scalarFields(ReportValues()))
+    for (const Field& f : scalarFields(ReportValues(), false))
         keys << QLatin1String(f.key);
     return keys;
 }
@@ -291,7 +329,7 @@ QByteArray periodCsvRows(const ReportValues& report)
     QByteArray out;
     const QByteArray file = csvField(report.file.toUtf8());
     for (const PeriodLevel& p : report.periods)
-        out += file + ',' + p.start.toLatin1() + ',' + QByteArray::number(p.records) + ',' +
+        out += file + ',' + isoStart(p.start).toLatin1() + ',' + QByteArray::number(p.records) + ',' +
                QByteArray::number(p.leq, 'f', 1) + CsvLineEnd;
     return out;
 }

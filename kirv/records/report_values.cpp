@@ -247,6 +247,8 @@ ReportValues computeReport(const QString& file, const DataFileSeries& series, in
             firstDay = std::min(firstDay, day);
             lastDay = std::max(lastDay, day);
         }
+        if (sample.inMask())
+            continue; // masked by the user: neither a level nor an empty reading
         if (sample.empty()) {
             ++v.empty;
             continue;

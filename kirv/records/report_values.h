@@ -1,6 +1,7 @@
 #pragma once
 
 #include "kirv/analysis/exceedance.h"
+#include "kirv/records/analysis_values.h"
 #include "kirv/records/datafile.h"
 #include "kirv/records/level_series.h"
 
@@ -60,6 +61,7 @@ struct ReportValues
     double coverageDay = 0.0; // 0..1, three decimals
     double coverageEvening = 0.0;
     double coverageNight = 0.0;
+    AnalysisValues analysis; // periods with their levels, events, exposure: kirv-report fills it
 
     std::optional<double> exceedanceAt(int j) const { return exceedance[size_t(j)]; }
 };

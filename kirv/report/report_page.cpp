@@ -1,6 +1,9 @@
 #include "kirv/report/report_page.h"
 
 #include "kirv/records/datafile.h"
+#include "kirv/analysis/level_stats.h"
+#include "kirv/records/analysis_format.h"
+
 #include "kirv/records/report_format.h"
 #include "kirv/report/pdf_file.h"
 
@@ -66,10 +69,23 @@ QString share(double value)
     return QString::number(value * 100.0, 'f', 1) + QLatin1Char('%');
 }
 
+// The noise exposure of the counted (and not masked) records.
+QList<QPair<QString, QString>> exposureValues(const AnalysisValues& a)
+{
+    const NoiseExposure& e = a.exposure;
+    const auto dose = [](const std::optional<double>& d) {
+        return d ? doseText(d) + QStringLiteral(" %") : QStringLiteral("-");
+    };
+    return {{"LEX,8h", e.lex8h ? withUnit(tenthValue(*e.lex8h)) : QStringLiteral("-")},
+            {"Dose OSHA", dose(e.doseOsha)},
+            {"Dose NIOSH", dose(e.doseNiosh)},
+            {"Masked spans", QString::number(a.maskedSpans)}};
+}
+
 // The computed values, labelled, in report order.
 QList<QPair<QString, QString>> computedValues(const ReportValues& v)
 {
-    return {{"Interval", QString::number(v.interval, 'g', 15) + " s"},
+    QList<QPair<QString, QString>> values{{"Interval", QString::number(v.interval, 'g', 15) + " s"},
             {"Records", QString::number(v.records)},
             {"Counted", QString::number(v.counted)},
             {"Paused", QString::number(v.paused)},
@@ -94,6 +110,9 @@ QList<QPair<QString, QString>> computedValues(const ReportValues& v)
             {"Coverage day", share(v.coverageDay)},
             {"Coverage evening", share(v.coverageEvening)},
             {"Coverage night", share(v.coverageNight)}};
+    if (v.analysis.present)
+        values << exposureValues(v.analysis);
+    return values;
 }
 
 // Millimetres to device units on the painter's page.

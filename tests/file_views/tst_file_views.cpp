@@ -116,8 +116,8 @@ void TestFileViews::designTexts()
     FileList view(FileList::Kind(kind), nullptr);
     QCOMPARE(view.windowTitle(), caption);
     QCOMPARE(boardTexts(view), boards);
-    const QStringList tips{plotTip, "Histogram", "Print", "Report", "Export CSV"};
-    const QStringList keys{"Plot", "Ln", "Print", "Report", "CSV"};
+    const QStringList tips{plotTip, "Histogram", "Print", "Report", "Export CSV", "Periods", "Events"};
+    const QStringList keys{"Plot", "Ln", "Print", "Report", "CSV", "Periods", "Events"};
     QCOMPARE(view.Toolbar1->actions().size(), keys.size());
     for (int i = 0; i < keys.size(); ++i) {
         QAction* button = view.toolbarButton(keys[i]);

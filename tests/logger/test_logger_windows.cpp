@@ -11,6 +11,7 @@
 #include "kirv/panel/ui/panel.h"
 #include "kirv/panel/ui/widgets.h"
 #include "kirv/records/datafile.h"
+#include "kirv/records/ui/periods.h"
 #include "kirv/records/ui/record_list_view.h"
 #include "scripted_dialogs.h"
 
@@ -20,6 +21,7 @@
 #include <QLabel>
 #include <QScrollBar>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolBar>
@@ -321,7 +323,7 @@ private slots:
         openLoggerSet(f.panel, 1);
         DataList* list = DataList::current();
         QVERIFY(list);
-        QCOMPARE(list->Toolbar1->actions().size(), 4);
+        QCOMPARE(list->Toolbar1->actions().size(), 6);
         for (const auto& [key, tip] : {std::pair{"Report", "Report"}, {"CSV", "Export CSV"}}) {
             QAction* action = list->Toolbar1->findChild<QAction*>(key);
             QVERIFY(action);
@@ -350,6 +352,15 @@ private slots:
         for (const char* value : {"Data List logger", "Interval 10", "Records 3", "Counted 2",
                                   "Paused 1", "Lmax 120.0 dB"})
             QVERIFY2(text.contains(QLatin1String(value)), value);
+
+        // The set's periods, its interval taking each record for 10 s.
+        list->Toolbar1->findChild<QAction*>("Periods")->trigger();
+        auto* periods = list->findChild<Periods*>();
+        QVERIFY(periods);
+        QCOMPARE(periods->GridTable->rowCount(), 1);
+        QCOMPARE(periods->GridTable->item(0, 0)->text(), "2009/03/04 08:00");
+        QCOMPARE(periods->GridTable->item(0, 1)->text(), "2");
+        QCOMPARE(periods->GridTable->item(0, 3)->text(), "120.0");
     }
 
     void eraseAsksAndClosesMemory_data()

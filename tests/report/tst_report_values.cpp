@@ -393,7 +393,10 @@ const QStringList scalarKeys{"file",
                              "coverage_night",
                              "empty",
                              "complete",
-                             "unread_lines"};
+                             "unread_lines",
+                             "lex8h",
+                             "dose_osha",
+                             "dose_niosh"};
 
 // Splits CSV rows (CRLF) into fields, with quoted fields.
 QList<QStringList> splitCsv(const QByteArray& csv)
@@ -450,9 +453,9 @@ void TestReportValues::jsonParsesBackWithExactlyTheKeys()
     QCOMPARE(one["records"].toInteger(), 3);
     QCOMPARE(one["counted"].toInteger(), 2);
     QCOMPARE(one["paused"].toInteger(), 1);
-    QCOMPARE(one["start"].toString(), "2024/06/01 22:00:00");
+    QCOMPARE(one["start"].toString(), "2024-06-01T22:00:00+02:00");
     QCOMPARE(one["leq"].toDouble(), 57.4);
-    QCOMPARE(one["lmax_time"].toString(), "2024/06/01 22:00:00");
+    QCOMPARE(one["lmax_time"].toString(), "2024-06-01T22:00:00+02:00");
     QCOMPARE(one["exceedance"].toArray().size(), 100);
     QCOMPARE(one["gaps"].toInteger(), 1);
     QCOMPARE(one["gap_seconds"].toDouble(), 3598.0);
@@ -464,7 +467,7 @@ void TestReportValues::jsonParsesBackWithExactlyTheKeys()
     const QJsonArray periods = one["periods"].toArray();
     QCOMPARE(periods.size(), 2);
     QCOMPARE(periods[1].toObject(),
-             QJsonObject({{"start", "2024/06/01 23:00:00"}, {"records", 1}, {"leq", 50.0}}));
+             QJsonObject({{"start", "2024-06-01T23:00:00+02:00"}, {"records", 1}, {"leq", 50.0}}));
 
     const QJsonObject empty = array[1].toObject();
     QCOMPARE(empty["file"].toString(), "a, \"b\".kirv");
@@ -486,12 +489,12 @@ void TestReportValues::csvParsesBack()
                                    "3",
                                    "2",
                                    "1",
-                                   "2024/06/01 22:00:00",
-                                   "2024/06/01 23:00:00",
+                                   "2024-06-01T22:00:00+02:00",
+                                   "2024-06-01T23:00:00+02:00",
                                    "57.4",
                                    "60.4",
                                    "60.0",
-                                   "2024/06/01 22:00:00",
+                                   "2024-06-01T22:00:00+02:00",
                                    "50.0",
                                    "60.0",
                                    "60.0",
@@ -509,7 +512,10 @@ void TestReportValues::csvParsesBack()
                                    "0.000",
                                    "0",
                                    "true",
-                                   "0"}));
+                                   "0",
+                                   "",
+                                   "",
+                                   ""}));
     QCOMPARE(rows[2].size(), scalarKeys.size());
     QCOMPARE(rows[2][0], "a, \"b\".kirv");
     QCOMPARE(rows[2][3], "0");
@@ -531,8 +537,8 @@ void TestReportValues::textAndPeriodCsv()
     QCOMPARE(lines.count("L(00):"), 1); // the empty file has an empty table
 
     QCOMPARE(periodCsv(reports), "file,start,records,leq\r\n"
-                                 "one.kirv,2024/06/01 22:00:00,1,60.0\r\n"
-                                 "one.kirv,2024/06/01 23:00:00,1,50.0\r\n");
+                                 "one.kirv,2024-06-01T22:00:00+02:00,1,60.0\r\n"
+                                 "one.kirv,2024-06-01T23:00:00+02:00,1,50.0\r\n");
 }
 
 QTEST_GUILESS_MAIN(TestReportValues)

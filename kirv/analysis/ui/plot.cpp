@@ -1,6 +1,7 @@
 #include "plot.h"
 
 #include "kirv/panel/ui/graph.h"
+#include "plot_overlays.h"
 #include "plot_record_list.h"
 
 #include "kirv/panel/ui/dialogs.h"
@@ -8,6 +9,7 @@
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QFontDatabase>
+#include <QGroupBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -58,6 +60,9 @@ Plot::Plot(QWidget* parent)
     }
     contentLayout()->insertLayout(2, messages);
 
+    Overlays = new PlotOverlays(*CWGraph1, this);
+    contentLayout()->insertWidget(3, Overlays->panel());
+
     Combo1->setCurrentIndex(NormalMode);
     Combo1_Click();
 }
@@ -66,6 +71,7 @@ void Plot::showSeries(const PlotSeries& series)
 {
     const auto n = double(series.y.size());
     CWGraph1->clearLabels();
+    Overlays->clear(); // an analysis that wants them draws them again
     AxisMax[1]->setValue(n);
     AxisMin[1]->setValue(1);
     AxisMax[2]->setValue(LevelMax);
@@ -111,7 +117,9 @@ void Plot::CmdPrint_Click()
     if (!Dialogs::instance().print(this, printer))
         return;
     enterPrintLook();
+    Overlays->panel()->hide();
     printImage(printer, 1); // a failure is said; the window is restored either way
+    Overlays->panel()->show();
     leavePrintLook();
 }
 

@@ -10,6 +10,8 @@ class QLineEdit;
 
 namespace kirv {
 
+class PlotOverlays;
+
 // "Plot": the levels of a saved file against their record numbers, with the meter's pauses
 // marked. The company, sector and name boxes are for the user; they print with the window.
 class Plot : public TimeGraphWindow
@@ -34,6 +36,8 @@ public:
     QLabel* LblName = nullptr;
     std::array<QLineEdit*, 3> TxtText{};
     std::array<QLabel*, 20> LblMessage{};
+    /// Period levels, masked spans and events over the levels of an analysed list.
+    PlotOverlays* Overlays = nullptr;
 
     void CmdReset_Click() override;
     void CmdPrint_Click() override;

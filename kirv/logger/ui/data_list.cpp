@@ -1,5 +1,8 @@
 #include "kirv/logger/ui/data_list.h"
 
+#include "kirv/records/ui/analysis_windows.h"
+#include "kirv/records/ui/file_analysis.h"
+
 #include "kirv/panel/ui/dialogs.h"
 #include "kirv/logger/logger_memory.h"
 #include "kirv/logger/logger_state.h"
@@ -45,7 +48,8 @@ DataList::DataList(Panel& panel) : QWidget(nullptr), m_panel(panel)
     Toolbar1->setIconSize(QSize(24, 24));
     Toolbar1->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     for (const auto& [key, tip] : {std::pair{"Save", "Save As"}, std::pair{"Print", "Print"},
-                                   std::pair{"Report", "Report"}, std::pair{"CSV", "Export CSV"}}) {
+                                   std::pair{"Report", "Report"}, std::pair{"CSV", "Export CSV"},
+                                   std::pair{"Periods", "Periods"}, std::pair{"Events", "Events"}}) {
         // The panel's "Save" image; the file views' images for the others.
         const QString name = QString::fromLatin1(key);
         QAction* action = Toolbar1->addAction(
@@ -245,6 +249,12 @@ void DataList::Toolbar1_ButtonClick(QAction* button)
                          m_list.store());
     else if (key == QLatin1String("CSV"))
         exportRecordsCsvAsked(this, m_list.store());
+    else if (key == QLatin1String("Periods") || key == QLatin1String("Events")) {
+        // A downloaded set has no file, so no sidecar: its analysis lives with the window.
+        if (!FileAnalysis::of(this))
+            new FileAnalysis({}, seriesOf(m_list.store()), loggerState().SetInterval, this);
+        showAnalysisWindow(this, key);
+    }
 }
 
 void DataList::printList()

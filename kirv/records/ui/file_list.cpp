@@ -4,6 +4,7 @@
 #include "kirv/panel/ui/panel.h"
 #include "kirv/panel/ui/widgets.h"
 #include "kirv/records/datafile.h"
+#include "kirv/records/ui/file_analysis.h"
 #include "kirv/records/ui/file_list_icons.h"
 #include "kirv/records/ui/record_list_view.h"
 #include "kirv/records/ui/report_actions.h"
@@ -80,7 +81,9 @@ void FileList::buildToolbar()
                                {"Ln", "Histogram"},
                                {"Print", "Print"},
                                {"Report", "Report"},
-                               {"CSV", "Export CSV"}};
+                               {"CSV", "Export CSV"},
+                               {"Periods", "Periods"},
+                               {"Events", "Events"}};
     Toolbar1 = new QToolBar(QStringLiteral("Toolbar1"), this);
     Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
     Toolbar1->setMovable(false);
@@ -265,9 +268,15 @@ void FileList::Toolbar1_ButtonClick(QAction* button)
         const DataFileKind kind = m_kind == Kind::Logger ? DataFileKind::Logger
                                   : m_headerLines.isEmpty() ? DataFileKind::PlainList
                                                             : DataFileKind::RealTime;
-        printReportAsked(this, windowTitle(), kind, m_headerLines, m_records.store());
+        const FileAnalysis* analysis = FileAnalysis::of(this);
+        printReportAsked(this, windowTitle(), kind, m_headerLines,
+                         analysis && analysis->masked()
+                             ? analysis->unmaskedRecords(m_records.store())
+                             : m_records.store());
     } else if (key == QLatin1String("CSV")) {
         exportRecordsCsvAsked(this, m_records.store());
+    } else if (key == QLatin1String("Periods") || key == QLatin1String("Events")) {
+        emit analysisRequested(key);
     }
 }
 

@@ -83,7 +83,10 @@ public:
     QPushButton* Cmd1dB = nullptr;
     QPushButton* Cmd01dB = nullptr;
 
-    /// Toolbar button by key ("Plot", "Ln", "Print", "Report", "CSV").
+    /// The header lines as read (line 1 first).
+    const QStringList& headerLines() const { return m_headerLines; }
+
+    /// Toolbar button by key ("Plot", "Ln", "Print", "Report", "CSV", "Periods", "Events").
     QAction* toolbarButton(const QString& key) const;
 
     // --- handlers --------------------------------------------------------------------------
@@ -99,6 +102,8 @@ signals:
     void levelStatisticsRequested(bool fine);
     /// "Plot" was clicked; the plot's hand-over PlotRows holds the record count already.
     void plotRequested();
+    /// "Periods" or "Events" was clicked: `key` names the analysis window asked for.
+    void analysisRequested(const QString& key);
 
 protected:
     /// Closing while a print runs stops the print (its job is discarded), then closes.

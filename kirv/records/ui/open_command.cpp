@@ -10,7 +10,9 @@
 #include "kirv/records/filenames.h"
 #include "kirv/panel/ui/busy.h"
 #include "kirv/panel/ui/panel_timers.h"
+#include "kirv/records/ui/analysis_windows.h"
 #include "kirv/records/ui/panel_recording.h"
+#include "kirv/records/ui/plot_analysis.h"
 
 namespace kirv {
 
@@ -79,6 +81,7 @@ FileList* FileViews::openDataFile(const QString& path)
     view->setRecords(std::move(content.records));
     view->placeBeside(&m_panel);
     view->show();
+    attachFileAnalysis(view, path, view->records().store(), content.headerLines);
     emit viewOpened(view);
     // The list keeps the records before the line that stopped the reading; the user hears
     // that the file holds more than the list shows.
@@ -99,10 +102,12 @@ void attachFileCommands(PanelParts& parts)
     // A view's "Plot" and its resolution buttons lead to the analysis windows.
     QObject::connect(views, &FileViews::viewOpened, views, [panel](FileList* view) {
         QObject::connect(view, &FileList::plotRequested, view,
-                         [panel, view] { PlotRecordList(view->records(), panel); });
+                         [panel, view] { showAnalysisInPlot(PlotRecordList(view->records(), panel), view); });
         QObject::connect(view, &FileList::levelStatisticsRequested, view, [panel, view](bool fine) {
-            showLevelStatistics(view, view->records(), fine, panel);
+            showMaskedLevelStatistics(view, view->records(), fine, panel);
         });
+        QObject::connect(view, &FileList::analysisRequested, view,
+                         [view](const QString& key) { showAnalysisWindow(view, key); });
     });
     parts.toolbar->setCommand(QStringLiteral("Open"), [views] { views->Open_Click(); });
 }

@@ -2,6 +2,7 @@
 
 #include "kirv/panel/ui/dialogs.h"
 #include "kirv/panel/ui/print_job.h"
+#include "kirv/records/level_series.h"
 #include "kirv/records/report_csv.h"
 #include "kirv/records/report_values.h"
 #include "kirv/panel/ui/busy.h"
@@ -14,9 +15,7 @@
 
 namespace kirv {
 
-namespace {
-
-void showError(QWidget* parent, const QString& text)
+void showFileError(QWidget* parent, const QString& text)
 {
     MessageSpec request;
     request.text = text;
@@ -24,8 +23,6 @@ void showError(QWidget* parent, const QString& text)
     request.icon = QMessageBox::Critical;
     Dialogs::instance().message(parent, request);
 }
-
-} // namespace
 
 void exportRecordsCsvAsked(QWidget* parent, const RecordStore& records)
 {
@@ -38,7 +35,7 @@ void exportRecordsCsvAsked(QWidget* parent, const RecordStore& records)
         status = exportRecordsCsv(path, records);
     }
     if (!status.ok())
-        showError(parent, status.error);
+        showFileError(parent, status.error);
 }
 
 void printReportAsked(QWidget* parent, const QString& name, DataFileKind kind,
@@ -58,6 +55,8 @@ void printReportAsked(QWidget* parent, const QString& name, DataFileKind kind,
         BusyCursor busy;
         report.values = computeReport(name, content);
         report.series = computeReportSeries(content);
+        report.values.analysis = analysisValues(seriesOf(records), report.values.interval,
+                                                60, std::nullopt);
     }
 
     // The page is drawn for the preview first, then again for the printer chosen there.
@@ -65,7 +64,7 @@ void printReportAsked(QWidget* parent, const QString& name, DataFileKind kind,
         PrintTarget target(*printer); // a PDF file is written whole or not at all
         QPainter painter;
         if (!target.device() || !painter.begin(target.device())) {
-            showError(parent, QStringLiteral("Cannot print the report: %1")
+            showFileError(parent, QStringLiteral("Cannot print the report: %1")
                                   .arg(target.device() ? QStringLiteral("the printer could not be opened.")
                                                        : target.error()));
             return;
@@ -73,9 +72,9 @@ void printReportAsked(QWidget* parent, const QString& name, DataFileKind kind,
         drawReportPage(painter, QRectF(QPointF(0, 0), target.pageRect().size()), report);
         if (!painter.end()) {
             target.abort();
-            showError(parent, QStringLiteral("Cannot print the report: the printer failed."));
+            showFileError(parent, QStringLiteral("Cannot print the report: the printer failed."));
         } else if (!target.finish()) {
-            showError(parent, QStringLiteral("Cannot print the report: %1").arg(target.error()));
+            showFileError(parent, QStringLiteral("Cannot print the report: %1").arg(target.error()));
         }
     });
 }

@@ -13,6 +13,9 @@ namespace kirv {
 /// The filter of the CSV save dialog, in the dialog service's form.
 inline constexpr char CsvFilter[] = "CSV Files (*.csv)|*.csv|";
 
+/// The critical message of a failed file command, under the program's title.
+void showFileError(QWidget* parent, const QString& text);
+
 /// "CSV" of a list window and "Export CSV" of the live list: the save dialog, then the records
 /// as number, ISO time, level and mark. Cancel writes nothing; a failed write shows a message
 /// that names the file and the reason, and an existing file keeps its content.

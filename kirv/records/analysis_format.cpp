@@ -1,0 +1,300 @@
+#include "kirv/records/analysis_format.h"
+
+#include "kirv/analysis/exceedance.h"
+#include "kirv/analysis/level_stats.h"
+#include "kirv/records/iso_time.h"
+#include "kirv/records/report_format.h"
+#include "kirv/records/report_values.h"
+
+namespace kirv {
+
+namespace {
+
+bool isDay(int minutes)
+{
+    return minutes >= DayMinutes;
+}
+
+QString levelValue(const std::optional<double>& level)
+{
+    return level ? QString::number(tenthValue(*level), 'f', 1) : QString();
+}
+
+bool isNumber(const QString& value)
+{
+    bool ok = false;
+    value.toDouble(&ok);
+    return ok;
+}
+
+QString jsonText(const QString& s)
+{
+    QString out = QStringLiteral("\"");
+    for (const QChar c : s) {
+        if (c == QLatin1Char('"') || c == QLatin1Char('\\'))
+            out += QLatin1Char('\\');
+        if (c.unicode() < 0x20)
+            out += QString::asprintf("\\u%04x", unsigned(c.unicode()));
+        else
+            out += c;
+    }
+    return out + QLatin1Char('"');
+}
+
+} // namespace
+
+QString analysisLevelText(const std::optional<double>& level)
+{
+    return level ? tenthText(*level) : QString();
+}
+
+QString percentText(double share)
+{
+    return QString::number(std::round(share * 100.0), 'f', 0);
+}
+
+QString doseText(const std::optional<double>& percent)
+{
+    return percent ? QString::number(tenthValue(*percent), 'f', 1) : QString();
+}
+
+QStringList periodColumnTitles(int minutes)
+{
+    QStringList titles{"Start", "Records", "Leq", "Lmax", "Lmin", "L10", "L50", "L90"};
+    if (isDay(minutes))
+        titles << QStringList{"Ld", "Le", "Ln", "Lden", "Day %", "Evening %", "Night %"};
+    return titles;
+}
+
+QStringList periodCells(const PeriodRow& r, int minutes)
+{
+    QStringList cells{periodStartText(r.start, minutes), QString::number(r.records),
+                      tenthText(r.leq),          tenthText(r.lmax),
+                      tenthText(r.lmin),         analysisLevelText(r.l10),
+                      analysisLevelText(r.l50),  analysisLevelText(r.l90)};
+    if (isDay(minutes))
+        cells << QStringList{analysisLevelText(r.ld),   analysisLevelText(r.le),
+                             analysisLevelText(r.ln),   analysisLevelText(r.lden),
+                             percentText(r.coverageDay), percentText(r.coverageEvening),
+                             percentText(r.coverageNight)};
+    return cells;
+}
+
+QStringList periodKeys(int minutes)
+{
+    QStringList keys{"start", "records", "leq", "lmax", "lmin", "l10", "l50", "l90"};
+    if (isDay(minutes))
+        keys << QStringList{"ld",           "le",
+                            "ln",           "lden",
+                            "coverage_day", "coverage_evening",
+                            "coverage_night"};
+    return keys;
+}
+
+QStringList periodValues(const PeriodRow& r, int minutes, IsoTimeTexts& times)
+{
+    QStringList values{times.text(r.start), QString::number(r.records),
+                       levelValue(r.leq),   levelValue(r.lmax),
+                       levelValue(r.lmin),  levelValue(r.l10),
+                       levelValue(r.l50),   levelValue(r.l90)};
+    if (isDay(minutes))
+        values << QStringList{levelValue(r.ld),
+                              levelValue(r.le),
+                              levelValue(r.ln),
+                              levelValue(r.lden),
+                              QString::number(r.coverageDay, 'f', 3),
+                              QString::number(r.coverageEvening, 'f', 3),
+                              QString::number(r.coverageNight, 'f', 3)};
+    return values;
+}
+
+QStringList eventColumnTitles()
+{
+    return {"Start", "End", "Duration (s)", "Lmax", "Lmax Time", "Leq", "SEL"};
+}
+
+QStringList eventCells(const LevelEvent& e)
+{
+    return {civilTimeText(e.start), civilTimeText(e.end), QString::number(e.seconds, 'g', 12),
+            tenthText(e.lmax),      civilTimeText(e.lmaxTime), tenthText(e.leq),
+            tenthText(e.sel)};
+}
+
+QStringList eventKeys()
+{
+    return {"start", "end", "seconds", "lmax", "lmax_time", "leq", "sel"};
+}
+
+QStringList eventValues(const LevelEvent& e, IsoTimeTexts& times)
+{
+    const QString start = times.text(e.start);
+    const QString lmaxTime = times.text(e.lmaxTime);
+    return {start,
+            times.text(e.end),
+            QString::number(e.seconds, 'g', 12),
+            levelValue(e.lmax),
+            lmaxTime,
+            levelValue(e.leq),
+            levelValue(e.sel)};
+}
+
+QByteArray csvRows(const QStringList& keys, const QList<QStringList>& rows, const QString& file)
+{
+    QByteArray out;
+    const QByteArray fileCell = csvField(file.toUtf8());
+    out += (file.isNull() ? QByteArray() : QByteArray("file,")) + keys.join(QLatin1Char(',')).toUtf8() +
+           CsvLineEnd;
+    for (const QStringList& row : rows) {
+        QList<QByteArray> cells;
+        if (!file.isNull())
+            cells << fileCell;
+        for (const QString& value : row)
+            cells << csvField(value.toUtf8());
+        out += cells.join(',') + CsvLineEnd;
+    }
+    return out;
+}
+
+QByteArray jsonObjects(const QStringList& keys, const QList<QStringList>& rows)
+{
+    QStringList objects;
+    for (const QStringList& row : rows) {
+        QStringList members;
+        for (qsizetype k = 0; k < keys.size() && k < row.size(); ++k) {
+            const QString& v = row[k];
+            members << jsonText(keys[k]) + QLatin1Char(':') +
+                           (v.isEmpty() ? QStringLiteral("null") : isNumber(v) ? v : jsonText(v));
+        }
+        objects << QLatin1Char('{') + members.join(QLatin1Char(',')) + QLatin1Char('}');
+    }
+    return (QLatin1Char('[') + objects.join(QLatin1Char(',')) + QLatin1Char(']')).toUtf8();
+}
+
+namespace {
+
+QList<QStringList> periodValueRows(const AnalysisValues& v)
+{
+    IsoTimeTexts times;
+    QList<QStringList> rows;
+    for (const PeriodRow& row : v.periods)
+        rows << periodValues(row, v.periodMinutes, times);
+    return rows;
+}
+
+QList<QStringList> eventValueRows(const AnalysisValues& v)
+{
+    IsoTimeTexts times;
+    QList<QStringList> rows;
+    for (const LevelEvent& e : v.events)
+        rows << eventValues(e, times);
+    return rows;
+}
+
+// The rows of csvRows() without its header row.
+QByteArray withoutHead(const QByteArray& csv)
+{
+    return csv.mid(csv.indexOf('\n') + 1);
+}
+
+} // namespace
+
+QByteArray analysisPeriodsJson(const AnalysisValues& v)
+{
+    return jsonObjects(periodKeys(v.periodMinutes), periodValueRows(v));
+}
+
+QByteArray analysisEventsJson(const AnalysisValues& v)
+{
+    return jsonObjects(eventKeys(), eventValueRows(v));
+}
+
+QByteArray analysisPeriodsCsvHead(int minutes)
+{
+    return csvRows(periodKeys(minutes), {}, QStringLiteral(""));
+}
+
+QByteArray analysisPeriodsCsvRows(const QString& file, const AnalysisValues& v)
+{
+    return withoutHead(csvRows(periodKeys(v.periodMinutes), periodValueRows(v), file));
+}
+
+QByteArray analysisEventsCsvHead()
+{
+    return csvRows(eventKeys(), {}, QStringLiteral(""));
+}
+
+QByteArray analysisEventsCsvRows(const QString& file, const AnalysisValues& v)
+{
+    return withoutHead(csvRows(eventKeys(), eventValueRows(v), file));
+}
+
+QStringList alignedLines(const QStringList& titles, const QList<QStringList>& rows)
+{
+    QList<qsizetype> widths;
+    for (const QString& t : titles)
+        widths << t.size();
+    for (const QStringList& row : rows)
+        for (qsizetype c = 0; c < row.size() && c < widths.size(); ++c)
+            widths[c] = std::max(widths[c], row[c].size());
+    auto line = [&widths](const QStringList& cells) {
+        QString out;
+        for (qsizetype c = 0; c < widths.size(); ++c) {
+            const QString cell = c < cells.size() ? cells[c] : QString();
+            out += c == 0 ? cell.leftJustified(widths[c]) : QStringLiteral("  ") + cell.rightJustified(widths[c]);
+        }
+        return out;
+    };
+    QStringList lines{line(titles)};
+    lines << QString(lines.front().size(), QLatin1Char('-'));
+    for (const QStringList& row : rows)
+        lines << line(row);
+    return lines;
+}
+
+FigureSummary figureSummaryOf(const LevelSeries& series, double interval)
+{
+    FigureSummary summary;
+    RunningLevel energy;
+    LevelDistribution distribution;
+    for (const LevelSample& s : series) {
+        if (!s.counted())
+            continue;
+        energy.add(s.level());
+        summary.lmax = summary.lmax ? std::max(*summary.lmax, s.level()) : s.level();
+        ++distribution.counts[size_t(std::clamp<int>(s.tenths, 0, distribution.topClass()))];
+    }
+    distribution.counted = energy.count();
+    if (energy.count() > 0)
+        summary.leq = energy.leq();
+    summary.l90 = exceedance(distribution).level(90);
+    summary.exposure = noiseExposure(series, interval);
+    return summary;
+}
+
+QString figureSummaryText(const FigureSummary& masked, const std::optional<FigureSummary>& whole)
+{
+    auto figure = [&whole](const char* name, const std::optional<double>& value,
+                           std::optional<double> FigureSummary::*member) {
+        QString text = QStringLiteral("%1 %2").arg(QLatin1String(name),
+                                                   value ? tenthText(*value) : QStringLiteral("-"));
+        if (whole) {
+            const std::optional<double>& w = (*whole).*member;
+            text += QStringLiteral(" (whole file %1)").arg(w ? tenthText(*w) : QStringLiteral("-"));
+        }
+        return text;
+    };
+    const NoiseExposure& e = masked.exposure;
+    const QString dash = QStringLiteral("-");
+    const QString gap = QStringLiteral("   ");
+    return QStringList{figure("Leq", masked.leq, &FigureSummary::leq),
+                       figure("Lmax", masked.lmax, &FigureSummary::lmax),
+                       figure("L90", masked.l90, &FigureSummary::l90)}
+               .join(gap) +
+           QLatin1Char('\n') +
+           QStringList{QStringLiteral("LEX,8h %1").arg(e.lex8h ? tenthText(*e.lex8h) : dash),
+                       QStringLiteral("Dose OSHA %1 %").arg(e.doseOsha ? doseText(e.doseOsha) : dash),
+                       QStringLiteral("Dose NIOSH %1 %").arg(e.doseNiosh ? doseText(e.doseNiosh) : dash)}
+               .join(gap);
+}
+
+} // namespace kirv

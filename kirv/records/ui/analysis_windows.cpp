@@ -1,0 +1,64 @@
+#include "kirv/records/ui/analysis_windows.h"
+
+#include "kirv/analysis/ui/level_statistics_command.h"
+#include "kirv/panel/ui/dialogs.h"
+#include "kirv/records/recordlist.h"
+#include "kirv/records/ui/events.h"
+#include "kirv/records/ui/file_analysis.h"
+#include "kirv/records/ui/periods.h"
+#include "kirv/records/ui/plot_analysis.h"
+
+namespace kirv {
+
+FileAnalysis* attachFileAnalysis(QWidget* listWindow, const QString& dataPath,
+                                 const RecordStore& records, const QStringList& headerLines)
+{
+    auto* analysis =
+        new FileAnalysis(dataPath, seriesOf(records), intervalOfHeader(headerLines), listWindow);
+    if (!analysis->loadError().isEmpty()) {
+        MessageSpec request;
+        request.text = analysis->loadError() + QStringLiteral("\nThe masks are ignored.");
+        request.title = QString::fromLatin1(kAppTitle);
+        request.icon = QMessageBox::Warning;
+        Dialogs::instance().message(listWindow, request);
+    }
+    return analysis;
+}
+
+QWidget* showAnalysisWindow(QWidget* listWindow, const QString& key)
+{
+    FileAnalysis* analysis = FileAnalysis::of(listWindow);
+    if (!analysis)
+        return nullptr;
+    QWidget* window = listWindow->findChild<QWidget*>(key, Qt::FindDirectChildrenOnly);
+    if (!window) {
+        if (key == QLatin1String("Periods"))
+            window = new Periods(*analysis, listWindow->windowTitle(), listWindow);
+        else if (key == QLatin1String("Events")) {
+            auto* events = new Events(*analysis, listWindow->windowTitle(), listWindow);
+            QObject::connect(events, &Events::eventChosen, listWindow,
+                             [listWindow](const LevelEvent& e) { showEventInPlot(listWindow, e); });
+            window = events;
+        } else
+            return nullptr;
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+    return window;
+}
+
+void showMaskedLevelStatistics(QWidget* listWindow, const RecordList& records, bool fine,
+                               Panel* panel)
+{
+    const FileAnalysis* analysis = FileAnalysis::of(listWindow);
+    if (!analysis || !analysis->masked()) {
+        showLevelStatistics(listWindow, records, fine, panel);
+        return;
+    }
+    RecordList unmasked;
+    unmasked.append(analysis->unmaskedRecords(records.store()));
+    showLevelStatistics(listWindow, unmasked, fine, panel);
+}
+
+} // namespace kirv

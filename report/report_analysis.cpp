@@ -1,0 +1,135 @@
+#include "report/report_analysis.h"
+
+#include "kirv/records/level_masks.h"
+#include "kirv/records/level_series.h"
+
+#include <QCommandLineParser>
+
+namespace kirv {
+
+namespace {
+
+const QCommandLineOption NoMasksOption({QStringLiteral("no-masks")},
+                                       QStringLiteral("Ignore the masked spans of each file's "
+                                                      "sidecar (name.kirv.masks)."));
+const QCommandLineOption EventsOption(
+    {QStringLiteral("events")},
+    QStringLiteral("List the events: the level reaches L dB, lasts at least D s and ends below "
+                   "L - H dB (H 2 unless given)."),
+    QStringLiteral("L:D[:H]"));
+const QCommandLineOption EventsCsvOption({QStringLiteral("events-csv")},
+                                         QStringLiteral("Also write the events as CSV (needs "
+                                                        "--events)."),
+                                         QStringLiteral("FILE"));
+const QCommandLineOption DialectOption(
+    {QStringLiteral("csv-dialect")},
+    QStringLiteral("comma (default), or semicolon: ';' separators and decimal commas."),
+    QStringLiteral("comma|semicolon"));
+
+// The first counted sample at the highest level once masks took some out; its time as the
+// record's text gives it.
+void findMaximum(DataFileSeries& series)
+{
+    series.maxIndex = -1;
+    series.maxTime.clear();
+    for (size_t i = 0; i < series.samples.size(); ++i) {
+        const LevelSample s = series.samples[i];
+        if (s.counted() && (series.maxIndex < 0 || s.tenths > series.samples[size_t(series.maxIndex)].tenths))
+            series.maxIndex = qsizetype(i);
+    }
+    if (series.maxIndex >= 0 && series.samples[size_t(series.maxIndex)].hasTime())
+        series.maxTime = civilTimeText(series.samples[size_t(series.maxIndex)].seconds).toLatin1();
+}
+
+} // namespace
+
+void addAnalysisOptions(QCommandLineParser& parser)
+{
+    parser.addOptions({NoMasksOption, EventsOption, EventsCsvOption, DialectOption});
+}
+
+std::optional<EventRule> eventRuleOf(const QString& text)
+{
+    const QStringList parts = text.split(QLatin1Char(':'));
+    if (parts.size() < 2 || parts.size() > 3)
+        return std::nullopt;
+    EventRule rule;
+    double* fields[] = {&rule.limit, &rule.minSeconds, &rule.hysteresis};
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        bool ok = false;
+        *fields[i] = parts[i].toDouble(&ok);
+        if (!ok || !std::isfinite(*fields[i]) || *fields[i] < 0.0 || *fields[i] > 1e9)
+            return std::nullopt;
+    }
+    return rule;
+}
+
+std::optional<QString> readAnalysisOptions(const QCommandLineParser& parser,
+                                           AnalysisOptions& options)
+{
+    options.masks = !parser.isSet(NoMasksOption);
+    if (parser.isSet(EventsOption)) {
+        options.events = eventRuleOf(parser.value(EventsOption));
+        if (!options.events)
+            return QStringLiteral("--events needs L:D or L:D:H, numbers of at least 0 "
+                                  "(\"75:30\")");
+    }
+    options.eventsCsv = parser.value(EventsCsvOption);
+    if (parser.isSet(EventsCsvOption) && options.eventsCsv.isEmpty())
+        return QStringLiteral("--events-csv needs a file name");
+    if (!options.eventsCsv.isEmpty() && !options.events)
+        return QStringLiteral("--events-csv needs --events");
+    if (parser.isSet(DialectOption)) {
+        const QString dialect = parser.value(DialectOption);
+        if (dialect == QLatin1String("semicolon"))
+            options.dialect = CsvDialect::Semicolon;
+        else if (dialect != QLatin1String("comma"))
+            return QStringLiteral("unknown CSV dialect \"%1\" (comma or semicolon)").arg(dialect);
+    }
+    return std::nullopt;
+}
+
+QString analysisHelpText()
+{
+    return QStringLiteral(
+        R"(  lex8h              LEX,8h: the Leq over the counted time normalised to 8 hours
+  dose_osha          daily noise dose in per cent, 90 dB criterion, 5 dB exchange,
+                     levels below 80 dB left out
+  dose_niosh         daily noise dose in per cent, 85 dB criterion, 3 dB exchange
+  masked_spans       spans of the file's sidecar name.kirv.masks left out of every value
+  events             with --events: start, end, seconds, lmax, lmax_time, leq, sel
+
+Periods in JSON and in --period-csv carry start, records, leq, lmax, lmin, l10, l50,
+l90, and with --period 1440 ld, le, ln, lden and their coverage per day. Times in CSV
+and JSON are ISO 8601 with the local UTC offset (2026-03-04T08:30:05+01:00).
+)");
+}
+
+FileReport analysedReportFile(const QString& path, int periodMinutes, bool withSeries,
+                              const AnalysisOptions& options)
+{
+    FileReport report;
+    DataFileSeries series = readDataFileSeries(path);
+    report.error = series.ok() ? series.notDataError(path) : series.error;
+    if (!report.ok())
+        return report;
+    MasksLoad masks;
+    if (options.masks)
+        masks = loadMasks(path);
+    if (!masks.spans.empty()) {
+        series.samples = maskedSeries(series.samples, masks.spans);
+        findMaximum(series);
+    }
+    report.headerLines = series.headerLines;
+    report.warnings = reportWarnings(path, series);
+    report.values = computeReport(path, series, periodMinutes);
+    if (withSeries)
+        report.series = computeReportSeries(series);
+    report.values.analysis =
+        analysisValues(series.samples, report.values.interval, periodMinutes, options.events);
+    report.values.analysis.maskedSpans = qsizetype(masks.spans.size());
+    report.values.analysis.masksError = masks.error;
+    return report;
+}
+
+} // namespace kirv

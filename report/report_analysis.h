@@ -1,0 +1,39 @@
+#pragma once
+
+#include "kirv/records/csv_dialect.h"
+#include "kirv/records/level_events.h"
+#include "kirv/records/report_values.h"
+
+#include <QString>
+
+#include <optional>
+
+class QCommandLineParser;
+
+namespace kirv {
+
+/// The options of kirv-report's analysis beyond the meter's values.
+struct AnalysisOptions
+{
+    bool masks = true;               // --no-masks clears it
+    std::optional<EventRule> events; // --events L:D[:H]
+    QString eventsCsv;               // --events-csv FILE
+    CsvDialect dialect = CsvDialect::Comma;
+};
+
+void addAnalysisOptions(QCommandLineParser& parser);
+/// Reads the analysis options; the message for a bad command line, or nothing.
+std::optional<QString> readAnalysisOptions(const QCommandLineParser& parser,
+                                           AnalysisOptions& options);
+/// The lines --help adds to the explanation of the values.
+QString analysisHelpText();
+
+/// The rule of "--events L:D[:H]" ("75:30", "75:30:3"), or nothing for another text.
+std::optional<EventRule> eventRuleOf(const QString& text);
+
+/// The report of one data file with the masks of its sidecar applied to every value (unless
+/// `options.masks` is off), its period table, exposure and, when asked, events.
+FileReport analysedReportFile(const QString& path, int periodMinutes, bool withSeries,
+                              const AnalysisOptions& options);
+
+} // namespace kirv
