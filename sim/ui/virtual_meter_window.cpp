@@ -39,6 +39,7 @@ QHBoxLayout* row(std::initializer_list<QWidget*> widgets)
 VirtualMeterWindow::VirtualMeterWindow(VirtualMeter* meter, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::Tool), m_meter(meter)
 {
+    setObjectName(QStringLiteral("VirtualMeter"));
     setWindowTitle(QStringLiteral("Virtual Meter"));
 
     m_device = new QLabel(this);

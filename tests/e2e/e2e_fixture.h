@@ -7,8 +7,18 @@
 #include "scripted_dialogs.h"
 #include "sim/virtual_meter.h"
 
+#include <QAction>
 #include <QSignalSpy>
+#include <QToolButton>
 #include <QTest>
+
+// Clicks the panel's toolbar button `key` ("RTC", "Memory", ...).
+inline void clickToolbar(kirv::Panel& p, const char* key)
+{
+    for (int i = 1; i <= kirv::Panel::kToolbarButtons; ++i)
+        if (p.toolbarButton(i)->data().toString() == QLatin1String(key))
+            p.toolbarWidget(i)->click();
+}
 
 struct E2eFixture
 {

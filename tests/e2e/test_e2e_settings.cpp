@@ -23,13 +23,6 @@ using namespace kirv;
 namespace {
 constexpr int kWait = 5000;
 
-void click(Panel& p, const char* key)
-{
-    for (int i = 1; i <= Panel::kToolbarButtons; ++i)
-        if (p.toolbarButton(i)->data().toString() == QLatin1String(key))
-            p.toolbarWidget(i)->click();
-}
-
 bool timersOn(const Panel& p)
 {
     return p.Timer1->isActive() && p.Timer2->isActive();
@@ -57,7 +50,7 @@ private slots:
         E2eFixture f;
         QVERIFY(f.settle());
         f.meter->clearReceived();
-        click(*f.panel, key.constData());
+        clickToolbar(*f.panel, key.constData());
         QVERIFY(timersOn(*f.panel));
         QFETCH(QByteArray, bytes);
         QTRY_COMPARE_WITH_TIMEOUT(f.meter->received(), bytes, kWait);
@@ -84,7 +77,7 @@ private slots:
         QVERIFY(f.settle());
         f.meter->clearReceived();
         f.dialogs->inputs.enqueue(answer);
-        click(*f.panel, "Sampling");
+        clickToolbar(*f.panel, "Sampling");
         QPointer<SamplingChoice> choice;
         QTRY_VERIFY_WITH_TIMEOUT(
             (choice = f.panel->findChild<SamplingChoice*>()) && choice->isVisible(), kWait);
@@ -103,7 +96,7 @@ private slots:
         QVERIFY(f.settle());
         f.meter->clearReceived();
         setNowSource([] { return QDateTime(QDate(2009, 5, 7), QTime(8, 30, 59)); });
-        click(*f.panel, "RTC");
+        clickToolbar(*f.panel, "RTC");
         QPointer<Setup> setup = f.panel->findChild<Setup*>();
         QVERIFY(setup);
         setup->CmdSetTime->click();
@@ -143,7 +136,7 @@ private slots:
         const qsizetype fakeSize = QFileInfo(dir.filePath(QStringLiteral("Fake"))).size();
         const QString leq = f.panel->BoardLeq->text();
         f.meter->clearReceived();
-        click(*f.panel, "Refresh");
+        clickToolbar(*f.panel, "Refresh");
 
         const SamplingState& after = rec.sampler().state();
         QVERIFY(rec.recording());

@@ -7,6 +7,7 @@
 #include "kirv/analysis/ui/level_statistics_command.h"
 #include "kirv/analysis/ui/plot.h"
 #include "kirv/analysis/ui/plot_record_list.h"
+#include "kirv/panel/ui/placement.h"
 #include "kirv/panel/ui/widgets.h"
 #include "kirv/records/datafile.h"
 #include "kirv/records/ui/file_list.h"
@@ -18,6 +19,7 @@
 #include <QGroupBox>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -132,12 +134,13 @@ void TestFileViews::designTexts()
         QCOMPARE(view.GridN->gridN(i)->model()->headerData(i, Qt::Horizontal).toString(),
                  QString::fromLatin1(RecordColumnTitles[size_t(i)]));
 
-    // Beside the main window, top edges level.
+    // Beside the main window, top edges level, moved in as far as the screen needs.
     QWidget main;
     main.setGeometry(100, 80, 300, 200);
     view.placeBeside(&main);
-    QCOMPARE(view.pos(), QPoint(main.frameGeometry().x() + main.frameGeometry().width(),
-                                main.frameGeometry().y()));
+    const QRect beside(QPoint(main.frameGeometry().x() + main.frameGeometry().width(), main.frameGeometry().y()),
+                       view.frameGeometry().size());
+    QCOMPARE(view.frameGeometry(), fitInto(beside, view.screen()->availableGeometry()));
 }
 
 void TestFileViews::toolbar()

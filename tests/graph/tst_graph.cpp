@@ -354,6 +354,50 @@ private slots:
         QCOMPARE(graph.plot()->itemCount(), 0);
     }
 
+    // A crowd of labels shows the first of it; zoomed in, each has room. Regions stay drawn.
+    void labelsOnlyWithRoom()
+    {
+        auto graph = shownGraph();
+        QVERIFY(graph);
+        graph->plotY(std::vector<double>(400, 5.0));
+        graph->setAxisRange(Axis::X, 1, 400);
+        for (int i = 0; i < 40; ++i) {
+            graph->addRegion(10 * i + 1, 10 * i + 3);
+            graph->addLabel(QStringLiteral("Pause %1").arg(i), "Pause", 10 * i + 1, 2);
+        }
+        const auto shown = [&] {
+            graph->plot()->replot();
+            const QStringList names = graph->labelNames();
+            return std::count_if(names.begin(), names.end(), [&](const QString& n) { return graph->isLabelShown(n); });
+        };
+        QVERIFY(shown() > 3 && shown() < 20);
+        QVERIFY(graph->isLabelShown("Pause 0") && !graph->isLabelShown("Pause 1"));
+        QCOMPARE(graph->regionCount(), 40);
+        graph->setAxisRange(Axis::X, 1, 40);
+        QCOMPARE(shown(), 4);
+    }
+
+    // The lowest and highest classes of the span low .. high + 1 are drawn whole: a class's step
+    // reaches from it to the next class.
+    void histogramEdgeClassesWhole()
+    {
+        auto graph = shownGraph();
+        QVERIFY(graph);
+        graph->setPlotStyle(Graph::PlotStyle::Steps);
+        std::vector<double> counts(20, 0.0);
+        counts[5] = counts[9] = 8;
+        graph->plotY(counts, 0.0, 1.0);
+        graph->setAxisRange(Axis::X, 5, 10);
+        graph->plot()->replot();
+        const QImage image = graph->plot()->toPixmap().toImage();
+        const auto filled = [&](double x) {
+            return image.pixelColor(pixelOf(*graph, x, 3.3)) != graph->backgroundColor(); // off the grid
+        };
+        QVERIFY(filled(5.1) && filled(5.9));
+        QVERIFY(!filled(6.1));
+        QVERIFY(filled(9.1) && filled(9.9));
+    }
+
     void backgroundColour_data()
     {
         QTest::addColumn<QColor>("color");

@@ -9,6 +9,7 @@
 #include "kirv/app/ui/panel_assembly.h"
 #include "kirv/meter/serial_link.h"
 #include "kirv/panel/ui/panel.h"
+#include "kirv/panel/ui/placement.h"
 #include "kirv/records/sampling.h"
 #include "kirv/records/ui/file_list.h"
 #include "kirv/records/ui/open_command.h"
@@ -236,6 +237,10 @@ private slots:
         w->CWGraph1->setCursorPosition(0, 4.3, 50);
         QCOMPARE(w->XPosition->text(), QStringLiteral("4"));
         QCOMPARE(w->YPosition->text(), QStringLiteral("90.0"));
+        // Leaving the cursor mode removes the cursor and with it the read-out.
+        w->Combo1->setCurrentIndex(TimeGraphWindow::NormalMode);
+        QCOMPARE(w->XPosition->text(), QString());
+        QCOMPARE(w->YPosition->text(), QString());
     }
 
     void rangeEditorsAndReset()
@@ -293,6 +298,7 @@ private slots:
         const auto second = listOf({"50.0", "51.0", "52.0*"});
         QCOMPARE(plotLevels(*second), w);
         QCOMPARE(w->CWGraph1->labelNames(), QStringList{"Pause 3"});
+        QCOMPARE(w->CWGraph1->regionCount(), 1); // every pause is shaded, the open one too
         QCOMPARE(w->CWGraph1->pointCount(), 3);
         QCOMPARE(w->CWGraph1->axisMax(Axis::X), 3.0);
     }
@@ -479,8 +485,10 @@ private slots:
         QVERIFY(panel.Timer1->isActive() && panel.Timer2->isActive());
         QCOMPARE(panel.windowTitle(), QStringLiteral("Panel   V7.0"));
         QCOMPARE(plot->parentWidget(), &panel);
+        // Beside the panel, moved in as far as the screen needs.
         const QRect beside = panel.frameGeometry();
-        QCOMPARE(plot->pos(), QPoint(beside.left() + beside.width(), beside.top()));
+        const QRect wanted(QPoint(beside.left() + beside.width(), beside.top()), plot->frameGeometry().size());
+        QCOMPARE(plot->frameGeometry(), fitInto(wanted, panel.screen()->availableGeometry()));
 
         // "Plot" of an opened file's view replaces the series in the open window.
         FileList* view = panel.findChild<FileViews*>()->openDataFile(

@@ -4,6 +4,7 @@
 #include "kirv/analysis/ui/histogram_parts.h"
 #include "kirv/panel/ui/dialogs.h"
 #include "kirv/panel/ui/print_job.h"
+#include "kirv/panel/ui/placement.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -115,7 +116,7 @@ Histogram::Histogram(QWidget* parent) : QWidget(parent, Qt::Window)
 
     resize(qMax(width + 12, 760), 680);
     if (const QScreen* screen = this->screen())
-        move(screen->availableGeometry().topLeft());
+        placeWindow(this, screen->availableGeometry().topLeft());
 }
 
 double Histogram::plotRun(const LevelDistribution& d, int lowClass, int highClass)

@@ -72,6 +72,7 @@ void Plot::showSeries(const PlotSeries& series)
     const auto n = double(series.y.size());
     CWGraph1->clearLabels();
     Overlays->clear(); // an analysis that wants them draws them again
+    CWGraph1->clearRegions();
     AxisMax[1]->setValue(n);
     AxisMin[1]->setValue(1);
     AxisMax[2]->setValue(LevelMax);
@@ -80,6 +81,7 @@ void Plot::showSeries(const PlotSeries& series)
     CWGraph1->plotY(series.y, 1.0, 1.0);
     for (std::size_t j = 0; j < series.pauses.size(); ++j) {
         const PlotPause& pause = series.pauses[j];
+        CWGraph1->addRegion(double(pause.start), double(pause.end > 0 ? pause.end : series.y.size()));
         AddPlotLabel(pause.start, QStringLiteral("Pause"), PauseCaptionLevel);
         if (pause.end > 0)
             AddPlotLabel(pause.end, QStringLiteral("Start"), StartCaptionLevel);

@@ -7,6 +7,7 @@
 #include "kirv/panel/ui/panel.h"
 #include "kirv/panel/ui/panel_timers.h"
 #include "kirv/records/recordlist.h"
+#include "kirv/panel/ui/placement.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -80,10 +81,8 @@ Plot* PlotRecordList(const RecordList& records, Panel* panel)
         window = openPlot();
         if (!window) {
             window = new Plot(owner);
-            if (owner) {
-                const QRect beside = owner->frameGeometry();
-                window->move(beside.left() + beside.width(), beside.top());
-            }
+            if (owner)
+                placeBeside(window, owner);
             openPlot() = window;
         }
         setPlotRows(qsizetype(series.y.size()));

@@ -5,6 +5,7 @@
 #include "kirv/panel/ui/print_job.h"
 #include "kirv/panel/ui/dialogs.h"
 #include "kirv/panel/ui/print_job.h"
+#include "kirv/panel/ui/placement.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -81,7 +82,7 @@ RealHistogram::RealHistogram(QWidget* parent) : QWidget(parent, Qt::Window)
 
     resize(twipsToPixels(this, ScreenWidth), twipsToPixels(this, ScreenHeight));
     if (const QScreen* screen = this->screen())
-        move(screen->availableGeometry().topLeft());
+        placeWindow(this, screen->availableGeometry().topLeft());
 
     Picture1->Combo1->setCurrentIndex(0);
     Combo1_Click();

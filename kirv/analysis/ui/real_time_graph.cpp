@@ -6,6 +6,7 @@
 #include "kirv/analysis/graph_hand_over.h"
 #include "kirv/panel/ui/dialogs.h"
 #include "kirv/panel/ui/print_job.h"
+#include "kirv/panel/ui/placement.h"
 
 #include <QComboBox>
 #include <QDoubleSpinBox>
@@ -143,7 +144,7 @@ RealTimeGraph* openRealTimeGraph(QWidget* parent, std::span<const double> series
     auto* window = new RealTimeGraph(parent);
     openWindow() = window;
     if (QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
-        window->move(screen->availableGeometry().topLeft());
+        placeWindow(window, screen->availableGeometry().topLeft());
     window->load(series);
     window->show();
     window->raise();

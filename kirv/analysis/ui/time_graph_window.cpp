@@ -218,6 +218,11 @@ void TimeGraphWindow::Combo1_Click()
                                                     : modeDescriptions().value(mode));
     CWGraph1->setPointerMode(Graph::PointerMode(mode));
     cursorModeChanged(mode == CursorMode);
+    // Without its cursor the read-out would tell of a place no longer marked.
+    if (mode != CursorMode) {
+        XPosition->clear();
+        YPosition->clear();
+    }
 }
 
 void TimeGraphWindow::AxisMin_ValueChanged(int)

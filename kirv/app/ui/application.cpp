@@ -5,6 +5,7 @@
 #include "kirv/meter/ui/port.h"
 #include "kirv/panel/ui/panel.h"
 #include "kirv/records/ui/open_command.h"
+#include "kirv/panel/ui/placement.h"
 #include "sim/ui/virtual_meter_window.h"
 #include "sim/virtual_meter.h"
 
@@ -71,7 +72,7 @@ void Application::openPanel(const PortChoice& choice)
     if (m_meter) {
         m_meterWindow = new sim::VirtualMeterWindow(m_meter.get());
         const QRect frame = m_panel->frameGeometry();
-        m_meterWindow->move(frame.right() + 8, frame.top());
+        placeWindow(m_meterWindow, {frame.right() + 8, frame.top()});
         m_meterWindow->show();
     }
     openFiles();

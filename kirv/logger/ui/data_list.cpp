@@ -6,6 +6,8 @@
 #include "kirv/panel/ui/dialogs.h"
 #include "kirv/logger/logger_memory.h"
 #include "kirv/logger/logger_state.h"
+#include "kirv/logger/ui/memory.h"
+#include "kirv/panel/ui/placement.h"
 #include "kirv/panel/ui/panel.h"
 #include "kirv/panel/ui/toolbar_icons.h"
 #include "kirv/panel/ui/widgets.h"
@@ -23,6 +25,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QPointer>
+#include <QTableView>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -68,7 +71,7 @@ DataList::DataList(Panel& panel) : QWidget(nullptr), m_panel(panel)
                              const char* placeholder) {
         caption = new Board(QString::fromLatin1(captionText), this);
         value = new Board(QString::fromLatin1(placeholder), this);
-        value->setAccessibleName(QString::fromLatin1(captionText));
+        captionValue(value, caption->text());
         QFont bold = value->font();
         bold.setBold(true);
         value->setFont(bold);
@@ -86,9 +89,9 @@ DataList::DataList(Panel& panel) : QWidget(nullptr), m_panel(panel)
     pair(SSLeq, "Leq", BoardLeq, "133.9");
     pair(SSSEL, "SEL", BoardSEL, "133.9");
     BoardMaxTime = new Board(QStringLiteral("2009/03/04 08:00:00"), this);
-    BoardMaxTime->setAccessibleName(QStringLiteral("Time of the maximum"));
+    captionValue(BoardMaxTime, QStringLiteral("Time of the maximum"));
     BoardPeakTime = new Board(QStringLiteral("2009/03/04 08:00:00"), this);
-    BoardPeakTime->setAccessibleName(QStringLiteral("Time of the peak"));
+    captionValue(BoardPeakTime, QStringLiteral("Time of the peak"));
 
     // Boards: settings on top, maximum and peak with their times, then the levels. Four equal
     // columns; the times take two.
@@ -133,8 +136,9 @@ DataList::DataList(Panel& panel) : QWidget(nullptr), m_panel(panel)
     layout->addLayout(body, 1);
     resize(sizeHint().width(), 420);
 
-    const QRect frame = panel.frameGeometry();
-    move(frame.left() + frame.width(), frame.top());
+    // Beside the panel, where the logger window opens too: its set list stays in view.
+    const Memory* memory = Memory::current();
+    placeBeside(this, &panel, memory && memory->isVisible() ? globalRect(memory->GridSet) : QRect());
     g_dataList = this;
 }
 

@@ -5,6 +5,7 @@
 #include "kirv/logger/ui/logger_windows.h"
 #include "kirv/panel/ui/panel.h"
 #include "kirv/panel/ui/widgets.h"
+#include "kirv/panel/ui/placement.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -79,9 +80,9 @@ Memory::Memory(Panel& panel) : QWidget(nullptr), m_panel(panel)
     LblMessage = new QLabel(this);
     for (QLabel* label : {LblSize, LblRemain, LblMessage})
         label->setAlignment(Qt::AlignCenter);
-    LblSize->setAccessibleName(QStringLiteral("Memory Size"));
-    LblRemain->setAccessibleName(QStringLiteral("Remained"));
-    LblMessage->setAccessibleName(QStringLiteral("Download progress"));
+    captionValue(LblSize, SSPanel1->text());
+    captionValue(LblRemain, SSPanel2->text());
+    captionValue(LblMessage, QStringLiteral("Download"));
     LblMessage->setWordWrap(true);
 
     GridSet = new QTableView(this);
@@ -114,8 +115,7 @@ Memory::Memory(Panel& panel) : QWidget(nullptr), m_panel(panel)
     resize(minimumSizeHint().width(), 340);
 
     // Beside the panel, top edges level.
-    const QRect frame = panel.frameGeometry();
-    move(frame.left() + frame.width(), frame.top());
+    placeBeside(this, &panel);
 
     g_memory = this;
     loggerState().LoggerOpen = true;

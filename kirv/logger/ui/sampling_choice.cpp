@@ -1,4 +1,5 @@
 #include "kirv/logger/ui/sampling_choice.h"
+#include "kirv/panel/ui/placement.h"
 
 #include <QButtonGroup>
 #include <QPushButton>
@@ -50,7 +51,7 @@ void SamplingChoice::showEvent(QShowEvent* event)
         return;
     m_placed = true;
     const QRect panel = parentWidget()->window()->geometry();
-    move(panel.left() + kOffsetFromPanel, panel.top() + kOffsetFromPanel);
+    placeWindow(this, {panel.left() + kOffsetFromPanel, panel.top() + kOffsetFromPanel});
 }
 
 void SamplingChoice::CmdOK_Click()

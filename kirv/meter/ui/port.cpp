@@ -1,5 +1,7 @@
 #include "kirv/meter/ui/port.h"
 
+#include "kirv/panel/ui/placement.h"
+
 #include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
@@ -12,7 +14,6 @@ Port::Port(const PortTable& table, QWidget* parent) : QDialog(parent), m_table(t
 {
     setObjectName(QStringLiteral("Port"));
     setWindowTitle(QStringLiteral("COM Port"));
-    move(247, 180);
 
     TxtCOM = new QComboBox(this);
     TxtCOM->setObjectName(QStringLiteral("TxtCOM"));
@@ -43,6 +44,7 @@ Port::Port(const PortTable& table, QWidget* parent) : QDialog(parent), m_table(t
     grid->addWidget(CmdOK, 0, 1);
     grid->addWidget(LblDevice, 1, 0, 1, 2);
     setFixedSize(sizeHint().expandedTo(QSize(300, 0)));
+    placeWindow(this, {247, 180});
 
     connect(CmdOK, &QPushButton::clicked, this, &Port::CmdOK_Click);
     connect(TxtCOM, &QComboBox::currentTextChanged, this, &Port::showDevice);

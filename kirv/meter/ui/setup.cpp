@@ -3,6 +3,7 @@
 #include "kirv/meter/clock.h"
 #include "kirv/meter/meter_clock_exchange.h"
 #include "kirv/panel/ui/widgets.h"
+#include "kirv/panel/ui/placement.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -94,7 +95,7 @@ void Setup::showEvent(QShowEvent* event)
         return;
     m_placed = true;
     const QRect panel = parentWidget()->window()->geometry();
-    move(panel.left() + (panel.width() - width()) / 2, panel.top() + kTopBelowPanel);
+    placeWindow(this, {panel.left() + (panel.width() - width()) / 2, panel.top() + kTopBelowPanel});
 }
 
 void Setup::Timer1_Timer()

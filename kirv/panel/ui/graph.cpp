@@ -103,7 +103,8 @@ Graph::Graph(QWidget* parent)
     connect(m_plot, &QCustomPlot::mousePress, this, &Graph::onMousePress);
     connect(m_plot, &QCustomPlot::mouseMove, this, &Graph::onMouseMove);
     connect(m_plot, &QCustomPlot::mouseRelease, this, &Graph::onMouseRelease);
-    connect(m_plot, &QCustomPlot::beforeReplot, this, &Graph::refreshLabels);
+    // After the layout, so that the labels' room is measured on the axes as they are drawn.
+    connect(m_plot, &QCustomPlot::afterLayout, this, &Graph::refreshLabels);
 
     m_plot->xAxis->setRange(0, 10);
     m_plot->yAxis->setRange(0, 10);
@@ -303,7 +304,9 @@ std::optional<QPointF> Graph::nearestPoint(double x) const
 void Graph::setPlotStyle(PlotStyle style)
 {
     m_style = style;
-    m_graph->setLineStyle(style == PlotStyle::Steps ? QCPGraph::lsStepCenter : QCPGraph::lsLine);
+    // A class c holds the levels from c up to the next class, so its step runs from c to c + 1:
+    // the lowest and highest classes of a span low .. high + 1 lie whole inside the axis.
+    m_graph->setLineStyle(style == PlotStyle::Steps ? QCPGraph::lsStepLeft : QCPGraph::lsLine);
     applyColors();
 }
 

@@ -16,6 +16,7 @@ class QCustomPlot;
 class QCPAxis;
 class QCPGraph;
 class QCPItemLine;
+class QCPItemRect;
 class QCPItemText;
 class QCPItemTracer;
 class QMouseEvent;
@@ -147,6 +148,13 @@ public:
     /// The data point the label is tied to; nothing while no data lie there.
     std::optional<QPointF> labelPoint(const QString& name) const;
 
+    /// Shades x from `from` to `to` over the whole height, under the plotted line.
+    void addRegion(double from, double to);
+    void clearRegions();
+    int regionCount() const { return int(m_regions.size()); }
+    /// Whether the label `name` is drawn: only those with room are.
+    bool isLabelShown(const QString& name) const;
+
     /// The plot itself, for reading tick labels or rendering; the Graph owns it.
     QCustomPlot* plot() const { return m_plot; }
 
@@ -198,6 +206,7 @@ private:
     QCPGraph* m_graph = nullptr;
     std::vector<Cursor> m_cursors;
     std::vector<Label> m_labels;
+    std::vector<QPointer<QCPItemRect>> m_regions;
     PointerMode m_mode = PointerMode::Normal;
     PlotStyle m_style = PlotStyle::Line;
     QColor m_plotColor;

@@ -1,6 +1,8 @@
 // Cursors and labels of the graph: the QCustomPlot items laid over its plot.
 #include "graph.h"
 
+#include "kirv/analysis/label_room.h"
+
 #include <qcustomplot.h>
 
 #include <algorithm>
@@ -11,6 +13,8 @@ namespace kirv {
 namespace {
 
 constexpr int CursorGrabPixels = 6;
+constexpr qreal LabelGapPixels = 4;
+const QColor RegionColor(255, 170, 0, 56);
 
 } // namespace
 
@@ -143,6 +147,35 @@ int Graph::cursorNear(const QPoint& pixel) const
     return best;
 }
 
+// Regions -------------------------------------------------------------------------------------
+
+void Graph::addRegion(double from, double to)
+{
+    auto* region = new QCPItemRect(m_plot);
+    region->setLayer(QStringLiteral("grid"));
+    region->setClipToAxisRect(true);
+    for (QCPItemPosition* corner : {region->topLeft, region->bottomRight}) {
+        corner->setTypeX(QCPItemPosition::ptPlotCoords);
+        corner->setTypeY(QCPItemPosition::ptAxisRectRatio);
+    }
+    region->topLeft->setCoords(from, 0);
+    region->bottomRight->setCoords(to, 1);
+    region->setPen(Qt::NoPen);
+    region->setBrush(RegionColor);
+    m_regions.emplace_back(region);
+    requestReplot();
+}
+
+void Graph::clearRegions()
+{
+    for (const QPointer<QCPItemRect>& region : m_regions) {
+        if (region)
+            m_plot->removeItem(region);
+    }
+    m_regions.clear();
+    requestReplot();
+}
+
 // Labels ----------------------------------------------------------------------------------------
 
 const Graph::Label* Graph::labelNamed(const QString& name) const
@@ -227,12 +260,30 @@ std::optional<QPointF> Graph::labelPoint(const QString& name) const
     return label ? nearestPoint(label->key) : std::nullopt;
 }
 
+bool Graph::isLabelShown(const QString& name) const
+{
+    const Label* label = labelNamed(name);
+    return label && label->text->visible();
+}
+
 void Graph::refreshLabels()
 {
-    for (Label& label : m_labels) {
-        if (!label.text)
-            continue;
-        const auto point = nearestPoint(label.key);
+    // Only the labels with room are drawn: tens of marks close together would be a band of ink.
+    std::vector<QRectF> boxes;
+    boxes.reserve(m_labels.size());
+    for (const Label& label : m_labels) {
+        const QFontMetricsF metrics(label.text->font());
+        const QMargins pad = label.text->padding();
+        const QSizeF size(metrics.horizontalAdvance(label.text->text()) + pad.left() + pad.right(),
+                          metrics.height() + pad.top() + pad.bottom());
+        const QPointF centre = label.text->position->pixelPosition();
+        boxes.emplace_back(centre - QPointF(size.width(), size.height()) / 2, size);
+    }
+    const std::vector<bool> drawn = labelsWithRoom(boxes, m_plot->axisRect()->rect(), LabelGapPixels);
+    for (std::size_t i = 0; i < m_labels.size(); ++i) {
+        Label& label = m_labels[i];
+        const auto point = drawn[i] ? nearestPoint(label.key) : std::nullopt;
+        label.text->setVisible(drawn[i]);
         label.point->setVisible(point.has_value());
         label.arrow->setVisible(point.has_value());
         if (!point)

@@ -1,9 +1,11 @@
 #include "kirv/panel/ui/panel.h"
 
 #include "kirv/panel/ui/graph.h"
+#include "kirv/meter/clock.h"
 #include "kirv/meter/protocol.h"
 #include "kirv/meter/serial_link.h"
 #include "kirv/panel/ui/lcd_display.h"
+#include "kirv/panel/ui/placement.h"
 #include "kirv/panel/ui/toolbar_icons.h"
 #include "kirv/panel/ui/widgets.h"
 
@@ -82,6 +84,7 @@ QLabel* lcdLabel(const QString& name, const QString& text, QWidget* parent, int 
     label->setFont(f);
     QPalette p = label->palette();
     p.setColor(QPalette::WindowText, QColor::fromRgba(lcd::kInk));
+    p.setColor(QPalette::Disabled, QPalette::WindowText, QColor::fromRgba(lcd::kFaint));
     label->setPalette(p);
     return label;
 }
@@ -140,6 +143,10 @@ Panel::Panel(SerialLink& link, PortChoice port, const PortTable& ports, QWidget*
     LblCOM->setCursor(Qt::PointingHandCursor);
     connect(LblCOM, &ClickLabel::clicked, this, &Panel::LblCOM_Click);
     statusBar()->addPermanentWidget(LblCOM);
+    LblLinkLost = new QLabel(this);
+    LblLinkLost->setObjectName(QStringLiteral("LblLinkLost"));
+    LblLinkLost->hide();
+    statusBar()->addWidget(LblLinkLost);
 }
 
 Panel::~Panel()
@@ -197,6 +204,7 @@ void Panel::setToolbarTip(int index, const QString& tip)
 QWidget* Panel::buildLcd()
 {
     auto* face = new QFrame(this);
+    m_lcdFace = face;
     face->setObjectName(QStringLiteral("LcdFace"));
     face->setFrameStyle(QFrame::Box | QFrame::Plain);
     face->setLineWidth(2);
@@ -282,7 +290,8 @@ QWidget* Panel::buildLcd()
     SoundBar->setValue(70);
     SoundBar->setStyleSheet(QStringLiteral(
         "QProgressBar { border: 1px solid #1e2a1e; background: #a9bb94; }"
-        "QProgressBar::chunk { background: #1e2a1e; }"));
+        "QProgressBar::chunk { background: #1e2a1e; }"
+        "QProgressBar::chunk:disabled { background: #9db08a; }"));
     barRow->addWidget(LblBarMin);
     barRow->addWidget(SoundBar, 1);
     barRow->addWidget(LblBarMax);
@@ -330,6 +339,10 @@ QWidget* Panel::buildReadouts()
     g->addWidget(BoardLevel, 0, 0);
     g->addWidget(BoardSFI, 0, 1);
     g->addWidget(BoardCA, 0, 2, 1, 2);
+    // Heard by the captions the logger's set view gives the same values.
+    captionValue(BoardLevel, QStringLiteral("Level Range"));
+    captionValue(BoardSFI, QStringLiteral("Time Weight"));
+    captionValue(BoardCA, QStringLiteral("Freq Weight"));
     BoardLevel->setToolTip(tr("Measuring range (dB)"));
     BoardSFI->setToolTip(tr("Time weighting"));
     BoardCA->setToolTip(tr("Frequency weighting"));
@@ -341,6 +354,10 @@ QWidget* Panel::buildReadouts()
     SSMax = board(QStringLiteral("SSMax"), QStringLiteral("Max dB"), box, true);
     BoardMaxdB = board(QStringLiteral("BoardMaxdB"), QString(), box);
     BoardMaxTime = board(QStringLiteral("BoardMaxTime"), QString(), box);
+    captionValue(BoardLeq, SSLeq->text());
+    captionValue(BoardSEL, SSSEL->text());
+    captionValue(BoardMaxdB, SSMax->text());
+    captionValue(BoardMaxTime, QStringLiteral("Time of the maximum"));
     g->addWidget(SSLeq, 1, 0);
     g->addWidget(BoardLeq, 1, 1);
     g->addWidget(SSSEL, 1, 2);
@@ -397,7 +414,11 @@ QWidget* Panel::buildGraphs()
     }
     options->addStretch();
     SSOpt[0]->setChecked(true);
-    connect(group, &QButtonGroup::idClicked, this, &Panel::SSOpt_Click);
+    // Toggled rather than clicked: an option set through assistive technology switches too.
+    connect(group, &QButtonGroup::idToggled, this, [this](int id, bool on) {
+        if (on)
+            SSOpt_Click(id);
+    });
     v->addLayout(options);
 
     const auto makeGraph = [box](const char* name, const char* yTitle, bool histogram) {
@@ -436,7 +457,7 @@ QWidget* Panel::buildGraphs()
 
 bool Panel::load(QString* failureDetail)
 {
-    move(0, 0);
+    placeWindow(this, {0, 0});
     const QString device = deviceForChoice(m_port, m_ports);
     if (device.isEmpty() || !m_link.open(device, QString::fromLatin1(kMeterLineSettings))) {
         if (failureDetail)
@@ -468,6 +489,12 @@ void Panel::setLinkLost(bool lost)
     if (m_linkLost == lost)
         return;
     m_linkLost = lost;
+    // The last values stay in view, faded as not current, and the status says since when.
+    for (QWidget* value : std::initializer_list<QWidget*>{m_lcdFace, BoardLevel, BoardSFI, BoardCA, BoardLeq,
+                                                          BoardSEL, BoardMaxdB, BoardMaxTime})
+        value->setEnabled(!lost);
+    LblLinkLost->setText(lost ? QStringLiteral("Link lost since %1").arg(stampText(now())) : QString());
+    LblLinkLost->setVisible(lost);
     emit linkLostChanged(lost);
 }
 

@@ -98,6 +98,7 @@ public:
     Shape* LblPause = nullptr;
     Shape* LblStop = nullptr;
     ClickLabel* LblCOM = nullptr;
+    QLabel* LblLinkLost = nullptr; // since when the link is lost; hidden while it is there
 
     QLabel* LblFull = nullptr;
     QLabel* LblM = nullptr;
@@ -169,6 +170,7 @@ private:
     LiveReading m_reading;
     bool m_linkLost = false;
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
+    QWidget* m_lcdFace = nullptr;
     QWidget* m_listHost = nullptr;
     QGridLayout* m_readoutGrid = nullptr;
 };

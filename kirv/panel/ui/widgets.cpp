@@ -44,6 +44,39 @@ QAccessibleInterface* clickLabelAccessible(const QString& className, QObject* ob
     return nullptr;
 }
 
+constexpr const char* CaptionProperty = "kirvCaption";
+
+// A value with its caption, as assistive technology sees it: static text named
+// "caption: value"; the value alone is its value, the caption its description.
+class CaptionValueAccessible : public QAccessibleWidget
+{
+public:
+    explicit CaptionValueAccessible(QLabel* label) : QAccessibleWidget(label, QAccessible::StaticText) {}
+
+    QString text(QAccessible::Text t) const override
+    {
+        const auto* label = static_cast<const QLabel*>(widget());
+        const QString caption = label->property(CaptionProperty).toString();
+        switch (t) {
+        case QAccessible::Name:
+            return label->text().isEmpty() ? caption : caption + QStringLiteral(": ") + label->text();
+        case QAccessible::Value:
+            return label->text();
+        case QAccessible::Description:
+            return label->toolTip().isEmpty() ? caption : label->toolTip();
+        default:
+            return QAccessibleWidget::text(t);
+        }
+    }
+};
+
+QAccessibleInterface* captionValueAccessible(const QString& className, QObject* object)
+{
+    if (className != QLatin1String("QLabel") || !object || !object->property(CaptionProperty).isValid())
+        return nullptr;
+    return new CaptionValueAccessible(static_cast<QLabel*>(object));
+}
+
 } // namespace
 
 ClickLabel::ClickLabel(const QString& text, QWidget* parent) : QLabel(text, parent)
@@ -101,6 +134,22 @@ void ClickLabel::focusOutEvent(QFocusEvent* event)
     QLabel::focusOutEvent(event);
 }
 
+void captionValue(QLabel* value, const QString& caption)
+{
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(captionValueAccessible);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
+    value->setProperty(CaptionProperty, caption);
+    // The label's first text may already have made it a plain interface: it is made anew.
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(value);
+    if (iface && !dynamic_cast<CaptionValueAccessible*>(iface)) {
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(iface));
+        QAccessible::queryAccessibleInterface(value);
+    }
+}
+
 Board::Board(const QString& text, QWidget* parent) : QLabel(text, parent)
 {
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -121,7 +170,7 @@ void Shape::paintEvent(QPaintEvent*)
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);
-    p.setBrush(QColor::fromRgba(lcd::kInk));
+    p.setBrush(QColor::fromRgba(isEnabled() ? lcd::kInk : lcd::kFaint));
     const QRectF r = QRectF(rect()).adjusted(2, 2, -2, -2);
     switch (m_kind) {
     case Run: {

@@ -35,6 +35,11 @@ public:
     explicit Board(const QString& text = QString(), QWidget* parent = nullptr);
 };
 
+// Makes a label that shows a value (a board, a read-out) heard with its caption: assistive
+// technology reads it as "caption: value", taken from the text when asked, so it is always the
+// value shown; the caption is its description as well.
+void captionValue(QLabel* value, const QString& caption);
+
 // A small filled mark on the LCD (run, pause, stop).
 class Shape : public QWidget
 {

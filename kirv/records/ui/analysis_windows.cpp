@@ -1,5 +1,7 @@
 #include "kirv/records/ui/analysis_windows.h"
 
+#include "kirv/panel/ui/placement.h"
+
 #include "kirv/analysis/ui/level_statistics_command.h"
 #include "kirv/panel/ui/dialogs.h"
 #include "kirv/records/recordlist.h"
@@ -41,6 +43,7 @@ QWidget* showAnalysisWindow(QWidget* listWindow, const QString& key)
             window = events;
         } else
             return nullptr;
+        placeBeside(window, listWindow); // beside its list, whole on the screen
     }
     window->show();
     window->raise();

@@ -8,6 +8,7 @@
 #include "kirv/records/ui/file_list_icons.h"
 #include "kirv/records/ui/record_list_view.h"
 #include "kirv/records/ui/report_actions.h"
+#include "kirv/panel/ui/placement.h"
 
 #include <QAction>
 #include <QGridLayout>
@@ -42,7 +43,7 @@ Board* valueBoard(const char* name, const char* text, const Board* caption, QWid
 {
     auto* board = new Board(QString::fromLatin1(text), parent);
     board->setObjectName(QString::fromLatin1(name));
-    board->setAccessibleDescription(caption->text());
+    captionValue(board, caption->text());
     board->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     return board;
 }
@@ -248,8 +249,7 @@ void FileList::placeBeside(const QWidget* mainWindow)
 {
     if (!mainWindow)
         return;
-    const QRect frame = mainWindow->frameGeometry();
-    move(frame.x() + frame.width(), frame.y());
+    kirv::placeBeside(this, mainWindow);
 }
 
 void FileList::Toolbar1_ButtonClick(QAction* button)
