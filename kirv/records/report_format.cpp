@@ -319,27 +319,4 @@ QByteArray reportJson(const QList<ReportValues>& reports)
     return joined(reports, ReportFormat::Json);
 }
 
-QByteArray periodCsvHead()
-{
-    return QByteArray("file,start,records,leq") + CsvLineEnd;
-}
-
-QByteArray periodCsvRows(const ReportValues& report)
-{
-    QByteArray out;
-    const QByteArray file = csvField(report.file.toUtf8());
-    for (const PeriodLevel& p : report.periods)
-        out += file + ',' + isoStart(p.start).toLatin1() + ',' + QByteArray::number(p.records) + ',' +
-               QByteArray::number(p.leq, 'f', 1) + CsvLineEnd;
-    return out;
-}
-
-QByteArray periodCsv(const QList<ReportValues>& reports)
-{
-    QByteArray out = periodCsvHead();
-    for (const ReportValues& r : reports)
-        out += periodCsvRows(r);
-    return out;
-}
-
 } // namespace kirv

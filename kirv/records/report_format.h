@@ -28,8 +28,6 @@ QByteArray reportText(const QList<ReportValues>& reports);
 QByteArray reportCsv(const QList<ReportValues>& reports);
 /// A JSON array of one flat object per file; a missing value is null.
 QByteArray reportJson(const QList<ReportValues>& reports);
-/// "file,start,records,leq" and one row per period of every file.
-QByteArray periodCsv(const QList<ReportValues>& reports);
 
 /// The same forms piece by piece, for a writer that streams a batch: the part before the first
 /// file, one file, the part between files and the part after the last one.
@@ -37,8 +35,6 @@ QByteArray reportHead(ReportFormat format);
 QByteArray reportItem(ReportFormat format, const ReportValues& report);
 QByteArray reportSeparator(ReportFormat format);
 QByteArray reportTail(ReportFormat format);
-QByteArray periodCsvHead();
-QByteArray periodCsvRows(const ReportValues& report);
 
 /// Rows of every CSV the program writes end so, as a spreadsheet expects.
 inline constexpr char CsvLineEnd[] = "\r\n";

@@ -56,7 +56,7 @@ private slots:
     void timeTexts();
     void jsonParsesBackWithExactlyTheKeys();
     void csvParsesBack();
-    void textAndPeriodCsv();
+    void textForm();
 };
 
 void TestReportValues::handWorkedLists_data()
@@ -521,7 +521,7 @@ void TestReportValues::csvParsesBack()
     QCOMPARE(rows[2][3], "0");
 }
 
-void TestReportValues::textAndPeriodCsv()
+void TestReportValues::textForm()
 {
     const QList<ReportValues> reports = twoReports();
     const QStringList lines = QString::fromUtf8(reportText(reports)).split('\n');
@@ -535,10 +535,6 @@ void TestReportValues::textAndPeriodCsv()
     QVERIFY(lines.contains("L(50):              50.0  50.0  50.0  50.0  50.0  50.0  50.0  50.0  "
                            "50.0  50.0"));
     QCOMPARE(lines.count("L(00):"), 1); // the empty file has an empty table
-
-    QCOMPARE(periodCsv(reports), "file,start,records,leq\r\n"
-                                 "one.kirv,2024-06-01T22:00:00+02:00,1,60.0\r\n"
-                                 "one.kirv,2024-06-01T23:00:00+02:00,1,50.0\r\n");
 }
 
 QTEST_GUILESS_MAIN(TestReportValues)
