@@ -137,7 +137,7 @@ private slots:
         QCOMPARE(rowOf(events->GridTable, 0),
                  QStringList({"2026/03/04 08:00:04", "2026/03/04 08:00:06", "2", "95.0",
                               "2026/03/04 08:00:04", "95.0", "98.0"}));
-        QCOMPARE(events->LblSummary->text(), "1 events, 2 s in all");
+        QCOMPARE(events->LblSummary->text(), "1 event, 2 s");
         QSignalSpy chosen(events, &Events::eventChosen);
         events->GridTable_Click(0);
         QCOMPARE(chosen.size(), 1);

@@ -76,7 +76,9 @@ void Events::refresh()
         seconds += e.seconds;
     }
     showTable(eventColumnTitles(), cells);
-    LblSummary->setText(QStringLiteral("%1 events, %2 s in all").arg(m_events.size()).arg(seconds));
+    LblSummary->setText(m_events.size() == 1
+                            ? QStringLiteral("1 event, %1 s").arg(seconds)
+                            : QStringLiteral("%1 events, %2 s in all").arg(m_events.size()).arg(seconds));
     emit m_analysis->tablesChanged();
 }
 
