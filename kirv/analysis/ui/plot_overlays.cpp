@@ -73,6 +73,7 @@ PlotOverlays::PlotOverlays(Graph& graph, QWidget* parent) : QObject(parent), m_g
     connect(ChkPercentiles, &QCheckBox::toggled, this, [this] { applyVisibility(); });
     connect(CmdExclude, &QPushButton::clicked, this, &PlotOverlays::CmdExclude_Click);
     connect(CmdInclude, &QPushButton::clicked, this, &PlotOverlays::CmdInclude_Click);
+    m_watched = plot;
     plot->installEventFilter(this);
     setAnalysed(false);
     applyVisibility();
@@ -198,11 +199,11 @@ void PlotOverlays::replot()
 
 bool PlotOverlays::eventFilter(QObject* watched, QEvent* event)
 {
-    if (!CmdSelect->isChecked() || watched != m_graph.plot())
-        return false;
     const auto type = event->type();
     if (type != QEvent::MouseButtonPress && type != QEvent::MouseMove &&
         type != QEvent::MouseButtonRelease)
+        return false;
+    if (watched != m_watched || !CmdSelect->isChecked())
         return false;
     auto* mouse = static_cast<QMouseEvent*>(event);
     const double x = std::round(m_graph.plot()->xAxis->pixelToCoord(mouse->position().x()));

@@ -86,6 +86,9 @@ private:
     void replot();
 
     Graph& m_graph;
+    // The plot whose mouse the selection reads; the filter compares against it without asking
+    // the graph, which may be half destroyed when its last events arrive.
+    QObject* m_watched = nullptr;
     QGroupBox* m_panel = nullptr;
     QCPGraph* m_leq = nullptr;
     QCPGraph* m_l10 = nullptr;
