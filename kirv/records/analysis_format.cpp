@@ -271,7 +271,10 @@ FigureSummary figureSummaryOf(const LevelSeries& series, double interval)
     return summary;
 }
 
-QString figureSummaryText(const FigureSummary& masked, const std::optional<FigureSummary>& whole)
+namespace {
+
+// "Leq 62.0 (whole file 79.3)   Lmax 60.0 (whole file 95.0)   L90 60.0 (whole file 60.0)"
+QString figuresLine(const FigureSummary& masked, const std::optional<FigureSummary>& whole)
 {
     auto figure = [&whole](const char* name, const std::optional<double>& value,
                            std::optional<double> FigureSummary::*member) {
@@ -283,18 +286,32 @@ QString figureSummaryText(const FigureSummary& masked, const std::optional<Figur
         }
         return text;
     };
-    const NoiseExposure& e = masked.exposure;
-    const QString dash = QStringLiteral("-");
-    const QString gap = QStringLiteral("   ");
     return QStringList{figure("Leq", masked.leq, &FigureSummary::leq),
                        figure("Lmax", masked.lmax, &FigureSummary::lmax),
                        figure("L90", masked.l90, &FigureSummary::l90)}
-               .join(gap) +
-           QLatin1Char('\n') +
+        .join(QStringLiteral("   "));
+}
+
+} // namespace
+
+QString figureSummaryText(const FigureSummary& masked, const std::optional<FigureSummary>& whole)
+{
+    const NoiseExposure& e = masked.exposure;
+    const QString dash = QStringLiteral("-");
+    const QString gap = QStringLiteral("   ");
+    return figuresLine(masked, whole) + QLatin1Char('\n') +
            QStringList{QStringLiteral("LEX,8h %1").arg(e.lex8h ? tenthText(*e.lex8h) : dash),
                        QStringLiteral("Dose OSHA %1 %").arg(e.doseOsha ? doseText(e.doseOsha) : dash),
                        QStringLiteral("Dose NIOSH %1 %").arg(e.doseNiosh ? doseText(e.doseNiosh) : dash)}
                .join(gap);
+}
+
+QString maskedFiguresText(const FigureSummary& masked, const FigureSummary& whole, qsizetype spans)
+{
+    return QStringLiteral("Masked: %1   %2")
+        .arg(figuresLine(masked, whole),
+             spans == 1 ? QStringLiteral("1 span left out")
+                        : QStringLiteral("%1 spans left out").arg(spans));
 }
 
 } // namespace kirv

@@ -72,5 +72,8 @@ struct FigureSummary
 };
 FigureSummary figureSummaryOf(const LevelSeries& series, double interval);
 QString figureSummaryText(const FigureSummary& masked, const std::optional<FigureSummary>& whole);
+/// The summary's first line as a list window shows it while `spans` spans are masked:
+/// "Masked: Leq 62.0 (whole file 79.3)   Lmax ...   L90 ...   2 spans left out".
+QString maskedFiguresText(const FigureSummary& masked, const FigureSummary& whole, qsizetype spans);
 
 } // namespace kirv

@@ -189,6 +189,16 @@ QByteArray textItem(const ReportValues& r)
                                                    .arg(QString::number(p.leq, 'f', 1), 6));
         }
     }
+    if (r.analysis.present) {
+        line(QStringLiteral("masked_spans"), QString::number(r.analysis.maskedSpans));
+        // In the columns of the period lines: start, end, seconds, lmax, leq.
+        for (const LevelEvent& e : r.analysis.events)
+            line(QStringLiteral("event"), QStringLiteral("%1 %2 %3 %4 %5")
+                                              .arg(civilTimeText(e.start), civilTimeText(e.end))
+                                              .arg(QString::number(e.seconds, 'g', 12), 7)
+                                              .arg(tenthText(e.lmax), 6)
+                                              .arg(tenthText(e.leq), 6));
+    }
     return out.toUtf8();
 }
 

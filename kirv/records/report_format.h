@@ -22,7 +22,8 @@ enum class ReportFormat
 QStringList reportScalarKeys();
 
 /// One block of "key: value" lines per file, the L(0)..L(99) table ten to a line and the
-/// periods one to a line; blocks are separated by an empty line.
+/// periods one to a line, then with the analysis the masked spans count and the events one to a
+/// line; blocks are separated by an empty line.
 QByteArray reportText(const QList<ReportValues>& reports);
 /// The header row and one row per file; an empty value stands for a missing one.
 QByteArray reportCsv(const QList<ReportValues>& reports);

@@ -9,6 +9,7 @@
 #include "kirv/records/ui/analysis_windows.h"
 #include "kirv/records/ui/events.h"
 #include "kirv/records/ui/file_analysis.h"
+#include "kirv/records/ui/masked_figures.h"
 #include "kirv/records/ui/open_command.h"
 #include "kirv/records/ui/periods.h"
 #include "kirv/records/ui/plot_analysis.h"
@@ -16,10 +17,13 @@
 #include "kirv/analysis/ui/plot_overlays.h"
 #include "kirv/analysis/ui/plot_record_list.h"
 #include "kirv/panel/ui/graph.h"
+#include "kirv/panel/ui/widgets.h"
 
 #include <qcustomplot.h>
 
 #include <QCheckBox>
+
+#include <functional>
 
 #include <QApplication>
 #include <QClipboard>
@@ -148,6 +152,43 @@ private slots:
                                                 *civilSeconds("2026/03/04 08:00:06"), "lorry").ok());
         QCOMPARE(events->GridTable->rowCount(), 0);
         QCOMPARE(loadMasks(m_path).spans.size(), size_t(1));
+    }
+
+    // The boards keep the file's own values; the line under them follows the masks.
+    void maskedLineBesideTheBoards()
+    {
+        PanelFixture f;
+        FileList* view = f.panel.findChild<FileViews*>("FileViews")->openDataFile(m_path);
+        QVERIFY(view);
+        FileAnalysis* analysis = FileAnalysis::of(view);
+        const QString figures = "Masked: Leq 60.0 (whole file 88.0)   Lmax 60.0 (whole file 95.0)"
+                                "   L90 60.0 (whole file 60.0)   ";
+        const qint64 at0 = *civilSeconds("2026/03/04 08:00:00");
+        const qint64 at4 = *civilSeconds("2026/03/04 08:00:04");
+        const struct
+        {
+            std::function<FileStatus()> change;
+            QString line; // empty: hidden
+        } steps[] = {
+            {[] { return FileStatus{}; }, figures + "1 span left out"},
+            {[&] { return analysis->exclude(at0, at0 + 1); }, figures + "2 spans left out"},
+            // Two quiet seconds left out: the masked Leq lies above the whole file's.
+            {[&] { return analysis->include(at4); },
+             "Masked: Leq 88.9 (whole file 88.0)   Lmax 95.0 (whole file 95.0)   L90 60.0 (whole "
+             "file 60.0)   1 span left out"},
+            {[&] { return analysis->include(at0); }, {}},
+        };
+        for (const auto& step : steps) {
+            QVERIFY(step.change().ok());
+            QCOMPARE(view->LblMasked->text(), step.line);
+            QCOMPARE(view->LblMasked->isVisible(), !step.line.isEmpty());
+            QCOMPARE(view->BoardMaxdB->text(), "95.0");
+            QCOMPARE(view->BoardLeq->text(), "0");
+            if (step.line.contains("2 spans")) {
+                view->resize(1366 - 200, 768 - 100);
+                keepImage(view, "filelist_masked");
+            }
+        }
     }
 
     // A sidecar that cannot be written (a full disk) changes nothing and says why in the plot.

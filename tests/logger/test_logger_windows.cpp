@@ -11,6 +11,9 @@
 #include "kirv/panel/ui/panel.h"
 #include "kirv/panel/ui/widgets.h"
 #include "kirv/records/datafile.h"
+#include "kirv/records/report_values.h"
+#include "kirv/records/ui/file_analysis.h"
+#include "kirv/records/ui/masked_figures.h"
 #include "kirv/records/ui/periods.h"
 #include "kirv/records/ui/record_list_view.h"
 #include "scripted_dialogs.h"
@@ -361,6 +364,17 @@ private slots:
         QCOMPARE(periods->GridTable->item(0, 0)->text(), "2009/03/04 08:00");
         QCOMPARE(periods->GridTable->item(0, 1)->text(), "2");
         QCOMPARE(periods->GridTable->item(0, 3)->text(), "120.0");
+
+        // A masked span: the boards keep the set's values, the line under the list follows.
+        QVERIFY(list->LblMasked->isHidden());
+        const QString maxBoard = list->BoardMaxdB->text();
+        FileAnalysis* analysis = FileAnalysis::of(list);
+        QVERIFY(analysis->exclude(*civilSeconds("2009/03/04 08:30:25"),
+                                  *civilSeconds("2009/03/04 08:30:25")).ok());
+        QCOMPARE(list->LblMasked->text(), "Masked: Leq 90.0 (whole file 116.9)   Lmax 90.0 (whole file "
+                                          "120.0)   L90 90.0 (whole file 90.0)   1 span left out");
+        QVERIFY(!list->LblMasked->isHidden());
+        QCOMPARE(list->BoardMaxdB->text(), maxBoard);
     }
 
     void eraseAsksAndClosesMemory_data()

@@ -80,6 +80,36 @@ private slots:
         QCOMPARE(r["start"].toString(), "2026-03-04T08:00:00+01:00");
     }
 
+    // The text form states the analysis too, the events in the period lines' columns.
+    void analysisInText_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QByteArray>("lines"); // the block's lines from lex8h on
+        const QByteArray whole = "lex8h:            53.4\n"
+                                 "dose_osha:        0.0\n"
+                                 "dose_niosh:       0.0\n"
+                                 "masked_spans:     0\n";
+        QTest::newRow("masked") << QStringList{"--events", "75:1"}
+                                << QByteArray("lex8h:            24.4\n"
+                                              "dose_osha:        0.0\n"
+                                              "dose_niosh:       0.0\n"
+                                              "masked_spans:     1\n");
+        QTest::newRow("--no-masks")
+            << QStringList{"--no-masks", "--events", "75:1"}
+            << whole + "event:            2026/03/04 08:00:04 2026/03/04 08:00:06       2   95.0"
+                       "   95.0\n";
+        QTest::newRow("no --events") << QStringList{"--no-masks"} << whole;
+    }
+
+    void analysisInText()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(QByteArray, lines);
+        const Run run = runReport(options + QStringList{"--format", "text", m_file});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.out.mid(run.out.indexOf("lex8h:")), lines);
+    }
+
     void eventsAndPeriodsAsCsvInBothDialects()
     {
         const QString periods = m_dir.filePath("periods.csv");

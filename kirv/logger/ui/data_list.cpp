@@ -2,6 +2,7 @@
 
 #include "kirv/records/ui/analysis_windows.h"
 #include "kirv/records/ui/file_analysis.h"
+#include "kirv/records/ui/masked_figures.h"
 
 #include "kirv/panel/ui/dialogs.h"
 #include "kirv/logger/logger_memory.h"
@@ -134,6 +135,8 @@ DataList::DataList(Panel& panel) : QWidget(nullptr), m_panel(panel)
     layout->setContentsMargins(8, 0, 8, 8);
     layout->addWidget(Toolbar1);
     layout->addLayout(body, 1);
+    LblMasked = new MaskedFigures(this);
+    layout->addWidget(LblMasked);
     resize(sizeHint().width(), 420);
 
     // Beside the panel, where the logger window opens too: its set list stays in view.
@@ -256,7 +259,8 @@ void DataList::Toolbar1_ButtonClick(QAction* button)
     else if (key == QLatin1String("Periods") || key == QLatin1String("Events")) {
         // A downloaded set has no file, so no sidecar: its analysis lives with the window.
         if (!FileAnalysis::of(this))
-            new FileAnalysis({}, seriesOf(m_list.store()), loggerState().SetInterval, this);
+            LblMasked->follow(
+                new FileAnalysis({}, seriesOf(m_list.store()), loggerState().SetInterval, this));
         showAnalysisWindow(this, key);
     }
 }

@@ -12,6 +12,7 @@ class QToolBar;
 namespace kirv {
 
 class Board;
+class MaskedFigures;
 class Panel;
 class RecordListView;
 
@@ -65,6 +66,8 @@ public:
     Board* BoardLeq = nullptr;
     Board* SSSEL = nullptr;
     Board* BoardSEL = nullptr;
+    /// Under the list: the figures without the masked spans, hidden while none are masked.
+    MaskedFigures* LblMasked = nullptr;
 
     void Toolbar1_ButtonClick(QAction* button);
     // "Save": the set as a logger data file, through the save dialog.

@@ -7,6 +7,7 @@
 #include "kirv/records/recordlist.h"
 #include "kirv/records/ui/events.h"
 #include "kirv/records/ui/file_analysis.h"
+#include "kirv/records/ui/masked_figures.h"
 #include "kirv/records/ui/periods.h"
 #include "kirv/records/ui/plot_analysis.h"
 
@@ -17,6 +18,8 @@ FileAnalysis* attachFileAnalysis(QWidget* listWindow, const QString& dataPath,
 {
     auto* analysis =
         new FileAnalysis(dataPath, seriesOf(records), intervalOfHeader(headerLines), listWindow);
+    if (auto* line = listWindow->findChild<MaskedFigures*>())
+        line->follow(analysis);
     if (!analysis->loadError().isEmpty()) {
         MessageSpec request;
         request.text = analysis->loadError() + QStringLiteral("\nThe masks are ignored.");

@@ -6,6 +6,7 @@
 #include "kirv/records/datafile.h"
 #include "kirv/records/ui/file_analysis.h"
 #include "kirv/records/ui/file_list_icons.h"
+#include "kirv/records/ui/masked_figures.h"
 #include "kirv/records/ui/record_list_view.h"
 #include "kirv/records/ui/report_actions.h"
 #include "kirv/panel/ui/placement.h"
@@ -60,8 +61,10 @@ FileList::FileList(Kind kind, Panel* panel, QWidget* parent)
     buildToolbar();
 
     auto* central = new QWidget(this);
-    auto* row = new QHBoxLayout(central);
-    row->setContentsMargins(8, 8, 8, 8);
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(8, 8, 8, 8);
+    column->setSpacing(8);
+    auto* row = new QHBoxLayout;
     row->setSpacing(12);
     GridN = new RecordListView(central);
     GridN->setObjectName(QStringLiteral("GridN"));
@@ -69,6 +72,9 @@ FileList::FileList(Kind kind, Panel* panel, QWidget* parent)
     row->addWidget(GridN);
     row->addWidget(buildBoards(), 0, Qt::AlignTop);
     row->addStretch(1);
+    column->addLayout(row, 1);
+    LblMasked = new MaskedFigures(central);
+    column->addWidget(LblMasked);
     setCentralWidget(central);
     resize(sizeHint().width(), logger ? 560 : 470);
 }

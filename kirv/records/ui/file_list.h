@@ -13,6 +13,7 @@ class QToolBar;
 namespace kirv {
 
 class Board;
+class MaskedFigures;
 class Panel;
 class RecordListView;
 
@@ -82,6 +83,8 @@ public:
     QGroupBox* SSFrame1 = nullptr;
     QPushButton* Cmd1dB = nullptr;
     QPushButton* Cmd01dB = nullptr;
+    /// Under the grids: the figures without the masked spans, hidden while none are masked.
+    MaskedFigures* LblMasked = nullptr;
 
     /// The header lines as read (line 1 first).
     const QStringList& headerLines() const { return m_headerLines; }
