@@ -3,6 +3,7 @@
 // write and a second read unchanged. The streaming series reader reads the same records and
 // stops at the same line, and the line splitting gives the same lines however the bytes are cut
 // into blocks.
+#include "fuzz_check.h"
 #include "kirv/records/datafile.h"
 #include "kirv/records/level_series.h"
 #include "kirv/records/line_splitter.h"
@@ -17,12 +18,6 @@
 using namespace kirv;
 
 namespace {
-
-void check(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
 
 QList<QByteArray> linesOf(QByteArrayView bytes, qsizetype block)
 {

@@ -2,6 +2,7 @@
 // Random level texts (one per line) into the distribution and the exceedance table: no crash,
 // every class inside the table, the byte and text readers agree, and L(j) is never below
 // L(j + 1).
+#include "fuzz_check.h"
 #include "kirv/analysis/exceedance.h"
 
 #include <QByteArray>
@@ -13,12 +14,6 @@
 using namespace kirv;
 
 namespace {
-
-void check(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
 
 void checkResolution(const QList<QByteArrayView>& lines, Resolution r)
 {

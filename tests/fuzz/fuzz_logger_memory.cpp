@@ -2,6 +2,7 @@
 // Random memory images into the set walk and the set decoder: no crash, no hang, no read
 // outside the image; the sets found lie end to end inside the stored data and, with the bytes
 // left unread, account for all of it.
+#include "fuzz_check.h"
 #include "kirv/logger/logger_memory.h"
 #include "kirv/logger/logger_set.h"
 
@@ -14,12 +15,6 @@ using namespace kirv;
 using namespace kirv::logger;
 
 namespace {
-
-void check(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
 
 void walkAndDecode(const QByteArray& dump, qint64 length)
 {

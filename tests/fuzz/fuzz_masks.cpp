@@ -1,22 +1,13 @@
 // LIBS: kirv_records_core
 // Random bytes as a masks sidecar: no crash, no hang; spans come only whole (ordered, apart,
 // start before end) or not at all with a reason, and the written text parses back the same.
+#include "fuzz_check.h"
 #include "kirv/records/level_masks.h"
 
 #include <cstdint>
 #include <cstdlib>
 
 using namespace kirv;
-
-namespace {
-
-void check(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -1,6 +1,7 @@
 // LIBS: kirv_meter_core
 // Random bytes as the meter's answers to "J" and "I" and as a typed sampling answer: no crash,
 // and every result stays in its range and shape.
+#include "fuzz_check.h"
 #include "kirv/meter/meter_clock_exchange.h"
 #include "kirv/meter/meter_settings.h"
 
@@ -11,14 +12,6 @@
 #include <cstdlib>
 
 using namespace kirv;
-
-namespace {
-void check(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

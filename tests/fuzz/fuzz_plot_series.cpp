@@ -1,6 +1,7 @@
 // LIBS: kirv_analysis_core
 // Random level texts (one per line) into the time plot's values: one value per record, every
 // drawn level the same number the file readers take from the text, pauses in order.
+#include "fuzz_check.h"
 #include "kirv/analysis/numbertext.h"
 #include "kirv/analysis/plot_series.h"
 
@@ -13,16 +14,6 @@
 #include <cstdlib>
 
 using namespace kirv;
-
-namespace {
-
-void check(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -1,6 +1,7 @@
 // LIBS: kirv_records_core
 // Random bytes into the report values and their JSON form: no crash, no hang, counts that add
 // up, shares between 0 and 1, and JSON that parses back with one object per file.
+#include "fuzz_check.h"
 #include "kirv/records/report_format.h"
 #include "kirv/records/report_values.h"
 
@@ -14,12 +15,6 @@
 using namespace kirv;
 
 namespace {
-
-void check(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
 
 void report(const QByteArray& file, int periodMinutes)
 {
