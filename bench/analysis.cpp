@@ -2,6 +2,7 @@
 // masked span applied with every view of the list computed again (Periods, Events, the plot's
 // overlays), and a pan or zoom redraw of the plot with its overlays shown.
 #include "offscreen_main.h"
+#include "pan_zoom.h"
 
 #include "kirv/analysis/ui/plot.h"
 #include "kirv/analysis/ui/plot_overlays.h"
@@ -115,20 +116,7 @@ void BM_PlotPanZoomWithOverlays(benchmark::State& state)
     kirv::Graph* g = a.plot->CWGraph1;
     const bool zoom = state.range(0) == 1;
     const double n = double(series().size());
-    double lower = 1, upper = n;
-    for (auto _ : state) {
-        if (zoom) {
-            const double mid = (lower + upper) / 2, half = (upper - lower) / 4;
-            lower = mid - half, upper = mid + half;
-            if (upper - lower < 100)
-                lower = 1, upper = n;
-        } else {
-            const double shift = (upper - lower) / 20;
-            lower += shift, upper += shift;
-        }
-        g->setAxisRange(kirv::Graph::Axis::X, lower, upper);
-        g->plot()->replot(QCustomPlot::rpImmediateRefresh);
-    }
+    bench::panOrZoomRedraws(state, g, n, zoom);
 }
 BENCHMARK(BM_PlotPanZoomWithOverlays)
     ->ArgsProduct({{0, 1}, {0, 1}})

@@ -1,6 +1,7 @@
 // The large time graphs: a week-long file into Plot, a pan or zoom redraw of it, and a full ten
 // days of live samples into Real Time Graph.
 #include "offscreen_main.h"
+#include "pan_zoom.h"
 #include "kirv/analysis/graph_hand_over.h"
 #include "kirv/panel/ui/graph.h"
 #include "kirv/analysis/ui/plot.h"
@@ -71,20 +72,7 @@ void BM_PlotPanZoomRedraw(benchmark::State& state)
     showNow(plot);
     kirv::Graph* g = plot->CWGraph1;
     const bool zoom = state.range(0) == 1;
-    double lower = 1, upper = WeekRecords;
-    for (auto _ : state) {
-        if (zoom) {
-            const double mid = (lower + upper) / 2, half = (upper - lower) / 4;
-            lower = mid - half, upper = mid + half;
-            if (upper - lower < 100)
-                lower = 1, upper = WeekRecords;
-        } else {
-            const double shift = (upper - lower) / 20;
-            lower += shift, upper += shift;
-        }
-        g->setAxisRange(kirv::Graph::Axis::X, lower, upper);
-        g->plot()->replot(QCustomPlot::rpImmediateRefresh);
-    }
+    bench::panOrZoomRedraws(state, g, WeekRecords, zoom);
     delete plot;
 }
 BENCHMARK(BM_PlotPanZoomRedraw)->Arg(0)->Arg(1)->ArgNames({"zoom"})->Unit(benchmark::kMillisecond);
