@@ -19,11 +19,12 @@ namespace {
 constexpr double DumpReadStep = 0.005;
 
 // Sends `command` after a drain and reads what came within the reply wait. Empty when the wait
-// was cut short.
+// was cut short. A command the port did not take has no reply: the caller asks again.
 std::optional<QByteArray> ask(SerialLink& link, const QByteArray& command, const QObject* owner)
 {
     drain(link);
-    link.write(command);
+    if (!link.writeAll(command))
+        return Delay(ReplyWait, owner) ? std::optional<QByteArray>(QByteArray()) : std::nullopt;
     if (!Delay(ReplyWait, owner))
         return std::nullopt;
     return link.read();
@@ -75,7 +76,10 @@ DumpResult dumpMemory(SerialLink& link, qint64 length,
                       const std::function<bool()>& stop, const QObject* owner, double stallLimit)
 {
     DumpResult result;
-    link.write(protocol::kMemoryDump);
+    if (!link.writeAll(protocol::kMemoryDump)) {
+        result.outcome = DumpResult::Failed;
+        return result;
+    }
     if (!Delay(ReplyWait, owner))
         return result;
     result.bytes.reserve(std::min<qint64>(length, qint64(1) << 25));
@@ -107,10 +111,12 @@ DumpResult dumpMemory(SerialLink& link, qint64 length,
     }
 }
 
-void eraseMemory(SerialLink& link, const QObject* owner)
+bool eraseMemory(SerialLink& link, const QObject* owner)
 {
-    link.write(protocol::kMemoryErase);
+    if (!link.writeAll(protocol::kMemoryErase))
+        return false;
     Delay(ReplyWait, owner);
+    return true;
 }
 
 } // namespace kirv::logger

@@ -39,7 +39,7 @@ MemoryQuery queryMemory(SerialLink& link, const QObject* owner, double retryLimi
 
 struct DumpResult
 {
-    enum Outcome { Complete, Stalled, Cancelled };
+    enum Outcome { Complete, Stalled, Cancelled, Failed }; // Failed: the port did not take "K"
     Outcome outcome = Cancelled;
     QByteArray bytes; // everything received (at least `length` bytes when Complete)
 };
@@ -48,13 +48,14 @@ struct DumpResult
 // after every read. Ends Stalled when no byte came for `stallLimit` seconds, Cancelled when
 // `stop` says so (the window was closed), the owner went away or the program quits. Waits only
 // for bytes to arrive, so the dump runs at the line's speed.
-DumpResult dumpMemory(SerialLink& link, qint64 length,
+[[nodiscard]] DumpResult dumpMemory(SerialLink& link, qint64 length,
                       const std::function<void(qint64 received)>& progress,
                       const std::function<bool()>& stop, const QObject* owner,
                       double stallLimit = DumpStallLimit);
 
 // "H": erases the memory; nothing is read back.
-void eraseMemory(SerialLink& link, const QObject* owner);
+// False when the port did not take the command.
+[[nodiscard]] bool eraseMemory(SerialLink& link, const QObject* owner);
 
 } // namespace logger
 } // namespace kirv

@@ -54,6 +54,8 @@ FrameResult takeLiveFrame(SerialLink& link, const QObject* owner)
     FrameScanner scanner;
     for (int count = 0;;) {
         while (link.bytesPending() < protocol::kFrameSize && count < kPollSteps) {
+            if (link.isGone())
+                return {ExchangeResult::Failed, {}};
             if (!Delay(kPollStep, owner))
                 return {ExchangeResult::Cancelled, {}};
             ++count;
@@ -71,6 +73,8 @@ ExchangeResult waitForFrames(SerialLink& link, const QObject* owner)
     FrameScanner scanner;
     for (;;) {
         while (link.bytesPending() < protocol::kFrameSize) {
+            if (link.isGone())
+                return ExchangeResult::Failed;
             if (!Delay(kRecoveryStep, owner))
                 return ExchangeResult::Cancelled;
         }
@@ -86,7 +90,8 @@ ExchangeResult MeterAttention(SerialLink& link, const QObject* owner)
         do {
             if (tries++ >= kAttentionTries)
                 return ExchangeResult::TimedOut;
-            link.write(protocol::kAttention);
+            if (!link.writeAll(protocol::kAttention))
+                return ExchangeResult::Failed;
             if (!Delay(kAttentionStep, owner))
                 return ExchangeResult::Cancelled;
         } while (link.bytesPending() < protocol::kFrameSize);
@@ -98,8 +103,8 @@ ExchangeResult MeterAttention(SerialLink& link, const QObject* owner)
 ExchangeResult pressKey(SerialLink& link, int code, const QObject* owner)
 {
     const ExchangeResult result = MeterAttention(link, owner);
-    if (result == ExchangeResult::Done)
-        link.write(protocol::keyCommand(code));
+    if (result == ExchangeResult::Done && !link.writeAll(protocol::keyCommand(code)))
+        return ExchangeResult::Failed;
     return result;
 }
 

@@ -27,7 +27,8 @@ ClockReadResult readMeterClock(SerialLink& link, const QObject* owner, int attem
 {
     for (int attempt = 0; attempt < attempts; ++attempt) {
         drain(link);
-        link.write(protocol::kReadClock);
+        if (!link.writeAll(protocol::kReadClock))
+            return {ExchangeResult::Failed, {}};
         if (!Delay(kClockWait, owner))
             return {ExchangeResult::Cancelled, {}};
         const QByteArray reply = skipLeadingFrames(link.read());

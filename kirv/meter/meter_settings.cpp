@@ -15,7 +15,8 @@ constexpr double kSettingWait = 0.02;
 
 ExchangeResult sendCommand(SerialLink& link, const QByteArray& command, const QObject* owner)
 {
-    link.write(command);
+    if (!link.writeAll(command))
+        return ExchangeResult::Failed;
     return Delay(kSettingWait, owner) ? ExchangeResult::Done : ExchangeResult::Cancelled;
 }
 
@@ -32,7 +33,8 @@ IntervalResult readMeterInterval(SerialLink& link, const QObject* owner)
 {
     for (int attempt = 0; attempt <= kIntervalRetries; ++attempt) {
         drain(link);
-        link.write(protocol::kReadInterval);
+        if (!link.writeAll(protocol::kReadInterval))
+            return {ExchangeResult::Failed};
         if (!Delay(kSettingWait, owner))
             return {ExchangeResult::Cancelled};
         const QByteArray reply = skipLeadingFrames(link.read());
@@ -43,9 +45,9 @@ IntervalResult readMeterInterval(SerialLink& link, const QObject* owner)
     return {ExchangeResult::TimedOut};
 }
 
-void writeMeterInterval(SerialLink& link, int seconds)
+ExchangeResult writeMeterInterval(SerialLink& link, int seconds)
 {
-    link.write(protocol::setIntervalCommand(seconds));
+    return link.writeAll(protocol::setIntervalCommand(seconds)) ? ExchangeResult::Done : ExchangeResult::Failed;
 }
 
 std::optional<int> samplingAnswerSeconds(const QString& answer, int maximum)

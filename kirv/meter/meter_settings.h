@@ -41,7 +41,7 @@ IntervalResult readMeterInterval(SerialLink& link, const QObject* owner);
 
 // Sets the meter's sampling interval: "C", t \ 256, t mod 256 in one write, nothing waited
 // for or read back. `seconds` is sent as given (the caller clamps it).
-void writeMeterInterval(SerialLink& link, int seconds);
+ExchangeResult writeMeterInterval(SerialLink& link, int seconds);
 
 // The answer typed into a sampling input box as a whole number of seconds: the number rounded
 // to the nearest whole one (an exact half to the even one: 2.5 gives 2, 3.5 gives 4) and

@@ -5,6 +5,7 @@
 #include <QSerialPortInfo>
 #include <QStringList>
 
+#include <algorithm>
 #include <utility>
 
 #ifdef Q_OS_UNIX
@@ -39,6 +40,7 @@ bool LineSettings::parse(const QString& text, LineSettings* out)
 bool SerialLink::open(const QString& portName, const QString& settings)
 {
     m_portName = portName;
+    m_settings = settings;
     m_failure = OpenFailure::None;
     m_error.clear();
     LineSettings parsed;
@@ -49,9 +51,27 @@ bool SerialLink::open(const QString& portName, const QString& settings)
     if (isOpen())
         return true;
     const bool ok = doOpen(portName, parsed);
+    if (ok)
+        m_gone = false;
     qCInfo(lcSerial).noquote() << (ok ? "opened" : "cannot open") << portName << settings
                                << (ok ? QString() : m_error);
     return ok;
+}
+
+bool SerialLink::reopen()
+{
+    return open(m_portName, m_settings);
+}
+
+void SerialLink::lose(const QString& reason)
+{
+    if (!isOpen())
+        return;
+    close();
+    m_gone = true;
+    setFailure(OpenFailure::NoSuchDevice, reason);
+    qCWarning(lcSerial).noquote() << "device" << m_portName << "gone:" << reason;
+    emit gone(reason);
 }
 
 QByteArray SerialLink::read()
@@ -62,10 +82,15 @@ QByteArray SerialLink::read()
     return bytes;
 }
 
-void SerialLink::write(const QByteArray& bytes)
+qint64 SerialLink::write(const QByteArray& bytes)
 {
-    qCDebug(lcSerial).noquote() << "tx" << bytes.toHex(' ');
-    doWrite(bytes);
+    const qint64 taken = doWrite(bytes);
+    if (taken > 0)
+        qCDebug(lcSerial).noquote() << "tx" << bytes.left(taken).toHex(' ');
+    if (taken < bytes.size())
+        qCDebug(lcSerial).noquote() << "tx failed:" << (taken < 0 ? 0 : taken) << "of" << bytes.size()
+                                    << "bytes taken";
+    return taken;
 }
 
 void SerialLink::setFailure(OpenFailure failure, const QString& error)
@@ -125,6 +150,20 @@ OpenFailure classifyOpenFailure(const QSerialPort& port, const QString& givenNam
 QtSerialLink::QtSerialLink(QObject* parent) : SerialLink(parent), m_port(new Port(this))
 {
     connect(m_port, &QSerialPort::readyRead, this, &SerialLink::readyRead);
+    // A device that is gone keeps its descriptor readable for ever (a hang-up): left open, the
+    // port would be polled in a tight loop. It is closed on the first such error, after the
+    // port's own handler has returned.
+    connect(m_port, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError error) {
+        if (error != QSerialPort::ResourceError && error != QSerialPort::ReadError &&
+            error != QSerialPort::WriteError)
+            return;
+        // A hang-up carries no system error of its own ("Unknown error").
+        const QString said = m_port->errorString();
+        const QString reason = said.isEmpty() || said == QLatin1String("Unknown error")
+                                   ? QStringLiteral("the device is no longer available")
+                                   : said;
+        QMetaObject::invokeMethod(this, [this, reason] { lose(reason); }, Qt::QueuedConnection);
+    });
 }
 
 QtSerialLink::~QtSerialLink() = default;
@@ -158,6 +197,7 @@ bool QtSerialLink::doOpen(const QString& portName, const LineSettings& s)
     default: m_port->setParity(QSerialPort::NoParity); break;
     }
     m_port->setFlowControl(QSerialPort::NoFlowControl);
+    m_port->clearError();
     if (m_port->open(QIODevice::ReadWrite))
         return true;
     setFailure(classifyOpenFailure(*m_port, portName), m_port->errorString());
@@ -169,10 +209,23 @@ QByteArray QtSerialLink::doRead()
     return m_port->isOpen() ? m_port->readAll() : QByteArray();
 }
 
-void QtSerialLink::doWrite(const QByteArray& bytes)
+qint64 QtSerialLink::doWrite(const QByteArray& bytes)
 {
-    if (m_port->isOpen())
-        m_port->write(bytes);
+    if (!m_port->isOpen())
+        return -1;
+    const qint64 buffered = m_port->write(bytes);
+    if (buffered < 0)
+        return -1;
+    // The port buffers what it is given; flush() hands it to the device at once, so what the
+    // device did not take is known now and not only when the event loop comes round.
+    m_port->flush();
+    if (!m_port->isOpen() || m_port->error() == QSerialPort::ResourceError ||
+        m_port->error() == QSerialPort::WriteError)
+        return -1;
+    const qint64 left = m_port->bytesToWrite();
+    if (left > 0) // what the device did not take now is dropped, so "short" stays true
+        m_port->clear(QSerialPort::Output);
+    return buffered - left;
 }
 
 // --- MemoryLink ---------------------------------------------------------------------------
@@ -185,8 +238,19 @@ void MemoryLink::feed(const QByteArray& bytes)
     emit readyRead();
 }
 
+void MemoryLink::vanish()
+{
+    m_away = true;
+    lose(QStringLiteral("No such device"));
+}
+
 bool MemoryLink::doOpen(const QString& portName, const LineSettings&)
 {
+    ++m_openAttempts;
+    if (m_away) {
+        setFailure(OpenFailure::NoSuchDevice, QStringLiteral("No such file or directory"));
+        return false;
+    }
     if (m_openFailure != OpenFailure::None) {
         setFailure(m_openFailure, QStringLiteral("cannot open %1").arg(portName));
         m_openFailure = OpenFailure::None;
@@ -201,11 +265,15 @@ QByteArray MemoryLink::doRead()
     return std::exchange(m_pending, QByteArray());
 }
 
-void MemoryLink::doWrite(const QByteArray& bytes)
+qint64 MemoryLink::doWrite(const QByteArray& bytes)
 {
-    m_written.append(bytes);
+    const qint64 taken = m_writeLimit ? std::min<qint64>(*m_writeLimit, bytes.size()) : bytes.size();
+    if (taken <= 0)
+        return taken < 0 ? -1 : 0;
+    m_written.append(bytes.left(taken));
     if (m_responder)
-        m_responder(*this, bytes);
+        m_responder(*this, bytes.left(taken));
+    return taken;
 }
 
 } // namespace kirv

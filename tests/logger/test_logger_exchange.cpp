@@ -130,7 +130,7 @@ private slots:
     {
         MemoryLink link;
         link.feed("pending");
-        eraseMemory(link, this);
+        QVERIFY(eraseMemory(link, this));
         QCOMPARE(link.written(), QByteArray("H"));
     }
 };

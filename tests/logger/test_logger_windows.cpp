@@ -44,7 +44,7 @@ struct Logger
 
     Logger()
     {
-        link.open(QStringLiteral("memory"), QStringLiteral("38400,n,8,1"));
+        QVERIFY(link.open(QStringLiteral("memory"), QStringLiteral("38400,n,8,1")));
         link.setResponder([this](MemoryLink& l, const QByteArray& written) {
             if (written == "A")
                 l.feed(memory.pointerReply());

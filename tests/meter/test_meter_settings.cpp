@@ -116,7 +116,7 @@ private slots:
     {
         QFETCH(int, seconds);
         MemoryLink link;
-        writeMeterInterval(link, seconds);
+        QCOMPARE(int(writeMeterInterval(link, seconds)), int(ExchangeResult::Done));
         QTEST(link.written(), "bytes");
     }
 

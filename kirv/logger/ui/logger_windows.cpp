@@ -82,7 +82,9 @@ void runLoggerDownload(Panel& panel)
         if (waitsCancelled())
             return; // the program is quitting: nobody to tell
         const QString detail =
-            dump.outcome == logger::DumpResult::Stalled
+            dump.outcome == logger::DumpResult::Failed
+                ? QStringLiteral("The port did not take the download command: %1").arg(link.lastError())
+            : dump.outcome == logger::DumpResult::Stalled
                 ? QStringLiteral("The download stopped after %1 of %2 bytes: the meter sent "
                                  "nothing more for %3 seconds.")
                       .arg(dump.bytes.size())
@@ -133,7 +135,9 @@ void eraseLoggerMemory(Panel& panel)
     if (answer != QMessageBox::Ok)
         return;
     PanelTimersOff timers(&panel);
-    logger::eraseMemory(panel.link(), &panel);
+    if (!logger::eraseMemory(panel.link(), &panel))
+        tell(panel, TryAgain, QMessageBox::Critical,
+             QStringLiteral("The port did not take the erase command: the memory was not erased."));
 }
 
 } // namespace kirv

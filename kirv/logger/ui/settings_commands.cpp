@@ -16,6 +16,7 @@
 
 #include <QPointer>
 #include <QScopeGuard>
+#include <QStatusBar>
 #include <QTimer>
 
 #include <memory>
@@ -108,7 +109,10 @@ void SettingsCommands::meterSampling()
     if (!self)
         return;
     if (const auto seconds = samplingAnswerSeconds(answer, kMaxMeterInterval)) {
-        writeMeterInterval(m_panel.link(), *seconds);
+        if (writeMeterInterval(m_panel.link(), *seconds) != ExchangeResult::Done) {
+            showCritical(&m_panel, QStringLiteral("Error! Try again!"));
+            return;
+        }
         m_meterInterval = *seconds;
     }
 }
@@ -116,7 +120,8 @@ void SettingsCommands::meterSampling()
 void SettingsCommands::settingKey(const QByteArray& key)
 {
     PanelTimersOff timers(&m_panel, true, PanelTimersOff::Afterwards::AsBefore);
-    sendCommand(m_panel.link(), key, this);
+    if (sendCommand(m_panel.link(), key, this) == ExchangeResult::Failed)
+        m_panel.statusBar()->showMessage(QStringLiteral("The port did not take the command: it was not sent."));
 }
 
 void SettingsCommands::clock()

@@ -2,6 +2,7 @@
 
 #include "kirv/meter/clock.h"
 #include "kirv/meter/meter_clock_exchange.h"
+#include "kirv/panel/ui/dialogs.h"
 #include "kirv/panel/ui/widgets.h"
 #include "kirv/panel/ui/placement.h"
 
@@ -141,9 +142,12 @@ void Setup::CmdSetTime_Click()
     // One reading of the PC clock for all six fields: read field by field, a second that
     // turns in between would set 08:59:59 as 08:00:00.
     QPointer<Setup> self(this);
-    setMeterClock(m_link, now(), this);
-    if (self && !m_unloaded)
-        Timer1->start();
+    const ExchangeResult set = setMeterClock(m_link, now(), this);
+    if (!self || m_unloaded)
+        return;
+    if (set == ExchangeResult::Failed)
+        showCritical(this, QStringLiteral("Error! Try again!"));
+    Timer1->start();
 }
 
 void Setup::CmdExit_Click()
