@@ -11,8 +11,6 @@
 #include <QDir>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QPointer>
-#include <QScopeGuard>
 
 namespace kirv::monitor {
 
@@ -31,6 +29,10 @@ Station::Station(const MonitorOptions& options, QObject* parent)
 {
     Timer1.setInterval(200);
     connect(&Timer1, &QTimer::timeout, this, &Station::Timer1_Timer);
+    connect(&m_poll, &LivePoll::frameTaken, this, &Station::frameTaken);
+    connect(&m_poll, &LivePoll::linkLost, this, &Station::linkLost);
+    connect(&m_poll, &LivePoll::deviceBack, this, [this] { say(QStringLiteral("device %1 back").arg(m_device)); });
+    connect(&m_poll, &LivePoll::linkBack, this, &Station::linkBack);
     Timer2.setSingleShot(true);
     Timer2.setTimerType(Qt::PreciseTimer);
     connect(&Timer2, &QTimer::timeout, this, &Station::Timer2_Timer);
@@ -114,34 +116,24 @@ bool Station::frameIsFresh() const
 
 void Station::Timer1_Timer()
 {
-    // A tick that fires while an earlier one still waits for a frame is skipped, not nested.
-    if (m_tickBusy)
-        return;
-    m_tickBusy = true;
-    QPointer<Station> self(this);
-    const auto done = qScopeGuard([self] {
-        if (self)
-            self->m_tickBusy = false;
-    });
-    const FrameResult taken = takeLiveFrame(m_link, this);
-    if (!self || taken.result == ExchangeResult::Cancelled)
-        return;
-    if (taken.result == ExchangeResult::TimedOut) {
-        RecoverLink();
-        return;
-    }
-    decodeFrame(m_reading, taken.frame);
+    m_poll.tick();
+}
+
+void Station::frameTaken(const QByteArray& frame)
+{
+    decodeFrame(m_reading, frame);
     m_haveFrame = true;
     m_sinceFrame.start();
     if (std::exchange(m_tickWaiting, false))
         sampleSecond();
 }
 
-void Station::RecoverLink()
+void Station::linkLost(const QString& reason)
 {
-    QPointer<Station> self(this);
     m_linkLost = true;
     m_tickWaiting = false;
+    if (!reason.isEmpty())
+        say(QStringLiteral("device %1 gone (%2)").arg(m_device, reason));
     say(QStringLiteral("link lost at %1").arg(stampText(now())));
     // The day's file so far is completed now; when the meter is back the day goes on in its
     // next part.
@@ -149,8 +141,10 @@ void Station::RecoverLink()
     for (AlarmWatch& alarm : m_alarms)
         alarm.gap();
     updateStatus();
-    if (waitForFrames(m_link, this) != ExchangeResult::Done || !self)
-        return;
+}
+
+void Station::linkBack()
+{
     m_linkLost = false;
     say(QStringLiteral("link back at %1").arg(stampText(now())));
     updateStatus();

@@ -5,6 +5,7 @@
 #include "monitor/minute_stats.h"
 #include "monitor/monitor_options.h"
 
+#include "kirv/meter/live_poll.h"
 #include "kirv/meter/live_reading.h"
 #include "kirv/meter/serial_link.h"
 
@@ -38,9 +39,11 @@ public:
 
     void Timer1_Timer();
     void Timer2_Timer();
-    void RecoverLink();
 
 private:
+    void frameTaken(const QByteArray& frame);
+    void linkLost(const QString& reason);
+    void linkBack();
     void armTick();
     void sampleSecond();
     void alarmEvent(const AlarmEvent& event);
@@ -50,6 +53,7 @@ private:
 
     MonitorOptions m_options;
     QtSerialLink m_link;
+    LivePoll m_poll{m_link};
     QString m_device;
     LiveReading m_reading;
     QTimer Timer1;
@@ -60,7 +64,6 @@ private:
     std::unique_ptr<MqttLink> m_mqtt;
     std::unique_ptr<QLockFile> m_lock;
     QElapsedTimer m_sinceFrame;
-    bool m_tickBusy = false;
     bool m_tickWaiting = false;
     bool m_linkLost = false;
     bool m_haveFrame = false;

@@ -13,41 +13,31 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QRadioButton>
-#include <QScopeGuard>
 #include <QStatusBar>
 #include <QTimer>
 
 namespace kirv {
 
-PanelLive::PanelLive(Panel& panel) : QObject(&panel), m_panel(panel)
+PanelLive::PanelLive(Panel& panel) : QObject(&panel), m_panel(panel), m_poll(panel.link(), this)
 {
     connect(panel.Timer1, &QTimer::timeout, this, &PanelLive::Timer1_Timer);
     connect(&panel, &Panel::keyPressed, this, &PanelLive::keyClick);
+    connect(&m_poll, &LivePoll::frameTaken, this, [this](const QByteArray& frame) {
+        decodeFrame(m_panel.reading(), frame);
+        applyReading();
+    });
+    connect(&m_poll, &LivePoll::linkLost, this, &PanelLive::RecoverLink);
+    connect(&m_poll, &LivePoll::linkBack, this, &PanelLive::linkBack);
 }
 
 void PanelLive::Timer1_Timer()
 {
-    // A tick that fires while an earlier one still waits for a frame is skipped, not nested;
-    // so is one that fires while a key press talks to the meter, whose acknowledge would
-    // otherwise be taken for a live frame (and shown as a level of 3276.7).
-    if (m_tickBusy || keyBusy())
+    // A tick that fires while a key press talks to the meter is skipped: the acknowledge would
+    // otherwise be taken for a live frame (and shown as a level of 3276.7). The poll itself
+    // skips a tick that comes while an earlier one still waits.
+    if (keyBusy())
         return;
-    m_tickBusy = true;
-    QPointer<PanelLive> self(this);
-    const auto done = qScopeGuard([self] {
-        if (self)
-            self->m_tickBusy = false;
-    });
-
-    const FrameResult taken = takeLiveFrame(m_panel.link(), this);
-    if (!self || taken.result == ExchangeResult::Cancelled)
-        return;
-    if (taken.result == ExchangeResult::TimedOut) {
-        RecoverLink();
-        return;
-    }
-    decodeFrame(m_panel.reading(), taken.frame);
-    applyReading();
+    m_poll.tick();
 }
 
 void PanelLive::applyReading()
@@ -97,9 +87,8 @@ void PanelLive::applyReading()
     emit p.tickApplied();
 }
 
-void PanelLive::RecoverLink()
+void PanelLive::RecoverLink(const QString& reason)
 {
-    QPointer<PanelLive> self(this);
     Panel& p = m_panel;
     p.Timer2->stop();
     p.LblCOM->setText(QStringLiteral("No COM"));
@@ -107,12 +96,12 @@ void PanelLive::RecoverLink()
     // The large display follows the emptied value rather than freezing on the last level.
     p.ShownLCD->setText(QString());
     // The recording hears of the loss here and ends as a stop does.
-    p.setLinkLost(true);
-    if (!self)
-        return;
+    p.setLinkLost(true, reason.isEmpty() ? QString() : p.link().portName());
+}
 
-    if (waitForFrames(p.link(), this) != ExchangeResult::Done || !self)
-        return;
+void PanelLive::linkBack()
+{
+    Panel& p = m_panel;
     p.LblCOM->setText(labelForChoice(p.port()));
     p.Timer2->start();
     p.setLinkLost(false);
@@ -135,6 +124,9 @@ void PanelLive::keyClick(int code)
         m_panel.statusBar()->showMessage(
             QStringLiteral("The meter did not answer: the key \"%1\" was not sent.")
                 .arg(m_panel.keyCaption(code)));
+    else if (result == ExchangeResult::Failed)
+        m_panel.statusBar()->showMessage(
+            QStringLiteral("The port did not take the key \"%1\": it was not sent.").arg(m_panel.keyCaption(code)));
     else if (result == ExchangeResult::Done)
         m_panel.statusBar()->clearMessage();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "kirv/meter/live_poll.h"
+
 #include <QObject>
 
 namespace kirv {
@@ -15,7 +17,8 @@ public:
     explicit PanelLive(Panel& panel);
 
     void Timer1_Timer();
-    void RecoverLink();
+    // The panel's side of the link recovery: "No COM", the value emptied, the recording told.
+    void RecoverLink(const QString& reason = {});
     void keyClick(int code);
 
     // A key press waits for the meter's attention (about a second at most). Presses nest when
@@ -24,9 +27,10 @@ public:
 
 private:
     void applyReading();
+    void linkBack();
 
     Panel& m_panel;
-    bool m_tickBusy = false;
+    LivePoll m_poll;
     int m_keyPresses = 0;
 };
 

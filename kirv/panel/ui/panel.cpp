@@ -16,6 +16,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QDir>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -484,7 +485,7 @@ void Panel::SSOpt_Click(int index)
     CWSEL->setVisible(index != 0 && index != 1);
 }
 
-void Panel::setLinkLost(bool lost)
+void Panel::setLinkLost(bool lost, const QString& goneDevice)
 {
     if (m_linkLost == lost)
         return;
@@ -493,7 +494,10 @@ void Panel::setLinkLost(bool lost)
     for (QWidget* value : std::initializer_list<QWidget*>{m_lcdFace, BoardLevel, BoardSFI, BoardCA, BoardLeq,
                                                           BoardSEL, BoardMaxdB, BoardMaxTime})
         value->setEnabled(!lost);
-    LblLinkLost->setText(lost ? QStringLiteral("Link lost since %1").arg(stampText(now())) : QString());
+    QString since = lost ? QStringLiteral("Link lost since %1").arg(stampText(now())) : QString();
+    if (lost && !goneDevice.isEmpty())
+        since += QStringLiteral(": device %1 gone").arg(QDir::toNativeSeparators(goneDevice));
+    LblLinkLost->setText(since);
     LblLinkLost->setVisible(lost);
     emit linkLostChanged(lost);
 }

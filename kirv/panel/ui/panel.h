@@ -54,7 +54,8 @@ public:
     const PortChoice& port() const { return m_port; }
     bool linkLost() const { return m_linkLost; }
     // The live part says when the link is lost and back; linkLostChanged tells the others.
-    void setLinkLost(bool lost);
+    // `goneDevice` names a device that went away (empty for a silent line).
+    void setLinkLost(bool lost, const QString& goneDevice = {});
 
     // Where the recording's controls go: the list area beside the graphs and a row of the
     // read-out grid.
