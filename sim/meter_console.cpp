@@ -55,7 +55,7 @@ QString MeterConsole::help()
         "commands: mode logger|measuring, level DB, pattern steady|ramp|traffic, range 0..5, "
         "weighting A|C|Z|AA, time FAST|SLOW|IMP, state run|pause|stop, interval 1..65535, "
         "over on|off, "
-        "under on|off, marked on|off, unplug, plug, noise on|off, misalign, corrupt, "
+        "under on|off, marked on|off, unplug, plug, vanish, return, noise on|off, misalign, corrupt, "
         "shortdump on|off, erase, status, help, quit")
            + loggerHelp();
 }
@@ -120,7 +120,7 @@ QString MeterConsole::status() const
     const VirtualMeter& m = m_meter;
     return QStringLiteral("mode %1, %2 %3 dB, range %4 (%5-%6), weighting %7 %8, state %9, "
                           "over %10, under %11, marked %12, cable %13, noise %14, "
-                          "shortdump %15, pointer %16, paced %17")
+                          "shortdump %15, pointer %16, paced %17, device %18")
         .arg(m.mode() == Mode::Logger ? "logger" : "measuring")
         .arg(patternNames().at(int(m.pattern())))
         .arg(m.level(), 0, 'f', 1)
@@ -134,7 +134,8 @@ QString MeterConsole::status() const
         .arg(m.isPlugged() ? "plugged" : "pulled")
         .arg(onOff(m.noise()), onOff(m.shortDump()))
         .arg(m.loggerPointer())
-        .arg(onOff(m.isPaced())) + settingsStatus(m);
+        .arg(onOff(m.isPaced()))
+        .arg(m.isGone() ? "gone" : "present") + settingsStatus(m);
 }
 
 QString MeterConsole::settingsStatus(const VirtualMeter& m)
@@ -181,6 +182,14 @@ QString MeterConsole::execute(const QString& line, bool* quit)
             m_meter.unplug();
         else if (command == "plug")
             m_meter.plug();
+        else if (command == "vanish")
+            m_meter.vanish();
+        else if (command == "return") {
+            QString error;
+            if (!m_meter.comeBack(&error))
+                return QStringLiteral("error: no new pseudo-terminal: %1").arg(error);
+            return QStringLiteral("kirv-meter-sim: %1").arg(m_meter.devicePath());
+        }
         else if (command == "misalign")
             m_meter.sendMisaligned();
         else if (command == "corrupt")

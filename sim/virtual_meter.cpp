@@ -1,9 +1,11 @@
 #include "sim/virtual_meter.h"
 
+#include <QFile>
 #include <QSocketNotifier>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <unistd.h>
 
 namespace kirv::sim {
@@ -33,12 +35,38 @@ VirtualMeter::~VirtualMeter()
     stop();
 }
 
+namespace {
+
+// Points `link` at `target`, replacing what was there in one step (a reader never finds no link
+// while a new device is behind it).
+bool pointLink(const QString& link, const QString& target, QString* error)
+{
+    const QByteArray path = QFile::encodeName(link);
+    const QByteArray temporary = path + ".new";
+    ::unlink(temporary.constData());
+    if (::symlink(QFile::encodeName(target).constData(), temporary.constData()) != 0 ||
+        ::rename(temporary.constData(), path.constData()) != 0) {
+        if (error)
+            *error = QStringLiteral("%1: %2").arg(link, QString::fromLocal8Bit(std::strerror(errno)));
+        ::unlink(temporary.constData());
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
 bool VirtualMeter::start(QString* error)
 {
     if (isRunning())
         return true;
     if (!m_pty.open(error))
         return false;
+    if (!m_linkPath.isEmpty() && !pointLink(m_linkPath, m_pty.slavePath(), error)) {
+        m_pty.close();
+        return false;
+    }
+    m_gone = false;
     m_readNotifier = new QSocketNotifier(m_pty.masterFd(), QSocketNotifier::Read, this);
     connect(m_readNotifier, &QSocketNotifier::activated, this, &VirtualMeter::readLine);
     m_writeNotifier = new QSocketNotifier(m_pty.masterFd(), QSocketNotifier::Write, this);
@@ -61,6 +89,28 @@ void VirtualMeter::stop()
     m_readNotifier = m_writeNotifier = nullptr;
     m_pty.close();
     m_queue.clear();
+    if (!m_linkPath.isEmpty())
+        ::unlink(QFile::encodeName(m_linkPath).constData());
+}
+
+void VirtualMeter::vanish()
+{
+    if (!isRunning())
+        return;
+    stop();
+    m_gone = true;
+    m_core.resetLine();
+    changed();
+}
+
+bool VirtualMeter::comeBack(QString* error)
+{
+    if (isRunning())
+        return true;
+    m_core.resetLine();
+    const bool ok = start(error);
+    changed();
+    return ok;
 }
 
 void VirtualMeter::readLine()

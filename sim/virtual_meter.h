@@ -34,6 +34,19 @@ public:
     bool isRunning() const { return m_pty.isOpen(); }
     QString devicePath() const { return m_pty.slavePath(); }
 
+    // A stable name: a symbolic link that points at the current pseudo-terminal while there is
+    // one, as /dev/serial/by-id/... does for an adapter. Set it before start().
+    void setLinkPath(const QString& path) { m_linkPath = path; }
+    QString linkPath() const { return m_linkPath; }
+    // The name a program should open: the link when there is one, else the pseudo-terminal.
+    QString portPath() const { return m_linkPath.isEmpty() ? devicePath() : m_linkPath; }
+    // The device disappears (an adapter pulled out): the pseudo-terminal closes, so the
+    // program's port hangs up, and the link goes with it. comeBack() gives a new
+    // pseudo-terminal behind the same link, the meter's state as it was.
+    void vanish();
+    bool comeBack(QString* error = nullptr);
+    bool isGone() const { return m_gone; }
+
     // Measuring or logger.
     void setMode(Mode mode);
     Mode mode() const { return m_core.mode(); }
@@ -142,6 +155,8 @@ private:
     bool m_noise = false;
     bool m_strayByte = false;
     bool m_plugged = true;
+    bool m_gone = false;
+    QString m_linkPath;
 };
 
 } // namespace kirv::sim

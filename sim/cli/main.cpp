@@ -40,8 +40,13 @@ int main(int argc, char* argv[])
     const QCommandLineOption interval(QStringLiteral("interval"),
                                       QStringLiteral("Live frame interval in ms (default 20)."),
                                       QStringLiteral("MS"), QStringLiteral("20"));
+    const QCommandLineOption link(QStringLiteral("link"),
+                                  QStringLiteral("Keep a symbolic link PATH to the pseudo-terminal, a stable "
+                                                 "name through \"vanish\" and \"return\"."),
+                                  QStringLiteral("PATH"));
     parser.addOption(unpaced);
     parser.addOption(interval);
+    parser.addOption(link);
     // A bad command line ends with 2, as with the other programs, not with process()'s 1.
     if (!parser.parse(QCoreApplication::arguments())) {
         std::fprintf(stderr, "kirv-meter-sim: %s\nTry 'kirv-meter-sim --help'.\n",
@@ -61,9 +66,16 @@ int main(int argc, char* argv[])
     kirv::sim::VirtualMeter meter;
     meter.setPaced(!parser.isSet(unpaced));
     meter.setFrameInterval(intervalMs);
+    if (parser.isSet(link)) {
+        if (parser.value(link).isEmpty()) {
+            std::fprintf(stderr, "kirv-meter-sim: --link wants a path\n");
+            return 2;
+        }
+        meter.setLinkPath(parser.value(link));
+    }
     QString error;
     if (!meter.start(&error)) {
-        std::fprintf(stderr, "kirv-meter-sim: cannot open a pseudo-terminal: %s\n",
+        std::fprintf(stderr, "kirv-meter-sim: cannot open a pseudo-terminal or its link: %s\n",
                      qPrintable(error));
         return 1;
     }

@@ -87,11 +87,15 @@ VirtualMeterWindow::VirtualMeterWindow(VirtualMeter* meter, QWidget* parent)
     auto* line = new QGroupBox(QStringLiteral("Line"), this);
     m_cable = new QPushButton(line);
     m_cable->setCheckable(true);
+    m_presence = new QPushButton(line);
+    m_presence->setCheckable(true);
+    m_presence->setToolTip(QStringLiteral("The device disappears as a pulled USB adapter does, and comes back "
+                                          "behind the same name"));
     m_noise = new QCheckBox(QStringLiteral("Noise"), line);
     auto* misalign = new QPushButton(QStringLiteral("Misalign"), line);
     auto* corrupt = new QPushButton(QStringLiteral("Corrupt frame"), line);
     auto* lineLayout = new QVBoxLayout(line);
-    lineLayout->addLayout(row({m_cable, m_noise}));
+    lineLayout->addLayout(row({m_cable, m_presence, m_noise}));
     lineLayout->addLayout(row({misalign, corrupt}));
 
     // The logger memory.
@@ -154,6 +158,14 @@ VirtualMeterWindow::VirtualMeterWindow(VirtualMeter* meter, QWidget* parent)
         if (m_meter)
             pulled ? m_meter->unplug() : m_meter->plug();
     });
+    connect(m_presence, &QPushButton::toggled, this, [this](bool gone) {
+        if (!m_meter)
+            return;
+        if (gone)
+            m_meter->vanish();
+        else if (QString error; !m_meter->comeBack(&error))
+            m_device->setText(QStringLiteral("Cannot come back: %1").arg(error));
+    });
     connect(misalign, &QPushButton::clicked, this, [this] {
         if (m_meter)
             m_meter->sendMisaligned();
@@ -194,13 +206,14 @@ void VirtualMeterWindow::refresh()
     const VirtualMeter& m = *m_meter;
     const QList<QObject*> controls{m_mode,  m_pattern, m_level, m_range,  m_freq,
                                    m_time,  m_state,   m_over,  m_under,  m_marked,
-                                   m_cable, m_noise,   m_shortDump, m_replyFault};
+                                   m_cable, m_presence, m_noise, m_shortDump, m_replyFault};
     QList<std::shared_ptr<QSignalBlocker>> blockers;
     for (QObject* c : controls)
         blockers.append(std::make_shared<QSignalBlocker>(c));
 
-    m_device->setText(m.isRunning() ? QStringLiteral("Port %1").arg(m.devicePath())
-                                    : QStringLiteral("Not started"));
+    m_device->setText(m.isRunning()   ? QStringLiteral("Port %1").arg(m.portPath())
+                      : m.isGone() ? QStringLiteral("Device gone")
+                                   : QStringLiteral("Not started"));
     m_mode->setCurrentIndex(m.mode() == Mode::Logger ? 1 : 0);
     m_pattern->setCurrentIndex(int(m.pattern()));
     if (!m_level->hasFocus())
@@ -214,6 +227,8 @@ void VirtualMeterWindow::refresh()
     m_marked->setChecked(m.marked());
     m_cable->setChecked(!m.isPlugged());
     m_cable->setText(m.isPlugged() ? QStringLiteral("Pull cable") : QStringLiteral("Plug cable"));
+    m_presence->setChecked(m.isGone());
+    m_presence->setText(m.isGone() ? QStringLiteral("Return device") : QStringLiteral("Vanish device"));
     m_noise->setChecked(m.noise());
     m_shortDump->setChecked(m.shortDump());
     m_replyFault->setCurrentIndex(int(m.replyFault()));
@@ -230,7 +245,9 @@ void VirtualMeterWindow::showLiveLevel()
         return;
     m_interval->setText(QStringLiteral("%1 s").arg(m_meter->samplingInterval()));
     m_clock->setText(MeterConsole::clockText(m_meter->meterTime()));
-    if (!m_meter->isPlugged())
+    if (m_meter->isGone())
+        m_now->setText(QStringLiteral("no device (vanished)"));
+    else if (!m_meter->isPlugged())
         m_now->setText(QStringLiteral("silent (cable pulled)"));
     else if (m_meter->mode() == Mode::Logger)
         m_now->setText(QStringLiteral("silent (logger)"));

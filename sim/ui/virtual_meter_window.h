@@ -30,6 +30,7 @@ public:
     QComboBox* timeWeightingBox() const { return m_time; }
     QComboBox* stateBox() const { return m_state; }
     QPushButton* cableButton() const { return m_cable; }
+    QPushButton* deviceButton() const { return m_presence; }
     QCheckBox* noiseBox() const { return m_noise; }
     QLabel* intervalLabel() const { return m_interval; }
     QLabel* clockLabel() const { return m_clock; }
@@ -57,6 +58,7 @@ private:
     QLabel* m_interval = nullptr; // the sampling interval "C" set
     QLabel* m_clock = nullptr;    // the meter clock, running from what "B" set
     QPushButton* m_cable = nullptr;
+    QPushButton* m_presence = nullptr; // the device vanishes and comes back
     QCheckBox* m_noise = nullptr;
     QCheckBox* m_shortDump = nullptr;
     QLabel* m_memory = nullptr;

@@ -25,8 +25,12 @@ Application::Application(Options options, QObject* parent)
         m_meter->setPaced(!m_options.unpaced);
         QString error;
         m_meter->setPattern(sim::VirtualMeter::Pattern::Traffic);
+        // The panel opens the meter by a stable name, so that the window's "Vanish device" and
+        // "Return device" play an adapter pulled out and plugged in again.
+        if (m_linkFolder.isValid())
+            m_meter->setLinkPath(m_linkFolder.filePath(QStringLiteral("kirv-meter")));
         if (m_meter->start(&error))
-            simulated = m_meter->devicePath();
+            simulated = m_meter->portPath();
         else
             qWarning("virtual meter: %s", qPrintable(error));
     }

@@ -9,6 +9,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QTemporaryDir>
 
 #include <memory>
 
@@ -49,6 +50,7 @@ private:
     void fail(const QString& detail);
 
     Options m_options;
+    QTemporaryDir m_linkFolder; // the virtual meter's stable name lives here (before the meter goes)
     std::unique_ptr<sim::VirtualMeter> m_meter;
     PortTable m_table;
     std::unique_ptr<SerialLink> m_link;
