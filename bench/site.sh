@@ -22,7 +22,7 @@ start_meter() {
     "$bin/kirv-meter-sim" "$@" < "$site_work/sim.in" > "$site_work/sim.out" & site_pids+=($!)
     exec 3> "$site_work/sim.in" # keeps the meter's input open
     until grep -q /dev/ "$site_work/sim.out"; do sleep 0.1; done
-    meter_pty=$(awk '{ print $2 }' "$site_work/sim.out")
+    meter_pty=$(awk 'NR == 1 { print $2 }' "$site_work/sim.out")
 }
 
 # cpu_share PID SECONDS LABEL: the average share of one core PID used over SECONDS.

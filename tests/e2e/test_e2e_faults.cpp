@@ -18,6 +18,8 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include <ctime>
+
 using namespace kirv;
 
 namespace {
@@ -130,6 +132,68 @@ private slots:
         QVERIFY(rec.PicLinkLoss->isVisible());
         QTest::mouseClick(rec.CmdLinkLossOK, Qt::LeftButton);
         QVERIFY(!rec.PicLinkLoss->isVisible());
+    }
+
+    // The adapter is pulled out mid-recording and plugged in again behind the same name: "No
+    // COM" and the device named at once, next to no CPU while it is away, the values back within
+    // seconds, and the recording cut whole and going on in cut-2.kirv, no second in both.
+    void deviceThatVanishesAndReturns()
+    {
+        RecordingFixture f(66.6);
+        PanelRecording& rec = f.rec;
+        QVERIFY(f.settle());
+        const QString target = f.dir.filePath("cut.kirv");
+        f.dialogs->files.enqueue(target);
+        f.startRecording();
+        QTRY_COMPARE_WITH_TIMEOUT(rec.LblCount->text(), QStringLiteral("3"), 8000);
+        // The recovery waits inside the poll until the device is back, so the device returns
+        // from a timer started when the loss is said: after the measurement window the panel
+        // must idle through, ten seconds with the device away.
+        QString countAtLoss, lostText, comWhileLost;
+        double share = -1.0;
+        qint64 backAfterMs = -1;
+        QElapsedTimer back;
+        std::clock_t cpuAtLoss = 0;
+        QElapsedTimer window;
+        connect(f.panel, &Panel::linkLostChanged, this, [&](bool lost) {
+            if (!lost) {
+                backAfterMs = back.elapsed();
+                return;
+            }
+            lostText = f.panel->LblLinkLost->text();
+            comWhileLost = f.panel->LblCOM->text();
+            cpuAtLoss = std::clock();
+            window.start();
+            QTimer::singleShot(10000, f.meter, [&] {
+                share = double(std::clock() - cpuAtLoss) / CLOCKS_PER_SEC / (window.elapsed() / 1000.0);
+                f.meter->setLevel(71.2);
+                back.start();
+                QVERIFY(f.meter->comeBack());
+            });
+        });
+        countAtLoss = rec.LblCount->text(); // no sample of the last frame comes after this
+        f.meter->vanish();
+        QTRY_VERIFY_WITH_TIMEOUT(backAfterMs >= 0, 20000);
+        QCOMPARE(comWhileLost, QStringLiteral("No COM"));
+        QVERIFY2(lostText.endsWith(": device " + QDir::toNativeSeparators(f.meter->linkPath()) + " gone"),
+                 qPrintable(lostText));
+        QVERIFY2(share >= 0 && share < 0.02, qPrintable(QString::number(share)));
+        QVERIFY2(backAfterMs < 5000, qPrintable(QString::number(backAfterMs)));
+        QTRY_COMPARE_WITH_TIMEOUT(f.panel->LblValue->text(), QStringLiteral("71.2"), 5000);
+        QCOMPARE(f.panel->LblCOM->text(), QStringLiteral("COM1"));
+        QTRY_COMPARE_WITH_TIMEOUT(rec.LblCount->text(), QStringLiteral("2"), 8000);
+        f.panel->toolbarWidget(1)->click();
+        QVERIFY(!rec.recording());
+
+        const QStringList cut = fileLines(target).mid(10);
+        const QStringList next = fileLines(f.dir.filePath("cut-2.kirv")).mid(10);
+        QCOMPARE(QString::number(cut.size()), countAtLoss);
+        QVERIFY(next.size() >= 2);
+        QSet<QString> seconds;
+        for (const QString& line : cut + next)
+            seconds.insert(line.section('\t', 1, 1));
+        QCOMPARE(seconds.size(), cut.size() + next.size());
+        QCOMPARE(next.first().section('\t', 2, 2), QStringLiteral("71.2"));
     }
 
     void targetInAMissingFolderIsRefusedAtOnce()

@@ -4,6 +4,9 @@
 // port of 127.0.0.1 with a configuration the test writes, a subscriber, and kirv-monitor under
 // libfaketime (the clock of the site, sped up), each read line by line as it goes.
 
+#include "kirv/records/datafile.h"
+
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -15,6 +18,8 @@
 #include <QtTest>
 
 #include <functional>
+
+#include <unistd.h>
 
 namespace monitortest {
 
@@ -219,6 +224,51 @@ inline int scratchRecords(const QString& dir, const QString& station)
     if (!f.open(QIODevice::ReadOnly))
         return 0;
     return std::max(0, int(f.readAll().count('\n')) - 1);
+}
+
+inline QDateTime stamp(const QString& text)
+{
+    return QDateTime::fromString(text, QStringLiteral("yyyy/MM/dd HH:mm:ss"));
+}
+
+// The records of a data file, checked whole: numbered 1..n, one a second.
+inline QStringList recordTimes(const QString& path)
+{
+    const kirv::DataFileContent content = kirv::readDataFile(path);
+    if (!content.ok() || content.headerLine(1) != QLatin1String("Real Time"))
+        return {};
+    QStringList times;
+    for (qsizetype i = 0; i < content.records.count(); ++i) {
+        const kirv::Record r = content.records.record(i);
+        if (r.number != QString::number(i + 1) || r.level.isEmpty())
+            return {};
+        times.append(r.time);
+    }
+    return times;
+}
+
+inline bool oneASecond(const QStringList& times)
+{
+    for (qsizetype i = 1; i < times.size(); ++i) {
+        if (stamp(times[i - 1]).secsTo(stamp(times[i])) != 1)
+            return false;
+    }
+    return !times.isEmpty();
+}
+
+
+// The CPU time a running process has used, in seconds (Linux: /proc/PID/stat).
+inline double cpuSeconds(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return -1.0;
+    const QByteArray text = stat.readAll();
+    // The fields after the command's closing parenthesis: state is the 3rd, utime the 14th.
+    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+    if (fields.size() < 13)
+        return -1.0;
+    return (fields[11].toDouble() + fields[12].toDouble()) / double(sysconf(_SC_CLK_TCK));
 }
 
 } // namespace monitortest

@@ -2,47 +2,12 @@
 // the site's clock sped up by libfaketime across midnight, crashes, cable pulls and outages.
 #include "monitor_fixture.h"
 
-#include "kirv/records/datafile.h"
-
 #include <QDateTime>
 
 #include <csignal>
 
 using namespace monitortest;
 
-namespace {
-
-QDateTime stamp(const QString& text)
-{
-    return QDateTime::fromString(text, QStringLiteral("yyyy/MM/dd HH:mm:ss"));
-}
-
-// The records of a data file, checked whole: numbered 1..n, one a second.
-QStringList recordTimes(const QString& path)
-{
-    const kirv::DataFileContent content = kirv::readDataFile(path);
-    if (!content.ok() || content.headerLine(1) != QLatin1String("Real Time"))
-        return {};
-    QStringList times;
-    for (qsizetype i = 0; i < content.records.count(); ++i) {
-        const kirv::Record r = content.records.record(i);
-        if (r.number != QString::number(i + 1) || r.level.isEmpty())
-            return {};
-        times.append(r.time);
-    }
-    return times;
-}
-
-bool oneASecond(const QStringList& times)
-{
-    for (qsizetype i = 1; i < times.size(); ++i) {
-        if (stamp(times[i - 1]).secsTo(stamp(times[i])) != 1)
-            return false;
-    }
-    return !times.isEmpty();
-}
-
-} // namespace
 
 class TestMonitorSite : public QObject
 {
