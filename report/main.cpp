@@ -32,11 +32,12 @@ void printError(const QString& text)
 class Output
 {
 public:
-    // An empty path is standard output.
+    // An empty path is standard output, and so are "-" and "/dev/stdout": what the shell
+    // opened there (a pipe, a terminal, a file) is written as it is, never replaced.
     explicit Output(const QString& path, CsvDialect dialect = CsvDialect::Comma)
-        : m_path(path), m_dialect(dialect)
+        : m_path(isStandardOutput(path) ? QString() : path), m_dialect(dialect)
     {
-        if (path.isEmpty())
+        if (m_path.isEmpty())
             m_stdout.open(stdout, QIODevice::WriteOnly);
         else if (const FileStatus probe = probeTarget(path); !probe.ok())
             m_error = probe.error;

@@ -87,6 +87,11 @@ void addReportOptions(QCommandLineParser& parser)
 
 } // namespace
 
+bool isStandardOutput(const QString& path)
+{
+    return path.isEmpty() || path == QLatin1String("-") || path == QLatin1String("/dev/stdout");
+}
+
 QString reportHelpText()
 {
     QCommandLineParser parser;

@@ -156,6 +156,8 @@ void failFileWritesAfterForTest(qint64 bytes)
 
 FileStatus replaceFile(const QString& path, const std::function<bool(QIODevice&)>& write)
 {
+    if (FileStatus target = regularTarget(path); !target.ok())
+        return target;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return FileStatus::failure("create", path, file.errorString());
@@ -183,6 +185,8 @@ FileStatus probeTarget(const QString& path)
         return FileStatus::failure("create", path, QStringLiteral("it is a folder"));
     if (!info.absoluteDir().exists())
         return FileStatus::failure("create", path, QStringLiteral("the folder does not exist"));
+    if (FileStatus target = regularTarget(path); !target.ok())
+        return target;
     // A file is written beside its target and renamed over it, so the folder is what must take
     // a file. The new file has a name of its own, so programs probing one target at once do
     // not trip over each other; it goes again unwritten.
