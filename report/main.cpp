@@ -2,6 +2,7 @@
 // PDF of one report page per file. Needs no display.
 #include "report/report_batch.h"
 #include "report/report_options.h"
+#include "report/report_targets.h"
 #include "kirv/records/analysis_format.h"
 #include "kirv/records/datafile.h"
 #include "kirv/records/native_names.h"
@@ -82,6 +83,12 @@ private:
 
 int run(const ReportOptions& options)
 {
+    for (const QString& target : {options.output, options.periodCsv, options.analysis.eventsCsv,
+                                  options.pdf})
+        if (const FileStatus refused = dataFileTarget(target, options.force); !refused.ok()) {
+            printError(refused.error);
+            return 1;
+        }
     const CsvDialect dialect = options.analysis.dialect;
     Output out(options.output,
                options.format == ReportFormat::Csv ? dialect : CsvDialect::Comma);

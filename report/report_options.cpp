@@ -1,5 +1,7 @@
 #include "report/report_options.h"
 
+#include "report/report_targets.h"
+
 #include <QCommandLineParser>
 
 namespace kirv {
@@ -29,6 +31,9 @@ const QCommandLineOption JobsOption({QStringLiteral("jobs")},
                                     QStringLiteral("Files analysed at once (default: one per "
                                                    "processor core)."),
                                     QStringLiteral("N"));
+const QCommandLineOption ForceOption({QStringLiteral("force")},
+                                     QStringLiteral("Write an output over a file that is one of "
+                                                    "the data files or reads as one."));
 const QCommandLineOption HelpOption({QStringLiteral("h"), QStringLiteral("help")},
                                     QStringLiteral("Show this help and exit."));
 
@@ -79,7 +84,7 @@ output could not be written, 2 on a bad command line.)";
 void addReportOptions(QCommandLineParser& parser)
 {
     parser.addOptions({FormatOption, PeriodOption, PdfOption, OutputOption, PeriodCsvOption,
-                       JobsOption, HelpOption});
+                       JobsOption, ForceOption, HelpOption});
     addAnalysisOptions(parser);
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Data files to analyse."),
                                  QStringLiteral("FILE..."));
@@ -153,6 +158,9 @@ ParsedReportOptions parseReportOptions(const QStringList& arguments)
     for (const QCommandLineOption* option : {&PdfOption, &OutputOption, &PeriodCsvOption})
         if (parser.isSet(*option) && parser.value(*option).isEmpty())
             return bad(QStringLiteral("--%1 needs a file name").arg(option->names().last()));
+    options.force = parser.isSet(ForceOption);
+    if (const std::optional<QString> clash = outputClash(options))
+        return bad(*clash);
     return {options, {}, 0};
 }
 

@@ -20,6 +20,7 @@ struct ReportOptions
     QString output;    // -o FILE: instead of standard output (isStandardOutput())
     QString periodCsv; // --period-csv FILE
     int jobs = 0;      // --jobs N: files read at once; 0 takes every core
+    bool force = false; // --force: an output may replace a data file
     AnalysisOptions analysis; // masks, events, CSV dialect
 };
 

@@ -107,7 +107,7 @@ void TestReportCli::helpExplainsEveryOption()
     const QString help = QString::fromUtf8(run.out);
     QVERIFY(help.startsWith("Usage: kirv-report [options] FILE...\n"));
     for (const char* word : {"--format <text|csv|json>", "--period <MINUTES>", "--pdf <OUT.pdf>",
-                             "-o, --output <FILE>", "--period-csv <FILE>", "--jobs <N>",
+                             "-o, --output <FILE>", "--period-csv <FILE>", "--jobs <N>", "--force",
                              "-h, --help", "lden", "coverage_night", "Exit status"})
         QVERIFY2(help.contains(QLatin1String(word)), word);
 }

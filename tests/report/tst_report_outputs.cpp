@@ -44,6 +44,10 @@ private slots:
     void linkIsFollowed();
     void standardOutputIsWrittenStraight_data();
     void standardOutputIsWrittenStraight();
+    void twoOutputsOnOneFile_data();
+    void twoOutputsOnOneFile();
+    void dataFilesAreWrittenOverOnlyByForce_data();
+    void dataFilesAreWrittenOverOnlyByForce();
 
 private:
     QTemporaryDir m_dir;
@@ -180,6 +184,96 @@ void TestReportOutputs::standardOutputIsWrittenStraight()
     QCOMPARE(toFile ? readFile(file) : process.readAllStandardOutput(), expected);
     if (toFile)
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"shell.txt"});
+}
+
+// Two outputs that would end as one file are a bad command line, whatever names they go by.
+void TestReportOutputs::twoOutputsOnOneFile_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("-o and --period-csv")
+        << QStringList{"-o", "DIR/a.txt", "--period-csv", "DIR/a.txt"}
+        << "-o and --period-csv name one output, DIR/a.txt";
+    QTest::newRow("--period-csv and --events-csv by another name")
+        << QStringList{"--events", "80:0", "--period-csv", "DIR/a.txt", "--events-csv",
+                       "DIR/./a.txt"}
+        << "--period-csv and --events-csv name one output, DIR/./a.txt";
+    QTest::newRow("-o and --pdf through a link")
+        << QStringList{"-o", "DIR/old.txt", "--pdf", "DIR/link.txt"}
+        << "-o and --pdf name one output, DIR/link.txt";
+    QTest::newRow("the report and --period-csv on standard output")
+        << QStringList{"--period-csv", "-"}
+        << "the report and --period-csv name one output, standard output";
+}
+
+void TestReportOutputs::twoOutputsOnOneFile()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    writeFile(dir.filePath("old.txt"), "old");
+    QVERIFY(QFile::link(dir.filePath("old.txt"), dir.filePath("link.txt")));
+    arguments.replaceInStrings(QRegularExpression("^DIR"), dir.path());
+    const Run run = runReport(arguments << m_short);
+    QCOMPARE(run.exitCode, 2);
+    QCOMPARE(run.out, QByteArray());
+    // After the platform's notes, if any.
+    QVERIFY2(QString::fromUtf8(run.err).endsWith("kirv-report: " +
+                                                 message.replace("DIR", dir.path()) +
+                                                 "\nTry 'kirv-report --help'.\n"),
+             run.err.constData());
+    QCOMPARE(readFile(dir.filePath("old.txt")), QByteArray("old"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), (QStringList{"link.txt", "old.txt"}));
+}
+
+// An output over one of the inputs (a shell's "-o month/*.kirv") or over any data file keeps
+// the data unless --force says otherwise; another file is replaced as before.
+void TestReportOutputs::dataFilesAreWrittenOverOnlyByForce_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("target");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("message");
+    const QByteArray logger = dataFileBytes({"Data Logger", "1"}, {{"2026/03/04 08:00:01", "70.0"}});
+    const QByteArray plain = dataFileBytes({}, {{"2026/03/04 08:00:01", "70.0"}});
+    const QString input = "-o names OUT, one of the data files to analyse (--force writes over it)"
+                          "\nTry 'kirv-report --help'.\n";
+    const QString dataFile = "Cannot write OUT: it is a data file (--force writes over it)\n";
+    QTest::newRow("-o an input") << QStringList{"-o", "OUT", "OUT"} << logger << 2 << input;
+    QTest::newRow("-o a logger file") << QStringList{"-o", "OUT"} << logger << 1 << dataFile;
+    QTest::newRow("-o a plain list") << QStringList{"-o", "OUT"} << plain << 1 << dataFile;
+    QTest::newRow("--period-csv a real-time file")
+        << QStringList{"-o", "-", "--period-csv", "OUT"} << QByteArray("Real Time\r\n") << 1
+        << dataFile;
+    QTest::newRow("--pdf a data file") << QStringList{"--pdf", "OUT"} << logger << 1 << dataFile;
+    QTest::newRow("-o a text") << QStringList{"-o", "OUT"} << QByteArray("notes\n")
+                               << 0 << "";
+    QTest::newRow("--force -o an input") << QStringList{"--force", "-o", "OUT", "OUT"} << logger
+                                         << 0 << "";
+    QTest::newRow("--force -o a logger file")
+        << QStringList{"--force", "-o", "OUT"} << logger << 0 << "";
+}
+
+void TestReportOutputs::dataFilesAreWrittenOverOnlyByForce()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, target);
+    QFETCH(int, exitCode);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("day.kirv");
+    writeFile(path, target);
+    const Run run = runReport(withTarget(arguments, path) << m_short);
+    QCOMPARE(run.exitCode, exitCode);
+    const QString err = QString::fromUtf8(run.err);
+    if (message.isEmpty())
+        QVERIFY2(!err.contains("kirv-report:"), run.err.constData());
+    else // after the platform's notes, if any
+        QVERIFY2(err.endsWith("kirv-report: " + message.replace("OUT", path)), run.err.constData());
+    if (exitCode != 0)
+        QCOMPARE(readFile(path), target);
+    else if (arguments.contains("-o"))
+        QVERIFY(readFile(path).startsWith("file:"));
 }
 
 QTEST_GUILESS_MAIN(TestReportOutputs)
