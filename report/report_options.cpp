@@ -1,6 +1,7 @@
 #include "report/report_options.h"
 
 #include "report/report_targets.h"
+#include "kirv/version.h"
 
 #include <QCommandLineParser>
 
@@ -34,6 +35,8 @@ const QCommandLineOption JobsOption({QStringLiteral("jobs")},
 const QCommandLineOption ForceOption({QStringLiteral("force")},
                                      QStringLiteral("Write an output over a file that is one of "
                                                     "the data files or reads as one."));
+const QCommandLineOption VersionOption({QStringLiteral("version")},
+                                       QStringLiteral("Show the version and exit."));
 const QCommandLineOption HelpOption({QStringLiteral("h"), QStringLiteral("help")},
                                     QStringLiteral("Show this help and exit."));
 
@@ -84,7 +87,7 @@ output could not be written, 2 on a bad command line.)";
 void addReportOptions(QCommandLineParser& parser)
 {
     parser.addOptions({FormatOption, PeriodOption, PdfOption, OutputOption, PeriodCsvOption,
-                       JobsOption, ForceOption, HelpOption});
+                       JobsOption, ForceOption, VersionOption, HelpOption});
     addAnalysisOptions(parser);
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Data files to analyse."),
                                  QStringLiteral("FILE..."));
@@ -123,6 +126,8 @@ ParsedReportOptions parseReportOptions(const QStringList& arguments)
         return bad(parser.errorText());
     if (parser.isSet(HelpOption))
         return {std::nullopt, reportHelpText(), 0};
+    if (parser.isSet(VersionOption))
+        return {std::nullopt, QStringLiteral("kirv-report %1\n").arg(QLatin1String(kVersion)), 0};
 
     ReportOptions options;
     options.files = parser.positionalArguments();
