@@ -79,6 +79,14 @@ private slots:
             const Run run = runReport(arguments + QStringList{large});
             QVERIFY2(run.exitCode == 0, run.err.constData());
         }
+        // A sidecar's spans flag the records where they lie, in the one series.
+        QFile masks(large + ".masks");
+        QVERIFY(masks.open(QIODevice::WriteOnly));
+        QVERIFY(masks.write("2026-03-02T08:00:00 2026-03-02T09:00:00 lorry\n") > 0);
+        masks.close();
+        const Run masked = runReport({"--format", "json", large});
+        QVERIFY2(masked.exitCode == 0 && masked.out.contains("\"masked_spans\":1"),
+                 masked.err.constData());
         const qint64 perRecord = (childrenPeakBytes() - base) / Records;
         QVERIFY2(perRecord <= 12, qPrintable(QStringLiteral("%1 bytes a record").arg(perRecord)));
     }
