@@ -81,6 +81,11 @@ header row and one row per file (without exceedance and periods). Files that can
 be read (not a regular file, empty, not a data file) are reported on standard error;
 the others are still analysed.
 
+Every output file is replaced whole once it is written, or left as it was. "-o -"
+and "-o /dev/stdout" write to standard output as it is. An output is refused when it
+is a device, a FIFO or a folder, when two outputs name one file, and, unless --force
+is given, when it is one of the data files or reads as a data file.
+
 Exit status: 0 when every file was analysed, 1 when a file could not be read or an
 output could not be written, 2 on a bad command line.)";
 
