@@ -1,11 +1,13 @@
 // kirv-report on full recordings (348000 records): one file through the whole process, a batch of
 // 40 on one core and on all cores, and the report page to PDF; and one file of five million
-// records (174 MB) through the whole process, with the program's peak resident memory.
+// records (174 MB) through the whole process and through the program's own analysis of a file
+// (analysedReportFile, as each worker runs it), with the peak resident memory of each.
 //   bench_report --benchmark_filter=Batch   (the batch figures; compare jobs 1 with jobs 2)
 //   bench_report --benchmark_filter=FiveMillion
 #include "large_data_file.h"
 
 #include "kirv/report/report_page.h"
+#include "report/report_analysis.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -66,11 +68,21 @@ void BM_OneFileJsonWholeProcess(benchmark::State& state)
 }
 BENCHMARK(BM_OneFileJsonWholeProcess)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-void BM_FiveMillionRecordsWholeProcess(benchmark::State& state)
+// The file of five million records, written once for the benchmarks that read it; absent when
+// it could not be written.
+const QString& fiveMillionFile()
 {
     static QTemporaryDir dir;
     static const QString path = dir.filePath("five-million.kirv");
-    if (!QFile::exists(path) && !bench::writeLargeDataFile(path, 5000000)) {
+    if (!QFile::exists(path) && !bench::writeLargeDataFile(path, 5000000))
+        QFile::remove(path);
+    return path;
+}
+
+void BM_FiveMillionRecordsWholeProcess(benchmark::State& state)
+{
+    const QString& path = fiveMillionFile();
+    if (!QFile::exists(path)) {
         state.SkipWithError("cannot write the file");
         return;
     }
@@ -83,6 +95,28 @@ void BM_FiveMillionRecordsWholeProcess(benchmark::State& state)
     state.counters["file MB"] = double(QFile(path).size()) / 1e6;
 }
 BENCHMARK(BM_FiveMillionRecordsWholeProcess)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// What each worker of kirv-report runs for a file, in this process: its peak resident memory
+// is this process's, so run it alone to read it.
+void BM_FiveMillionRecordsAnalysed(benchmark::State& state)
+{
+    const QString& path = fiveMillionFile();
+    if (!QFile::exists(path)) {
+        state.SkipWithError("cannot write the file");
+        return;
+    }
+    for (auto _ : state) {
+        const FileReport report =
+            analysedReportFile(path, DefaultPeriodMinutes, false, AnalysisOptions{});
+        if (!report.ok())
+            state.SkipWithError("kirv-report's analysis failed");
+        benchmark::DoNotOptimize(report.values.leq);
+    }
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    state.counters["peak RSS MB"] = double(usage.ru_maxrss) / 1024.0;
+}
+BENCHMARK(BM_FiveMillionRecordsAnalysed)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_Batch40(benchmark::State& state)
 {
@@ -106,7 +140,8 @@ void BM_ReportPagePdf(benchmark::State& state)
     const QString path = fixture().path;
     const QString pdf = fixture().dir.filePath("page.pdf");
     for (auto _ : state) {
-        const FileReport report = reportFile(path, DefaultPeriodMinutes, true);
+        const FileReport report =
+            analysedReportFile(path, DefaultPeriodMinutes, true, AnalysisOptions{});
         ReportPdf writer(pdf);
         writer.addPage(report);
         if (!writer.finish())

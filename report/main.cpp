@@ -2,6 +2,7 @@
 // PDF of one report page per file. Needs no display.
 #include "report/report_batch.h"
 #include "report/report_options.h"
+#include "report/report_targets.h"
 #include "kirv/records/analysis_format.h"
 #include "kirv/records/datafile.h"
 #include "kirv/records/native_names.h"
@@ -32,11 +33,12 @@ void printError(const QString& text)
 class Output
 {
 public:
-    // An empty path is standard output.
+    // An empty path is standard output, and so are "-" and "/dev/stdout": what the shell
+    // opened there (a pipe, a terminal, a file) is written as it is, never replaced.
     explicit Output(const QString& path, CsvDialect dialect = CsvDialect::Comma)
-        : m_path(path), m_dialect(dialect)
+        : m_path(isStandardOutput(path) ? QString() : path), m_dialect(dialect)
     {
-        if (path.isEmpty())
+        if (m_path.isEmpty())
             m_stdout.open(stdout, QIODevice::WriteOnly);
         else if (const FileStatus probe = probeTarget(path); !probe.ok())
             m_error = probe.error;
@@ -81,6 +83,12 @@ private:
 
 int run(const ReportOptions& options)
 {
+    for (const QString& target : {options.output, options.periodCsv, options.analysis.eventsCsv,
+                                  options.pdf})
+        if (const FileStatus refused = dataFileTarget(target, options.force); !refused.ok()) {
+            printError(refused.error);
+            return 1;
+        }
     const CsvDialect dialect = options.analysis.dialect;
     Output out(options.output,
                options.format == ReportFormat::Csv ? dialect : CsvDialect::Comma);

@@ -5,6 +5,8 @@
 
 #include <QCommandLineParser>
 
+#include <utility>
+
 namespace kirv {
 
 namespace {
@@ -117,7 +119,7 @@ FileReport analysedReportFile(const QString& path, int periodMinutes, bool withS
     if (options.masks)
         masks = loadMasks(path);
     if (!masks.spans.empty()) {
-        series.samples = maskedSeries(series.samples, masks.spans);
+        series.samples = maskedSeries(std::move(series.samples), masks.spans);
         findMaximum(series);
     }
     report.headerLines = series.headerLines;

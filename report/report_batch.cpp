@@ -12,14 +12,6 @@
 
 namespace kirv {
 
-void runReportBatch(const QStringList& paths, int periodMinutes, bool withSeries, int threads,
-                    const std::function<void(qsizetype index, FileReport&& report)>& deliver)
-{
-    runReportBatch(
-        paths, threads,
-        [=](const QString& path) { return reportFile(path, periodMinutes, withSeries); }, deliver);
-}
-
 void runReportBatch(const QStringList& paths, int threads,
                     const std::function<FileReport(const QString& path)>& read,
                     const std::function<void(qsizetype index, FileReport&& report)>& deliver)

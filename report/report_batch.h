@@ -8,13 +8,9 @@
 
 namespace kirv {
 
-/// Analyses the data files `paths` on `threads` worker threads (0: one per processor core) and
-/// hands each report to `deliver` on the calling thread, in the order of `paths`, as soon as it
-/// and every report before it are done. The page series are computed when `withSeries`.
-void runReportBatch(const QStringList& paths, int periodMinutes, bool withSeries, int threads,
-                    const std::function<void(qsizetype index, FileReport&& report)>& deliver);
-
-/// The same with `read` making each file's report (on the worker threads).
+/// Analyses the data files `paths` on `threads` worker threads (0: one per processor core):
+/// `read` makes each file's report on the worker threads, and `deliver` gets it on the calling
+/// thread, in the order of `paths`, as soon as it and every report before it are done.
 void runReportBatch(const QStringList& paths, int threads,
                     const std::function<FileReport(const QString& path)>& read,
                     const std::function<void(qsizetype index, FileReport&& report)>& deliver);

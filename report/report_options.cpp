@@ -1,5 +1,8 @@
 #include "report/report_options.h"
 
+#include "report/report_targets.h"
+#include "kirv/version.h"
+
 #include <QCommandLineParser>
 
 namespace kirv {
@@ -29,6 +32,11 @@ const QCommandLineOption JobsOption({QStringLiteral("jobs")},
                                     QStringLiteral("Files analysed at once (default: one per "
                                                    "processor core)."),
                                     QStringLiteral("N"));
+const QCommandLineOption ForceOption({QStringLiteral("force")},
+                                     QStringLiteral("Write an output over a file that is one of "
+                                                    "the data files or reads as one."));
+const QCommandLineOption VersionOption({QStringLiteral("version")},
+                                       QStringLiteral("Show the version and exit."));
 const QCommandLineOption HelpOption({QStringLiteral("h"), QStringLiteral("help")},
                                     QStringLiteral("Show this help and exit."));
 
@@ -73,19 +81,29 @@ header row and one row per file (without exceedance and periods). Files that can
 be read (not a regular file, empty, not a data file) are reported on standard error;
 the others are still analysed.
 
+Every output file is replaced whole once it is written, or left as it was. "-o -"
+and "-o /dev/stdout" write to standard output as it is. An output is refused when it
+is a device, a FIFO or a folder, when two outputs name one file, and, unless --force
+is given, when it is one of the data files or reads as a data file.
+
 Exit status: 0 when every file was analysed, 1 when a file could not be read or an
 output could not be written, 2 on a bad command line.)";
 
 void addReportOptions(QCommandLineParser& parser)
 {
     parser.addOptions({FormatOption, PeriodOption, PdfOption, OutputOption, PeriodCsvOption,
-                       JobsOption, HelpOption});
+                       JobsOption, ForceOption, VersionOption, HelpOption});
     addAnalysisOptions(parser);
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Data files to analyse."),
                                  QStringLiteral("FILE..."));
 }
 
 } // namespace
+
+bool isStandardOutput(const QString& path)
+{
+    return path.isEmpty() || path == QLatin1String("-") || path == QLatin1String("/dev/stdout");
+}
 
 QString reportHelpText()
 {
@@ -113,6 +131,8 @@ ParsedReportOptions parseReportOptions(const QStringList& arguments)
         return bad(parser.errorText());
     if (parser.isSet(HelpOption))
         return {std::nullopt, reportHelpText(), 0};
+    if (parser.isSet(VersionOption))
+        return {std::nullopt, QStringLiteral("kirv-report %1\n").arg(QLatin1String(kVersion)), 0};
 
     ReportOptions options;
     options.files = parser.positionalArguments();
@@ -148,6 +168,9 @@ ParsedReportOptions parseReportOptions(const QStringList& arguments)
     for (const QCommandLineOption* option : {&PdfOption, &OutputOption, &PeriodCsvOption})
         if (parser.isSet(*option) && parser.value(*option).isEmpty())
             return bad(QStringLiteral("--%1 needs a file name").arg(option->names().last()));
+    options.force = parser.isSet(ForceOption);
+    if (const std::optional<QString> clash = outputClash(options))
+        return bad(*clash);
     return {options, {}, 0};
 }
 

@@ -17,9 +17,10 @@ struct ReportOptions
     ReportFormat format = ReportFormat::Text;
     int periodMinutes = DefaultPeriodMinutes;
     QString pdf;       // --pdf OUT.pdf: the report page of every file, one page each
-    QString output;    // -o FILE: instead of standard output
+    QString output;    // -o FILE: instead of standard output (isStandardOutput())
     QString periodCsv; // --period-csv FILE
     int jobs = 0;      // --jobs N: files read at once; 0 takes every core
+    bool force = false; // --force: an output may replace a data file
     AnalysisOptions analysis; // masks, events, CSV dialect
 };
 
@@ -31,6 +32,9 @@ struct ParsedReportOptions
     QString message;
     int exitStatus = 0;
 };
+
+/// Whether an output name means standard output: empty, "-" or "/dev/stdout".
+bool isStandardOutput(const QString& path);
 
 /// Reads the arguments (program name first).
 ParsedReportOptions parseReportOptions(const QStringList& arguments);

@@ -1,13 +1,13 @@
 #pragma once
 
+#include "kirv/version.h"
+
 #include <QString>
 #include <QStringList>
 
 #include <optional>
 
 namespace kirv {
-
-inline constexpr char kVersion[] = "7.0";
 
 // The command line of kirv.
 struct Options

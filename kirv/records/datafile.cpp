@@ -12,7 +12,6 @@
 #include <QSaveFile>
 
 #include <algorithm>
-#include <optional>
 #include <cerrno>
 #include <cstring>
 
@@ -26,34 +25,46 @@ namespace kirv {
 
 namespace {
 
-// The test seam of failFileWritesAfterForTest(): a device that passes writes on to the file
-// until its budget is spent and then refuses them the way a full disk does.
+// The test seam of failFileWritesAfterForTest(): the budget of bytes a written file takes before
+// it refuses writes the way a full disk does; negative for no limit.
 qint64 g_writeBudget = -1;
 
-class FullDiskDevice : public QIODevice
+// What a writer of replaceFile() writes to. A file takes a write in parts when the disk fills
+// part-way and reports the count alone; the rest is offered again, so that the refusal comes
+// with the system's reason ("No space left on device") instead of a count that came up short.
+class WholeWriteDevice : public QIODevice
 {
 public:
-    FullDiskDevice(QIODevice& file, qint64 budget) : m_file(file), m_budget(budget)
+    WholeWriteDevice(QFileDevice& file, qint64 budget) : m_file(file), m_budget(budget)
     {
-        open(QIODevice::WriteOnly);
+        open(QIODevice::WriteOnly | QIODevice::Unbuffered);
     }
 
 protected:
     qint64 readData(char*, qint64) override { return -1; }
     qint64 writeData(const char* data, qint64 len) override
     {
-        const qint64 allowed = std::min(len, m_budget);
-        const qint64 written = allowed > 0 ? m_file.write(data, allowed) : 0;
-        m_budget -= std::max<qint64>(written, 0);
-        if (written < len) {
-            setErrorString(qt_error_string(ENOSPC));
-            return written > 0 ? written : -1;
+        qint64 done = 0;
+        while (done < len) {
+            const qint64 allowed = m_budget < 0 ? len - done : std::min(len - done, m_budget);
+            if (allowed == 0) {
+                setErrorString(qt_error_string(ENOSPC));
+                return -1;
+            }
+            const qint64 n = m_file.write(data + done, allowed);
+            if (n <= 0) {
+                setErrorString(m_file.errorString());
+                return -1;
+            }
+            done += n;
+            if (m_budget >= 0)
+                m_budget -= n;
         }
-        return written;
+        return done;
     }
 
 private:
-    QIODevice& m_file;
+    QFileDevice& m_file;
     qint64 m_budget;
 };
 
@@ -145,6 +156,8 @@ void failFileWritesAfterForTest(qint64 bytes)
 
 FileStatus replaceFile(const QString& path, const std::function<bool(QIODevice&)>& write)
 {
+    if (FileStatus target = regularTarget(path); !target.ok())
+        return target;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return FileStatus::failure("create", path, file.errorString());
@@ -153,10 +166,7 @@ FileStatus replaceFile(const QString& path, const std::function<bool(QIODevice&)
         file.cancelWriting();
         return FileStatus::failure("write", path, reason);
     };
-    std::optional<FullDiskDevice> full;
-    if (g_writeBudget >= 0)
-        full.emplace(file, g_writeBudget);
-    QIODevice& out = full ? static_cast<QIODevice&>(*full) : file;
+    WholeWriteDevice out(file, g_writeBudget);
     if (!write(out))
         return fail(out.errorString());
     if (!file.flush())
@@ -175,6 +185,8 @@ FileStatus probeTarget(const QString& path)
         return FileStatus::failure("create", path, QStringLiteral("it is a folder"));
     if (!info.absoluteDir().exists())
         return FileStatus::failure("create", path, QStringLiteral("the folder does not exist"));
+    if (FileStatus target = regularTarget(path); !target.ok())
+        return target;
     // A file is written beside its target and renamed over it, so the folder is what must take
     // a file. The new file has a name of its own, so programs probing one target at once do
     // not trip over each other; it goes again unwritten.

@@ -83,15 +83,14 @@ MaskSpans withoutSpanAt(const MaskSpans& spans, qint64 seconds)
     return out;
 }
 
-LevelSeries maskedSeries(const LevelSeries& series, const MaskSpans& spans)
+LevelSeries maskedSeries(LevelSeries series, const MaskSpans& spans)
 {
-    LevelSeries out = series;
     if (spans.empty())
-        return out;
-    for (LevelSample& s : out)
+        return series;
+    for (LevelSample& s : series)
         if (s.hasTime() && spanAt(spans, s.seconds) != spans.end())
             s.flags |= MaskedFlag | LevelSample::Empty;
-    return out;
+    return series;
 }
 
 DataFileContent unmaskedContent(const DataFileContent& content, const MaskSpans& spans)

@@ -36,8 +36,9 @@ MaskSpans withSpan(const MaskSpans& spans, const MaskSpan& span);
 /// The spans without the one that holds `seconds` (unchanged when none does).
 MaskSpans withoutSpanAt(const MaskSpans& spans, qint64 seconds);
 
-/// The series with every sample that has a time inside a span flagged Masked and Empty.
-LevelSeries maskedSeries(const LevelSeries& series, const MaskSpans& spans);
+/// The series with every sample that has a time inside a span flagged Masked and Empty. A series
+/// moved in is flagged where it lies, without a second one.
+LevelSeries maskedSeries(LevelSeries series, const MaskSpans& spans);
 /// The records of `content` whose time lies in no span (records without a time stay), for the
 /// figures computed from the record texts.
 DataFileContent unmaskedContent(const DataFileContent& content, const MaskSpans& spans);

@@ -117,25 +117,46 @@ double ldenOf(double ld, double le, double ln)
 std::vector<PeriodRow> periodTable(const LevelSeries& series, int minutes, double interval)
 {
     const qint64 step = qint64(std::clamp(minutes, 1, DayMinutes)) * 60;
-    // The counted records with a time, by period; a file whose clock never steps back (the
-    // usual case) is already in period order, any other is put in order first.
-    std::vector<std::pair<qint64, qsizetype>> order;
-    order.reserve(series.size());
-    bool sorted = true;
-    for (qsizetype i = 0; i < qsizetype(series.size()); ++i) {
-        const LevelSample& s = series[size_t(i)];
-        if (!s.counted() || !s.hasTime())
-            continue;
-        const qint64 start = floorTo(s.seconds, step);
-        sorted = sorted && (order.empty() || order.back().first <= start);
-        order.emplace_back(start, i);
-    }
-    if (!sorted)
-        std::stable_sort(order.begin(), order.end(),
-                         [](const auto& a, const auto& b) { return a.first < b.first; });
-
+    const auto inPeriod = [](const LevelSample& s) { return s.counted() && s.hasTime(); };
     std::vector<PeriodRow> rows;
     PeriodBuilder builder(step == SecondsPerDay, interval > 0.0 ? interval : 1.0);
+    // A file whose clock never steps back (the usual case) is already in period order and is
+    // walked as it is, costing nothing a record; any other is put in order through an index.
+    bool sorted = true;
+    std::optional<qint64> previous;
+    for (const LevelSample& s : series) {
+        if (!inPeriod(s))
+            continue;
+        const qint64 start = floorTo(s.seconds, step);
+        if (previous && start < *previous) {
+            sorted = false;
+            break;
+        }
+        previous = start;
+    }
+    if (sorted) {
+        std::optional<qint64> current;
+        for (const LevelSample& s : series) {
+            if (!inPeriod(s))
+                continue;
+            const qint64 start = floorTo(s.seconds, step);
+            if (current && start != *current)
+                builder.finish(*current, rows);
+            current = start;
+            builder.add(s.seconds, s.tenths);
+        }
+        if (current)
+            builder.finish(*current, rows);
+        return rows;
+    }
+
+    std::vector<std::pair<qint64, qsizetype>> order;
+    order.reserve(series.size());
+    for (qsizetype i = 0; i < qsizetype(series.size()); ++i)
+        if (inPeriod(series[size_t(i)]))
+            order.emplace_back(floorTo(series[size_t(i)].seconds, step), i);
+    std::stable_sort(order.begin(), order.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
     for (size_t k = 0; k < order.size(); ++k) {
         const LevelSample& s = series[size_t(order[k].second)];
         builder.add(s.seconds, s.tenths);

@@ -68,4 +68,18 @@ FileStatus openRegularFile(QFile& file, const QString& path, qint64 maxBytes)
     return {};
 }
 
+FileStatus regularTarget(const QString& path)
+{
+#if defined(Q_OS_UNIX)
+    struct stat info;
+    if (::stat(nativeName(path).constData(), &info) != 0 || S_ISREG(info.st_mode))
+        return {};
+#else
+    const QFileInfo info(path);
+    if (!info.exists() || info.isFile())
+        return {};
+#endif
+    return FileStatus::failure("create", shownName(path), NotRegular);
+}
+
 } // namespace kirv

@@ -14,4 +14,9 @@ namespace kirv {
 /// file and the reason.
 FileStatus openRegularFile(QFile& file, const QString& path, qint64 maxBytes);
 
+/// Whether a written file may take the place of what stands at `path` (links followed): nothing
+/// yet, or a regular file. A device, a FIFO or a socket would be replaced by a file of its own
+/// and is refused ("Cannot create /dev/full: it is not a regular file").
+[[nodiscard]] FileStatus regularTarget(const QString& path);
+
 } // namespace kirv

@@ -351,19 +351,4 @@ ReportSeries computeReportSeries(const DataFileContent& content, int columns)
     return computeReportSeries(seriesOf(content), columns);
 }
 
-FileReport reportFile(const QString& path, int periodMinutes, bool withSeries)
-{
-    FileReport report;
-    const DataFileSeries series = readDataFileSeries(path);
-    report.error = series.ok() ? series.notDataError(path) : series.error;
-    if (!report.ok())
-        return report;
-    report.headerLines = series.headerLines;
-    report.warnings = reportWarnings(path, series);
-    report.values = computeReport(path, series, periodMinutes);
-    if (withSeries)
-        report.series = computeReportSeries(series);
-    return report;
-}
-
 } // namespace kirv

@@ -125,8 +125,4 @@ struct FileReport
     bool ok() const { return error.isEmpty(); }
 };
 
-/// Reads the data file `path` and computes its report; the series only when `withSeries`.
-FileReport reportFile(const QString& path, int periodMinutes = DefaultPeriodMinutes,
-                      bool withSeries = false);
-
 } // namespace kirv

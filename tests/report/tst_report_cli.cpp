@@ -47,6 +47,7 @@ private slots:
     void badArguments_data();
     void badArguments();
     void helpExplainsEveryOption();
+    void versionIsTheProjectVersion();
     void unreadableFilesAreReportedAndTheRestProcessed();
     void oddAndDamagedFiles_data();
     void oddAndDamagedFiles();
@@ -107,9 +108,18 @@ void TestReportCli::helpExplainsEveryOption()
     const QString help = QString::fromUtf8(run.out);
     QVERIFY(help.startsWith("Usage: kirv-report [options] FILE...\n"));
     for (const char* word : {"--format <text|csv|json>", "--period <MINUTES>", "--pdf <OUT.pdf>",
-                             "-o, --output <FILE>", "--period-csv <FILE>", "--jobs <N>",
+                             "-o, --output <FILE>", "--period-csv <FILE>", "--jobs <N>", "--force",
                              "-h, --help", "lden", "coverage_night", "Exit status"})
         QVERIFY2(help.contains(QLatin1String(word)), word);
+}
+
+// The version the build names, as kirv prints it; nothing is read.
+void TestReportCli::versionIsTheProjectVersion()
+{
+    const Run run = runReport({"--version", m_dir.filePath("missing.kirv")});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.err, QByteArray());
+    QCOMPARE(run.out, QByteArray("kirv-report " KIRV_PROJECT_VERSION "\n"));
 }
 
 void TestReportCli::unreadableFilesAreReportedAndTheRestProcessed()
