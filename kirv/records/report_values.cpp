@@ -163,7 +163,15 @@ std::optional<qint64> civilSeconds(QByteArrayView t)
         return std::nullopt;
     if (mo < 1 || mo > 12 || d < 1 || d > 31 || h > 23 || mi > 59 || s > 59)
         return std::nullopt;
-    return daysFromCivil(y, mo, d) * SecondsPerDay + h * Hour + mi * 60 + s;
+    const qint64 days = daysFromCivil(y, mo, d);
+    // A day the month does not have (2026/02/30, 2026/04/31) is no time, not the day it would
+    // count on to.
+    qint64 year;
+    unsigned month, day;
+    civilFromDays(days, year, month, day);
+    if (month != mo)
+        return std::nullopt;
+    return days * SecondsPerDay + h * Hour + mi * 60 + s;
 }
 
 QString civilTimeText(qint64 seconds)

@@ -329,6 +329,10 @@ void TestReportValues::timeTexts_data()
     QTest::newRow("before epoch") << "1969/12/31 23:00:00" << true;
     QTest::newRow("hour 24") << "2024/06/01 24:00:00" << false;
     QTest::newRow("month 13") << "2024/13/01 08:00:00" << false;
+    QTest::newRow("february 30") << "2026/02/30 08:00:00" << false;
+    QTest::newRow("february 29 of a common year") << "2026/02/29 08:00:00" << false;
+    QTest::newRow("april 31") << "2026/04/31 08:00:00" << false;
+    QTest::newRow("december 31") << "2026/12/31 23:59:59" << true;
     QTest::newRow("short") << "2024/06/01 8:00:00" << false;
     QTest::newRow("digit as separator") << "2024106/01 08:00:00" << false;
     QTest::newRow("empty") << "" << false;
