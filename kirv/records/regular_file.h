@@ -2,6 +2,7 @@
 
 #include "kirv/records/filestatus.h"
 
+#include <QByteArray>
 #include <QString>
 
 class QFile;
@@ -13,5 +14,9 @@ namespace kirv {
 /// wait for a writer for ever and a device such as /dev/zero never ends. The status names the
 /// file and the reason.
 FileStatus openRegularFile(QFile& file, const QString& path, qint64 maxBytes);
+
+/// The whole of the regular file `path` (no larger than `maxBytes`) in `bytes`, as
+/// openRegularFile() takes it; a read that ends early is a failure that names the file.
+[[nodiscard]] FileStatus readRegularFile(const QString& path, qint64 maxBytes, QByteArray& bytes);
 
 } // namespace kirv
