@@ -213,6 +213,19 @@ QStringList reportWarnings(const QString& file, const DataFileReading& reading)
     return warnings;
 }
 
+QStringList reportWarnings(const QString& file, const DataFileSeries& series)
+{
+    QStringList warnings = reportWarnings(file, static_cast<const DataFileReading&>(series));
+    const auto unreadable = std::count_if(series.samples.begin(), series.samples.end(),
+                                          [](const LevelSample& s) { return s.unreadable() && !s.inMask(); });
+    if (unreadable > 0)
+        warnings << QStringLiteral("%1: %2 of the levels are no number (such as \"nan\" or "
+                                   "\"1e309\"); they enter no value")
+                        .arg(QDir::toNativeSeparators(shownName(file)))
+                        .arg(unreadable);
+    return warnings;
+}
+
 ReportValues computeReport(const QString& file, const DataFileSeries& series, int periodMinutes)
 {
     ReportValues v;
@@ -257,6 +270,10 @@ ReportValues computeReport(const QString& file, const DataFileSeries& series, in
         }
         if (sample.inMask())
             continue; // masked by the user: neither a level nor an empty reading
+        if (sample.unreadable()) {
+            ++v.unreadable;
+            continue;
+        }
         if (sample.empty()) {
             ++v.empty;
             continue;
@@ -283,7 +300,7 @@ ReportValues computeReport(const QString& file, const DataFileSeries& series, in
 
     v.counted = all.count();
     distribution.counted = v.counted;
-    distribution.leftOut = v.paused + v.empty;
+    distribution.leftOut = v.paused + v.empty + v.unreadable;
     v.leq = truncatedTenth(all, all.leq());
     if (v.counted > 0) {
         v.sel = tenthValue(all.leq() + 10.0 * Log10(double(v.counted) * v.interval));
