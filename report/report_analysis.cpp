@@ -5,6 +5,9 @@
 
 #include <QCommandLineParser>
 
+#include <algorithm>
+#include <cmath>
+
 namespace kirv {
 
 namespace {
@@ -48,7 +51,7 @@ void addAnalysisOptions(QCommandLineParser& parser)
     parser.addOptions({NoMasksOption, EventsOption, EventsCsvOption, DialectOption});
 }
 
-std::optional<EventRule> eventRuleOf(const QString& text)
+std::optional<EventRule> eventRuleOf(const QString& text, QString* notTenths)
 {
     const QStringList parts = text.split(QLatin1Char(':'));
     if (parts.size() < 2 || parts.size() > 3)
@@ -61,6 +64,18 @@ std::optional<EventRule> eventRuleOf(const QString& text)
         if (!ok || !std::isfinite(*fields[i]) || *fields[i] < 0.0 || *fields[i] > 1e9)
             return std::nullopt;
     }
+    // Levels are compared in tenths of a dB, as the files store them; a limit between two
+    // tenths would silently become one of them.
+    for (const qsizetype i : {qsizetype(0), qsizetype(2)}) {
+        if (i >= parts.size())
+            continue;
+        const double tenths = *fields[i] * 10.0;
+        if (std::abs(tenths - std::round(tenths)) > 1e-6 * std::max(1.0, tenths)) {
+            if (notTenths)
+                *notTenths = parts[i];
+            return std::nullopt;
+        }
+    }
     return rule;
 }
 
@@ -69,7 +84,12 @@ std::optional<QString> readAnalysisOptions(const QCommandLineParser& parser,
 {
     options.masks = !parser.isSet(NoMasksOption);
     if (parser.isSet(EventsOption)) {
-        options.events = eventRuleOf(parser.value(EventsOption));
+        QString notTenths;
+        options.events = eventRuleOf(parser.value(EventsOption), &notTenths);
+        if (!options.events && !notTenths.isEmpty())
+            return QStringLiteral("--events: levels are in tenths of a dB, \"%1\" has more "
+                                  "decimals (\"75.5:30\")")
+                .arg(notTenths);
         if (!options.events)
             return QStringLiteral("--events needs L:D or L:D:H, numbers of at least 0 "
                                   "(\"75:30\")");

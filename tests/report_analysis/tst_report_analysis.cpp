@@ -205,10 +205,36 @@ private slots:
         QTest::newRow("events not numbers") << QStringList{"--events", "a:b:c"}
                                             << "--events needs L:D or L:D:H, numbers of at least "
                                                "0 (\"75:30\")";
+        QTest::newRow("events limit between two tenths")
+            << QStringList{"--events", "75.04:30"}
+            << "--events: levels are in tenths of a dB, \"75.04\" has more decimals (\"75.5:30\")";
+        QTest::newRow("events hysteresis between two tenths")
+            << QStringList{"--events", "75:30:2.55"}
+            << "--events: levels are in tenths of a dB, \"2.55\" has more decimals (\"75.5:30\")";
         QTest::newRow("events csv alone") << QStringList{"--events-csv", "x.csv"}
                                           << "--events-csv needs --events";
         QTest::newRow("dialect") << QStringList{"--csv-dialect", "tab"}
                                  << "unknown CSV dialect \"tab\" (comma or semicolon)";
+    }
+
+    // Tenths written any way, and durations of any fraction, are taken as given.
+    void eventRulesInTenths_data()
+    {
+        QTest::addColumn<QString>("rule");
+        QTest::addColumn<int>("events"); // of the two loud seconds at 95 dB
+        QTest::newRow("trailing zeros") << "95.00:2" << 1;
+        QTest::newRow("a fraction of a second") << "95:2.5" << 0;
+        QTest::newRow("tenths with an exponent") << "9.51e1:1:0.3" << 0;
+        QTest::newRow("a tenth below") << "94.9:1:0.3" << 1;
+    }
+
+    void eventRulesInTenths()
+    {
+        QFETCH(QString, rule);
+        QFETCH(int, events);
+        const Run run = runReport({"--no-masks", "--format", "json", "--events", rule, m_file});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(firstReport(run)["events"].toArray().size(), events);
     }
 
     void badOptions()
