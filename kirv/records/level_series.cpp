@@ -35,18 +35,17 @@ bool readableLevel(QByteArrayView level)
             return true;
         general |= c == '+' || c == 'e' || c == 'E';
     }
-    if (general)
-        return leadingNumber(QString::fromUtf8(level)).has_value();
-    bool point = false;
-    for (const char c : level) {
-        if (c >= '0' && c <= '9')
-            return true;
-        if (c == '.' && !point)
-            point = true;
-        else if (c != ' ' && c != '\t')
-            return false;
-    }
-    return false;
+    qsizetype i = 0;
+    while (i < level.size() && (level[i] == ' ' || level[i] == '\t'))
+        ++i;
+    if (i == level.size())
+        return false;
+    const bool digit = level[i] >= '0' && level[i] <= '9';
+    if (digit && !general)
+        return true;
+    if (!digit && level[i] != '+' && level[i] != '.')
+        return false;
+    return leadingNumber(QString::fromUtf8(level.sliced(i))).has_value();
 }
 
 // Appends samples and keeps the time texts a report states as stored.

@@ -232,8 +232,8 @@ void TestReportValues::emptyLevelsAndOneRounding_data()
         << Records{{"2024/06/01 08:00:00", "nan"}, {"2024/06/01 08:00:01", "inf"},
                    {"2024/06/01 08:00:02", "1e309"}, {"2024/06/01 08:00:03", "70" + QString(QChar(0)) + ".0"},
                    {"2024/06/01 08:00:04", "abc"}, {"2024/06/01 08:00:05", "60.0"},
-                   {"2024/06/01 08:00:06", " 6e1 "}}
-        << qint64(0) << qint64(5) << Level(60.0) << Level(60.0) << Level(63.0);
+                   {"2024/06/01 08:00:06", " 6e1 "}, {"2024/06/01 08:00:07", QChar(0xFEFF) + QString("1e1")}}
+        << qint64(0) << qint64(6) << Level(60.0) << Level(60.0) << Level(63.0);
 }
 
 void TestReportValues::emptyLevelsAndOneRounding()
