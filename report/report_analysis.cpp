@@ -18,7 +18,7 @@ const QCommandLineOption NoMasksOption({QStringLiteral("no-masks")},
 const QCommandLineOption EventsOption(
     {QStringLiteral("events")},
     QStringLiteral("List the events: the level reaches L dB, lasts at least D s and ends below "
-                   "L - H dB (H 2 unless given)."),
+                   "L - H dB (H 2 unless given). L and H in tenths of a dB."),
     QStringLiteral("L:D[:H]"));
 const QCommandLineOption EventsCsvOption({QStringLiteral("events-csv")},
                                          QStringLiteral("Also write the events as CSV (needs "
@@ -117,6 +117,7 @@ QString analysisHelpText()
                      levels below 80 dB left out
   dose_niosh         daily noise dose in per cent, 85 dB criterion, 3 dB exchange
   masked_spans       spans of the file's sidecar name.kirv.masks left out of every value
+  masks_ignored      true when that sidecar could not be used (the run exits 1)
   events             with --events: start, end, seconds, lmax, lmax_time, leq, sel
 
 Periods in JSON and in --period-csv carry start, records, leq, lmax, lmin, l10, l50,
