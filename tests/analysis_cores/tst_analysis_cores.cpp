@@ -1,6 +1,7 @@
 #include "series_fixture.h"
 
 #include "kirv/analysis/level_stats.h"
+#include "kirv/records/analysis_format.h"
 #include "kirv/records/csv_dialect.h"
 #include "kirv/records/level_events.h"
 #include "kirv/records/level_masks.h"
@@ -203,6 +204,22 @@ private slots:
         const ReportValues values = computeReport("f", unmaskedContent(content, spans));
         QCOMPARE(*values.lmax, 62.0);
         QCOMPARE(values.records, 4);
+    }
+
+    // Levels that are no number enter no figure, and the summary says how many lie outside
+    // the masks.
+    void unreadableLevelsInTheSummary()
+    {
+        LevelSeries series;
+        const QByteArrayView levels[] = {"60.0", "nan", "1e309", "inf", "60.0"};
+        for (qsizetype i = 0; i < 5; ++i)
+            series.push_back(sampleOf(QByteArray("2026/03/04 08:00:0") + char('0' + i), levels[i]));
+        const qint64 at8 = *civilSeconds("2026/03/04 08:00:00");
+        const FigureSummary summary = figureSummaryOf(maskedSeries(series, {{at8 + 3, at8 + 3, ""}}), 1.0);
+        QCOMPARE(summary.leq, std::optional<double>(60.0));
+        QCOMPARE(summary.unreadable, 2);
+        QVERIFY(figureSummaryText(summary, std::nullopt)
+                    .endsWith("   2 of the levels are no number and enter no figure"));
     }
 
     void spansMergeAndSplit()
