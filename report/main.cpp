@@ -131,8 +131,12 @@ int run(const ReportOptions& options)
                            return;
                        }
                        const AnalysisValues& analysis = report.values.analysis;
-                       if (!analysis.masksError.isEmpty())
+                       // The figures are written, but with spans the user masked: the run
+                       // has not done what was asked.
+                       if (!analysis.masksError.isEmpty()) {
                            printError(analysis.masksError + QStringLiteral("; the masks are ignored"));
+                           failed = true;
+                       }
                        if (!first)
                            out.write(reportSeparator(options.format));
                        first = false;

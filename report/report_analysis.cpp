@@ -5,6 +5,8 @@
 
 #include <QCommandLineParser>
 
+#include <algorithm>
+#include <cmath>
 #include <utility>
 
 namespace kirv {
@@ -17,7 +19,7 @@ const QCommandLineOption NoMasksOption({QStringLiteral("no-masks")},
 const QCommandLineOption EventsOption(
     {QStringLiteral("events")},
     QStringLiteral("List the events: the level reaches L dB, lasts at least D s and ends below "
-                   "L - H dB (H 2 unless given)."),
+                   "L - H dB (H 2 unless given). L and H in tenths of a dB."),
     QStringLiteral("L:D[:H]"));
 const QCommandLineOption EventsCsvOption({QStringLiteral("events-csv")},
                                          QStringLiteral("Also write the events as CSV (needs "
@@ -50,7 +52,7 @@ void addAnalysisOptions(QCommandLineParser& parser)
     parser.addOptions({NoMasksOption, EventsOption, EventsCsvOption, DialectOption});
 }
 
-std::optional<EventRule> eventRuleOf(const QString& text)
+std::optional<EventRule> eventRuleOf(const QString& text, QString* notTenths)
 {
     const QStringList parts = text.split(QLatin1Char(':'));
     if (parts.size() < 2 || parts.size() > 3)
@@ -63,6 +65,18 @@ std::optional<EventRule> eventRuleOf(const QString& text)
         if (!ok || !std::isfinite(*fields[i]) || *fields[i] < 0.0 || *fields[i] > 1e9)
             return std::nullopt;
     }
+    // Levels are compared in tenths of a dB, as the files store them; a limit between two
+    // tenths would silently become one of them.
+    for (const qsizetype i : {qsizetype(0), qsizetype(2)}) {
+        if (i >= parts.size())
+            continue;
+        const double tenths = *fields[i] * 10.0;
+        if (std::abs(tenths - std::round(tenths)) > 1e-6 * std::max(1.0, tenths)) {
+            if (notTenths)
+                *notTenths = parts[i];
+            return std::nullopt;
+        }
+    }
     return rule;
 }
 
@@ -71,7 +85,12 @@ std::optional<QString> readAnalysisOptions(const QCommandLineParser& parser,
 {
     options.masks = !parser.isSet(NoMasksOption);
     if (parser.isSet(EventsOption)) {
-        options.events = eventRuleOf(parser.value(EventsOption));
+        QString notTenths;
+        options.events = eventRuleOf(parser.value(EventsOption), &notTenths);
+        if (!options.events && !notTenths.isEmpty())
+            return QStringLiteral("--events: levels are in tenths of a dB, \"%1\" has more "
+                                  "decimals (\"75.5:30\")")
+                .arg(notTenths);
         if (!options.events)
             return QStringLiteral("--events needs L:D or L:D:H, numbers of at least 0 "
                                   "(\"75:30\")");
@@ -99,6 +118,7 @@ QString analysisHelpText()
                      levels below 80 dB left out
   dose_niosh         daily noise dose in per cent, 85 dB criterion, 3 dB exchange
   masked_spans       spans of the file's sidecar name.kirv.masks left out of every value
+  masks_ignored      true when that sidecar could not be used (the run exits 1)
   events             with --events: start, end, seconds, lmax, lmax_time, leq, sel
 
 Periods in JSON and in --period-csv carry start, records, leq, lmax, lmin, l10, l50,

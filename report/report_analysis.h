@@ -28,8 +28,10 @@ std::optional<QString> readAnalysisOptions(const QCommandLineParser& parser,
 /// The lines --help adds to the explanation of the values.
 QString analysisHelpText();
 
-/// The rule of "--events L:D[:H]" ("75:30", "75:30:3"), or nothing for another text.
-std::optional<EventRule> eventRuleOf(const QString& text);
+/// The rule of "--events L:D[:H]" ("75:30", "75:30:3"), or nothing for another text. The levels
+/// L and H are whole tenths of a dB; one that is not ("75.04") is refused and, when `notTenths`
+/// is given, named there.
+std::optional<EventRule> eventRuleOf(const QString& text, QString* notTenths = nullptr);
 
 /// The report of one data file with the masks of its sidecar applied to every value (unless
 /// `options.masks` is off), its period table, exposure and, when asked, events.

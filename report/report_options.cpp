@@ -52,7 +52,7 @@ level is truncated to 0.1 dB, as the windows show Leq.
 
   file, kind         the file and its kind: real-time, logger or plain
   interval           T in seconds
-  records            all records; counted, paused and empty split them
+  records            all records; counted, paused, empty and unreadable split them
   start, end         the first and the last record's time
   leq, sel           energy-average level and sound exposure level
                      (sel = leq + 10 log10(counted x T))
@@ -75,6 +75,8 @@ level is truncated to 0.1 dB, as the windows show Leq.
   complete           false when the reading stopped at a line that is not a record
   unread_lines       the lines from that one to the end of the file (also said on
                      standard error with the line number and what was found)
+  unreadable         records whose level is no number ("nan", "1e309", a word): left
+                     out of every level, and said on standard error
 
 A missing value is empty in text and CSV and null in JSON. The CSV output has one
 header row and one row per file (without exceedance and periods). Files that cannot
@@ -86,8 +88,8 @@ and "-o /dev/stdout" write to standard output as it is. An output is refused whe
 is a device, a FIFO or a folder, when two outputs name one file, and, unless --force
 is given, when it is one of the data files or reads as a data file.
 
-Exit status: 0 when every file was analysed, 1 when a file could not be read or an
-output could not be written, 2 on a bad command line.)";
+Exit status: 0 when every file was analysed, 1 when a file could not be read, a masks
+sidecar could not be used or an output could not be written, 2 on a bad command line.)";
 
 void addReportOptions(QCommandLineParser& parser)
 {

@@ -6,6 +6,11 @@ namespace kirv {
 
 double numericValue(QStringView text)
 {
+    return leadingNumber(text).value_or(0.0);
+}
+
+std::optional<double> leadingNumber(QStringView text)
+{
     QByteArray digits;
     digits.reserve(text.size());
     bool point = false;
@@ -32,7 +37,9 @@ double numericValue(QStringView text)
         digits.chop(1);
     bool ok = false;
     const double value = digits.toDouble(&ok); // locale-independent, unlike strtod
-    return ok ? value : 0.0;
+    if (!ok)
+        return std::nullopt;
+    return value;
 }
 
 QString numberText(double value)

@@ -257,6 +257,8 @@ FigureSummary figureSummaryOf(const LevelSeries& series, double interval)
     RunningLevel energy;
     LevelDistribution distribution;
     for (const LevelSample& s : series) {
+        if (s.unreadable() && !s.inMask())
+            ++summary.unreadable;
         if (!s.counted())
             continue;
         energy.add(s.level());
@@ -299,11 +301,12 @@ QString figureSummaryText(const FigureSummary& masked, const std::optional<Figur
     const NoiseExposure& e = masked.exposure;
     const QString dash = QStringLiteral("-");
     const QString gap = QStringLiteral("   ");
-    return figuresLine(masked, whole) + QLatin1Char('\n') +
-           QStringList{QStringLiteral("LEX,8h %1").arg(e.lex8h ? tenthText(*e.lex8h) : dash),
+    QStringList second{QStringLiteral("LEX,8h %1").arg(e.lex8h ? tenthText(*e.lex8h) : dash),
                        QStringLiteral("Dose OSHA %1 %").arg(e.doseOsha ? doseText(e.doseOsha) : dash),
-                       QStringLiteral("Dose NIOSH %1 %").arg(e.doseNiosh ? doseText(e.doseNiosh) : dash)}
-               .join(gap);
+                       QStringLiteral("Dose NIOSH %1 %").arg(e.doseNiosh ? doseText(e.doseNiosh) : dash)};
+    if (masked.unreadable > 0)
+        second << QStringLiteral("%1 of the levels are no number and enter no figure").arg(masked.unreadable);
+    return figuresLine(masked, whole) + QLatin1Char('\n') + second.join(gap);
 }
 
 QString maskedFiguresText(const FigureSummary& masked, const FigureSummary& whole, qsizetype spans)

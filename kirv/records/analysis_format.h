@@ -69,6 +69,7 @@ struct FigureSummary
 {
     std::optional<double> leq, lmax, l90;
     NoiseExposure exposure;
+    qint64 unreadable = 0; // levels outside the masks that are no number
 };
 FigureSummary figureSummaryOf(const LevelSeries& series, double interval);
 QString figureSummaryText(const FigureSummary& masked, const std::optional<FigureSummary>& whole);

@@ -61,6 +61,54 @@ std::optional<qint64> isoLocalSeconds(QByteArrayView text)
     return civilSeconds(text);
 }
 
+namespace {
+
+// The seconds east of UTC of an offset text ("Z", "+02:00", "+0200", "-05"), or nothing.
+std::optional<int> offsetSeconds(QByteArrayView text)
+{
+    if (text == "Z")
+        return 0;
+    if (text.size() < 3 || (text[0] != '+' && text[0] != '-'))
+        return std::nullopt;
+    QByteArray digits = text.sliced(1).toByteArray();
+    if (digits.size() == 5 && digits[2] == ':')
+        digits.remove(2, 1);
+    if (digits.size() != 2 && digits.size() != 4)
+        return std::nullopt;
+    int value = 0;
+    for (const char c : digits) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    const int hours = digits.size() == 2 ? value : value / 100;
+    const int minutes = digits.size() == 2 ? 0 : value % 100;
+    if (hours > 23 || minutes > 59)
+        return std::nullopt;
+    const int seconds = hours * 3600 + minutes * 60;
+    return text[0] == '-' ? -seconds : seconds;
+}
+
+} // namespace
+
+std::optional<qint64> isoTimeSeconds(QByteArrayView text)
+{
+    if (text.size() < 19)
+        return std::nullopt;
+    QByteArray local = text.first(19).toByteArray();
+    if (local[10] == ' ')
+        local[10] = 'T';
+    const std::optional<qint64> civil = isoLocalSeconds(local);
+    if (!civil || text.size() == 19)
+        return civil;
+    const std::optional<int> offset = offsetSeconds(text.sliced(19));
+    if (!offset)
+        return std::nullopt;
+    static const QTimeZone zone = QTimeZone::systemTimeZone();
+    const qint64 utc = *civil - *offset;
+    return utc + offsetAtUtc(zone, utc);
+}
+
 int localOffsetOf(qint64 civilSeconds, bool later)
 {
     const auto [first, second] = readings(civilSeconds);

@@ -1,10 +1,11 @@
 #include "kirv/records/level_masks.h"
 
 #include "kirv/records/iso_time.h"
+#include "kirv/records/native_names.h"
+#include "kirv/records/regular_file.h"
 #include "kirv/records/report_values.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 #include <algorithm>
 
@@ -46,32 +47,51 @@ MaskSpans::const_iterator spanAt(const MaskSpans& spans, qint64 seconds)
     return it->holds(seconds) ? it : spans.end();
 }
 
+// The next time of a line: one word, or a date and a time apart ("2026-03-04 08:30:05").
+QByteArray nextTime(QByteArrayView& rest)
+{
+    QByteArray time = nextWord(rest).toByteArray();
+    if (time.size() == 10 && time[4] == '-' && time[7] == '-') {
+        QByteArrayView after = rest;
+        const QByteArrayView clock = nextWord(after);
+        if (clock.size() >= 8 && clock[2] == ':') {
+            time += ' ' + clock.toByteArray();
+            rest = after;
+        }
+    }
+    return time;
+}
+
 } // namespace
+
+MaskSpans mergedSpans(MaskSpans spans)
+{
+    // Sorted once, then each span either joins the last one kept or starts a new one: a
+    // sidecar of a hundred thousand lines merges in one pass.
+    std::stable_sort(spans.begin(), spans.end(),
+                     [](const MaskSpan& a, const MaskSpan& b) { return a.start < b.start; });
+    MaskSpans out;
+    out.reserve(spans.size());
+    for (MaskSpan& s : spans) {
+        if (out.empty() || s.start > out.back().end + 1) {
+            out.push_back(std::move(s));
+            continue;
+        }
+        MaskSpan& last = out.back();
+        last.end = std::max(last.end, s.end);
+        if (!s.note.isEmpty())
+            last.note += (last.note.isEmpty() ? QString() : QStringLiteral("; ")) + s.note;
+    }
+    return out;
+}
 
 MaskSpans withSpan(const MaskSpans& spans, const MaskSpan& added)
 {
-    MaskSpan span = added;
-    if (span.end < span.start)
-        std::swap(span.start, span.end);
-    MaskSpans out;
-    QStringList notes;
-    for (const MaskSpan& s : spans) {
-        if (s.end + 1 < span.start || s.start > span.end + 1) {
-            out.push_back(s);
-            continue;
-        }
-        span.start = std::min(span.start, s.start);
-        span.end = std::max(span.end, s.end);
-        if (!s.note.isEmpty())
-            notes << s.note;
-    }
-    if (!span.note.isEmpty())
-        notes << span.note;
-    span.note = notes.join(QStringLiteral("; "));
-    out.insert(std::upper_bound(out.begin(), out.end(), span,
-                                [](const MaskSpan& a, const MaskSpan& b) { return a.start < b.start; }),
-               span);
-    return out;
+    MaskSpans out = spans;
+    out.push_back(added);
+    if (out.back().end < out.back().start)
+        std::swap(out.back().start, out.back().end);
+    return mergedSpans(std::move(out));
 }
 
 MaskSpans withoutSpanAt(const MaskSpans& spans, qint64 seconds)
@@ -137,6 +157,8 @@ QByteArray masksText(const MaskSpans& spans)
 
 MasksParse parseMasks(QByteArrayView text)
 {
+    if (text.startsWith("\xEF\xBB\xBF")) // the byte order mark some editors put first
+        text = text.sliced(3);
     MaskSpans spans;
     qsizetype lineNumber = 0;
     for (qsizetype at = 0; at < text.size();) {
@@ -150,39 +172,34 @@ MasksParse parseMasks(QByteArrayView text)
             return MasksParse{std::nullopt,
                               QStringLiteral("line %1: %2").arg(lineNumber).arg(QLatin1String(reason))};
         };
-        const QByteArrayView first = nextWord(rest);
+        QByteArrayView peek = rest;
+        const QByteArrayView first = nextWord(peek);
         if (first.isEmpty() || first.startsWith('#'))
             continue;
-        const QByteArrayView second = nextWord(rest);
-        const std::optional<qint64> start = isoLocalSeconds(first);
+        const std::optional<qint64> start = isoTimeSeconds(nextTime(rest));
         if (!start)
             return bad("the start is not a time such as 2026-03-04T08:30:05");
-        const std::optional<qint64> stop = isoLocalSeconds(second);
+        const std::optional<qint64> stop = isoTimeSeconds(nextTime(rest));
         if (!stop)
             return bad("the end is not a time such as 2026-03-04T08:30:05");
         if (*stop < *start)
             return bad("the end lies before the start");
-        spans = withSpan(spans, {*start, *stop, trimmedNote(rest)});
+        spans.push_back({*start, *stop, trimmedNote(rest)});
     }
-    return {spans, {}};
+    return {mergedSpans(std::move(spans)), {}};
 }
 
 MasksLoad loadMasks(const QString& dataPath)
 {
     const QString path = masksPath(dataPath);
-    QFile file(path);
-    if (!file.exists())
+    if (!QFile::exists(path))
         return {};
-    // A sidecar is a few lines; anything beyond a few megabytes is not one.
-    constexpr qint64 Limit = 4 << 20;
-    if (!file.open(QIODevice::ReadOnly))
-        return {{}, FileStatus::failure("read", path, file.errorString()).error};
-    if (file.size() > Limit)
-        return {{}, FileStatus::failure("use", path, QStringLiteral("the file is too large")).error};
-    const QByteArray text = file.readAll();
+    QByteArray text;
+    if (const FileStatus read = readRegularFile(path, MaxMasksBytes, text); !read.ok())
+        return {{}, read.error};
     const MasksParse parse = parseMasks(text);
     if (!parse.spans)
-        return {{}, FileStatus::failure("use", path, parse.error).error};
+        return {{}, FileStatus::failure("use", shownName(path), parse.error).error};
     return {*parse.spans, {}};
 }
 

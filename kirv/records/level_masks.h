@@ -31,6 +31,9 @@ using MaskSpans = std::vector<MaskSpan>;
 /// sample is also Empty, so it enters no statistic.
 inline constexpr quint8 MaskedFlag = LevelSample::InMask;
 
+/// The spans in order of their start, those that overlap or touch merged into one (their notes
+/// joined in that order).
+MaskSpans mergedSpans(MaskSpans spans);
 /// The spans with `span` added: spans it overlaps or touches merge with it (their notes joined).
 MaskSpans withSpan(const MaskSpans& spans, const MaskSpan& span);
 /// The spans without the one that holds `seconds` (unchanged when none does).
@@ -48,7 +51,8 @@ QString masksPath(const QString& dataPath);
 
 /// The sidecar's text: one span a line, start and end as ISO 8601 local times separated by
 /// white space, then the note if there is one. Empty lines and lines starting with "#" are
-/// skipped.
+/// skipped. The reading also takes what people write by hand (isoTimeSeconds(): a blank for the
+/// "T", a UTC offset) and a byte order mark before the first line.
 QByteArray masksText(const MaskSpans& spans);
 
 /// The spans of a sidecar's text, or the reason it cannot be used ("line 3: ..."); a text with
@@ -59,6 +63,9 @@ struct MasksParse
     QString error;
 };
 MasksParse parseMasks(QByteArrayView text);
+
+/// Largest sidecar read; a bigger file is not one (a hundred thousand spans take about 4 MB).
+inline constexpr qint64 MaxMasksBytes = qint64(64) << 20;
 
 /// The masks of the data file at `dataPath`: none when it has no sidecar; `error` names the
 /// sidecar and the reason when it cannot be read or parsed (and then no span applies).

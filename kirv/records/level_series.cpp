@@ -1,6 +1,7 @@
 #include "kirv/records/level_series.h"
 
 #include "kirv/analysis/exceedance.h"
+#include "kirv/analysis/numbertext.h"
 #include "kirv/records/native_names.h"
 #include "kirv/records/datafile_lines.h"
 #include "kirv/records/regular_file.h"
@@ -20,6 +21,31 @@ bool blank(QByteArrayView text)
         if (c != ' ' && c != '\t')
             return false;
     return true;
+}
+
+// Whether a level text that is not blank is a level: one of the marks decides it ("*", "-",
+// "L"), or it starts with a finite number (blanks ignored). A NUL byte is never part of a level.
+bool readableLevel(QByteArrayView level)
+{
+    if (level.contains('\0'))
+        return false;
+    bool general = false; // a sign or an exponent: the general number reader decides
+    for (const char c : level) {
+        if (c == '*' || c == '-' || c == 'L')
+            return true;
+        general |= c == '+' || c == 'e' || c == 'E';
+    }
+    qsizetype i = 0;
+    while (i < level.size() && (level[i] == ' ' || level[i] == '\t'))
+        ++i;
+    if (i == level.size())
+        return false;
+    const bool digit = level[i] >= '0' && level[i] <= '9';
+    if (digit && !general)
+        return true;
+    if (!digit && level[i] != '+' && level[i] != '.')
+        return false;
+    return leadingNumber(QString::fromUtf8(level.sliced(i))).has_value();
 }
 
 // Appends samples and keeps the time texts a report states as stored.
@@ -65,6 +91,10 @@ LevelSample sampleOf(QByteArrayView time, QByteArrayView level)
         sample.flags |= LevelSample::NoTime;
     if (blank(level)) {
         sample.flags |= LevelSample::Empty;
+        return sample;
+    }
+    if (!readableLevel(level)) {
+        sample.flags |= LevelSample::Empty | LevelSample::Unreadable;
         return sample;
     }
     if (const std::optional<int> tenths = levelClass(level, Resolution::Fine))

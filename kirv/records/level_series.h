@@ -13,8 +13,9 @@
 namespace kirv {
 
 /// One record reduced to numbers, as every statistic reads it: the civil seconds of its time
-/// text, its level in tenths of a dB as the 0.1 dB distribution classes it ("-" 25.0, "L" 145.0,
-/// a text without a number 0), and what kind of reading it is. Eight bytes a record, never the
+/// text, its level in tenths of a dB as the 0.1 dB distribution classes it ("-" 25.0, "L" 145.0),
+/// and what kind of reading it is. A text that holds none of the marks and does not start with a
+/// finite number ("nan", "inf", "1e309", "abc"), or holds a NUL byte, is no level: Unreadable. Eight bytes a record, never the
 /// record's texts: a five-million-record file fits in 40 MB.
 struct LevelSample
 {
@@ -23,6 +24,7 @@ struct LevelSample
         Empty = 2,  // no level at all (a reading taken while the link was lost); `tenths` is 0
         NoTime = 4, // the time text is not a civil time; `seconds` is 0
         InMask = 8, // the record lies in a span the user masked; also Empty, so nothing counts it
+        Unreadable = 16, // a level text that is no level ("nan", "1e309", a NUL byte); also Empty
     };
 
     /// Seconds since 1970/01/01 00:00:00 read as civil time (years 0000..9999 fit in 40 bits).
@@ -38,6 +40,7 @@ struct LevelSample
     bool empty() const { return (flags & Empty) != 0; }
     bool hasTime() const { return (flags & NoTime) == 0; }
     bool inMask() const { return (flags & InMask) != 0; }
+    bool unreadable() const { return (flags & Unreadable) != 0; }
     double level() const { return double(tenths) / 10.0; }
 };
 static_assert(sizeof(LevelSample) == 8);

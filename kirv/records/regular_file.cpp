@@ -82,4 +82,19 @@ FileStatus regularTarget(const QString& path)
     return FileStatus::failure("create", shownName(path), NotRegular);
 }
 
+FileStatus readRegularFile(const QString& path, qint64 maxBytes, QByteArray& bytes)
+{
+    bytes.clear();
+    QFile file;
+    if (FileStatus opened = openRegularFile(file, path, maxBytes); !opened.ok())
+        return opened;
+    const qint64 expected = file.size();
+    bytes = file.read(expected);
+    if (bytes.size() < expected) {
+        bytes.clear();
+        return FileStatus::failure("read", shownName(path), file.errorString());
+    }
+    return {};
+}
+
 } // namespace kirv

@@ -2,6 +2,7 @@
 
 #include "kirv/records/filestatus.h"
 
+#include <QByteArray>
 #include <QString>
 
 class QFile;
@@ -18,5 +19,9 @@ FileStatus openRegularFile(QFile& file, const QString& path, qint64 maxBytes);
 /// yet, or a regular file. A device, a FIFO or a socket would be replaced by a file of its own
 /// and is refused ("Cannot create /dev/full: it is not a regular file").
 [[nodiscard]] FileStatus regularTarget(const QString& path);
+
+/// The whole of the regular file `path` (no larger than `maxBytes`) in `bytes`, as
+/// openRegularFile() takes it; a read that ends early is a failure that names the file.
+[[nodiscard]] FileStatus readRegularFile(const QString& path, qint64 maxBytes, QByteArray& bytes);
 
 } // namespace kirv

@@ -113,7 +113,9 @@ QList<Field> scalarFields(const ReportValues& r, bool iso)
             level("lex8h", r.analysis.exposure.lex8h ? std::optional(tenthValue(*r.analysis.exposure.lex8h))
                                                      : std::nullopt),
             dose("dose_osha", r.analysis.exposure.doseOsha),
-            dose("dose_niosh", r.analysis.exposure.doseNiosh)};
+            dose("dose_niosh", r.analysis.exposure.doseNiosh),
+            number("unreadable", double(r.unreadable)),
+            flag("masks_ignored", !r.analysis.masksError.isEmpty())};
 }
 
 QString jsonString(const QString& s)

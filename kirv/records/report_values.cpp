@@ -163,7 +163,15 @@ std::optional<qint64> civilSeconds(QByteArrayView t)
         return std::nullopt;
     if (mo < 1 || mo > 12 || d < 1 || d > 31 || h > 23 || mi > 59 || s > 59)
         return std::nullopt;
-    return daysFromCivil(y, mo, d) * SecondsPerDay + h * Hour + mi * 60 + s;
+    const qint64 days = daysFromCivil(y, mo, d);
+    // A day the month does not have (2026/02/30, 2026/04/31) is no time, not the day it would
+    // count on to.
+    qint64 year;
+    unsigned month, day;
+    civilFromDays(days, year, month, day);
+    if (month != mo)
+        return std::nullopt;
+    return days * SecondsPerDay + h * Hour + mi * 60 + s;
 }
 
 QString civilTimeText(qint64 seconds)
@@ -202,6 +210,19 @@ QStringList reportWarnings(const QString& file, const DataFileReading& reading)
                         .arg(QDir::toNativeSeparators(shownName(file)), rejected);
     if (!reading.complete())
         warnings << reading.stopNotice(file);
+    return warnings;
+}
+
+QStringList reportWarnings(const QString& file, const DataFileSeries& series)
+{
+    QStringList warnings = reportWarnings(file, static_cast<const DataFileReading&>(series));
+    const auto unreadable = std::count_if(series.samples.begin(), series.samples.end(),
+                                          [](const LevelSample& s) { return s.unreadable() && !s.inMask(); });
+    if (unreadable > 0)
+        warnings << QStringLiteral("%1: %2 of the levels are no number (such as \"nan\" or "
+                                   "\"1e309\"); they enter no value")
+                        .arg(QDir::toNativeSeparators(shownName(file)))
+                        .arg(unreadable);
     return warnings;
 }
 
@@ -249,6 +270,10 @@ ReportValues computeReport(const QString& file, const DataFileSeries& series, in
         }
         if (sample.inMask())
             continue; // masked by the user: neither a level nor an empty reading
+        if (sample.unreadable()) {
+            ++v.unreadable;
+            continue;
+        }
         if (sample.empty()) {
             ++v.empty;
             continue;
@@ -275,7 +300,7 @@ ReportValues computeReport(const QString& file, const DataFileSeries& series, in
 
     v.counted = all.count();
     distribution.counted = v.counted;
-    distribution.leftOut = v.paused + v.empty;
+    distribution.leftOut = v.paused + v.empty + v.unreadable;
     v.leq = truncatedTenth(all, all.leq());
     if (v.counted > 0) {
         v.sel = tenthValue(all.leq() + 10.0 * Log10(double(v.counted) * v.interval));

@@ -43,6 +43,7 @@ struct ReportValues
     qint64 counted = 0;
     qint64 paused = 0;
     qint64 empty = 0; // records without a level
+    qint64 unreadable = 0; // records whose level text is no level (LevelSample::Unreadable)
     QString start; // time texts of the first and last record, as stored
     QString end;
     std::optional<double> leq;
@@ -100,6 +101,8 @@ std::optional<double> headerInterval(const DataFileReading& reading, QString* re
 /// What a report says about a file on the side: an interval taken as 1 s, a reading that stopped
 /// before the end of the file.
 QStringList reportWarnings(const QString& file, const DataFileReading& reading);
+/// The same, and how many records outside the masks have a level text that is no level.
+QStringList reportWarnings(const QString& file, const DataFileSeries& series);
 
 /// The report values of a read data file; `file` is the name to report it under.
 /// `periodMinutes` (1..1440) sets the clock-aligned periods, counted from midnight.

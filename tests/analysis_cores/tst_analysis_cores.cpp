@@ -1,6 +1,7 @@
 #include "series_fixture.h"
 
 #include "kirv/analysis/level_stats.h"
+#include "kirv/records/analysis_format.h"
 #include "kirv/records/csv_dialect.h"
 #include "kirv/records/level_events.h"
 #include "kirv/records/level_masks.h"
@@ -8,7 +9,11 @@
 #include "kirv/records/period_table.h"
 
 #include <QTemporaryDir>
+#include <QDir>
+#include <QFile>
 #include <QTest>
+
+#include <sys/stat.h>
 
 using namespace kirv;
 
@@ -201,6 +206,22 @@ private slots:
         QCOMPARE(values.records, 4);
     }
 
+    // Levels that are no number enter no figure, and the summary says how many lie outside
+    // the masks.
+    void unreadableLevelsInTheSummary()
+    {
+        LevelSeries series;
+        const QByteArrayView levels[] = {"60.0", "nan", "1e309", "inf", "60.0"};
+        for (qsizetype i = 0; i < 5; ++i)
+            series.push_back(sampleOf(QByteArray("2026/03/04 08:00:0") + char('0' + i), levels[i]));
+        const qint64 at8 = *civilSeconds("2026/03/04 08:00:00");
+        const FigureSummary summary = figureSummaryOf(maskedSeries(series, {{at8 + 3, at8 + 3, ""}}), 1.0);
+        QCOMPARE(summary.leq, std::optional<double>(60.0));
+        QCOMPARE(summary.unreadable, 2);
+        QVERIFY(figureSummaryText(summary, std::nullopt)
+                    .endsWith("   2 of the levels are no number and enter no figure"));
+    }
+
     void spansMergeAndSplit()
     {
         MaskSpans spans = withSpan({}, {100, 200, "a"});
@@ -231,6 +252,22 @@ private slots:
                                           << "line 1: the start is not a time such as "
                                              "2026-03-04T08:30:05"
                                           << 0;
+        QTest::newRow("as people write them: a byte order mark, blanks for T, offsets")
+            << QByteArray("\xEF\xBB\xBF" "2026-03-01 08:00:00 2026-03-01 08:10:00 truck  passing\n"
+                          "2026-03-04T09:00:00Z 2026-03-04T11:30:00+02:00\n")
+            << QString() << 2;
+        QTest::newRow("an end before the start names its line")
+            << QByteArray("# masks\n2026-03-04T08:00:00 2026-03-04T08:10:00\n"
+                          "2026-03-04 08:10:00 2026-03-04 08:00:00 swapped\n")
+            << "line 3: the end lies before the start" << 0;
+        QTest::newRow("an impossible day") << QByteArray("2026-02-30T08:00:00 2026-03-01T08:00:00")
+                                           << "line 1: the start is not a time such as "
+                                              "2026-03-04T08:30:05"
+                                           << 0;
+        QTest::newRow("a broken offset") << QByteArray("2026-03-04T08:00:00 2026-03-04T08:10:00+2:00")
+                                         << "line 1: the end is not a time such as "
+                                            "2026-03-04T08:30:05"
+                                         << 0;
     }
 
     void sidecarLines()
@@ -264,6 +301,52 @@ private slots:
                                  .arg(QDir::toNativeSeparators(masksPath(data))));
         QVERIFY(saveMasks(data, {}).ok());
         QVERIFY(!QFile::exists(masksPath(data)));
+    }
+
+    // Overlapping lines in any order merge into spans in order, their notes in that order.
+    void sidecarSpansMerge()
+    {
+        const MasksParse parse = parseMasks("2026-03-04T08:20:00 2026-03-04T08:30:00 c\n"
+                                            "2026-03-04T08:05:00 2026-03-04T08:12:00 b\n"
+                                            "2026-03-04T08:00:00 2026-03-04T08:06:00 a\n"
+                                            "2026-03-04T08:12:01 2026-03-04T08:13:00\n");
+        QVERIFY(parse.spans);
+        const qint64 at8 = *civilSeconds("2026/03/04 08:00:00");
+        QCOMPARE(*parse.spans, (MaskSpans{{at8, at8 + 13 * 60, "a; b"}, {at8 + 20 * 60, at8 + 30 * 60, "c"}}));
+    }
+
+    // A sidecar that is no regular file is refused before a byte is read: a device never ends,
+    // a pipe waits for a writer for ever.
+    void sidecarThatIsNoFile_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("a link to /dev/zero") << "zero" << "it is not a regular file";
+        QTest::newRow("a FIFO") << "fifo" << "it is not a regular file";
+        QTest::newRow("a folder") << "folder" << "it is not a regular file";
+        QTest::newRow("too large") << "large" << "the file is larger than 64 MB";
+    }
+
+    void sidecarThatIsNoFile()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, reason);
+        QTemporaryDir dir;
+        const QString data = dir.filePath("week.kirv");
+        const QString path = masksPath(data);
+        if (kind == "zero")
+            QVERIFY(QFile::link("/dev/zero", path));
+        else if (kind == "fifo")
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        else if (kind == "folder")
+            QVERIFY(QDir().mkdir(path));
+        else {
+            QFile large(path);
+            QVERIFY(large.open(QIODevice::WriteOnly) && large.resize(MaxMasksBytes + 1));
+        }
+        const MasksLoad load = loadMasks(data);
+        QVERIFY(load.spans.empty());
+        QCOMPARE(load.error, "Cannot open " + QDir::toNativeSeparators(path) + ": " + reason);
     }
 
     void csvDialects_data()

@@ -50,6 +50,33 @@ private slots:
                                 "2026-03-04T08:30:5", "2026-03-04T08:30:05Z"})
             QVERIFY2(!isoLocalSeconds(bad), bad);
     }
+
+    // Hand-written sidecar times: an offset fixes the instant, read again in the local zone
+    // (Berlin: +01:00 in March, +02:00 in July).
+    void handWrittenTimes_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QString>("local"); // empty: no time
+        QTest::newRow("local") << QByteArray("2026-03-04T08:30:05") << "2026/03/04 08:30:05";
+        QTest::newRow("blank for T") << QByteArray("2026-03-04 08:30:05") << "2026/03/04 08:30:05";
+        QTest::newRow("Z") << QByteArray("2026-03-04T07:30:05Z") << "2026/03/04 08:30:05";
+        QTest::newRow("+02:00 in winter") << QByteArray("2026-03-04T09:30:05+02:00") << "2026/03/04 08:30:05";
+        QTest::newRow("-0500") << QByteArray("2026-07-04 03:30:05-0500") << "2026/07/04 10:30:05";
+        QTest::newRow("-01 across the new year") << QByteArray("2026-12-31T23:59:59-01") << "2027/01/01 01:59:59";
+        QTest::newRow("offset hour 24") << QByteArray("2026-03-04T08:30:05+24:00") << "";
+        QTest::newRow("offset without sign") << QByteArray("2026-03-04T08:30:05 02:00") << "";
+        QTest::newRow("offset of one digit") << QByteArray("2026-03-04T08:30:05+2") << "";
+        QTest::newRow("lower-case z") << QByteArray("2026-03-04T08:30:05z") << "";
+        QTest::newRow("impossible day") << QByteArray("2026-02-29T08:30:05Z") << "";
+    }
+
+    void handWrittenTimes()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QString, local);
+        const std::optional<qint64> seconds = isoTimeSeconds(text);
+        QCOMPARE(seconds ? civilTimeText(*seconds) : QString(), local);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestIsoTime)

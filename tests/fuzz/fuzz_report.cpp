@@ -19,7 +19,7 @@ namespace {
 void report(const QByteArray& file, int periodMinutes)
 {
     const ReportValues v = computeReport("f", parseDataFile(file), periodMinutes);
-    check(v.counted + v.paused + v.empty == v.records && v.interval >= 1);
+    check(v.counted + v.paused + v.empty + v.unreadable == v.records && v.interval >= 1);
     check(v.complete == (v.unreadLines == 0));
     for (const double share : {v.coverageDay, v.coverageEvening, v.coverageNight})
         check(share >= 0.0 && share <= 1.0);

@@ -363,7 +363,9 @@ void TestReportCli::fullRecordingMatchesAnIndependentReckoning()
                          {"coverage_night", coverage(partCounts[2], 8)},
                          {"empty", 0},
                          {"complete", true},
-                         {"unread_lines", 0}};
+                         {"unread_lines", 0},
+                         {"unreadable", 0},
+                         {"masks_ignored", false}};
     QJsonArray exceedance;
     for (int j = 0; j < 100; ++j) {
         const qint64 k = counted * (199 - 2 * j) / 200; // floor(N (99.5 - j) / 100)

@@ -211,6 +211,7 @@ void TestReportValues::emptyLevelsAndOneRounding_data()
     QTest::addColumn<QStringList>("header");
     QTest::addColumn<Records>("records");
     QTest::addColumn<qint64>("empty");
+    QTest::addColumn<qint64>("unreadable");
     QTest::addColumn<Level>("lmin"); // and L(99)
     QTest::addColumn<Level>("leq");  // and Ld: every record lies in the day
     QTest::addColumn<Level>("sel");
@@ -218,14 +219,21 @@ void TestReportValues::emptyLevelsAndOneRounding_data()
         << QStringList{"Data Logger", "2"} + QStringList(12, "x")
         << Records{{"2024/06/01 08:00:00", "60.0"}, {"2024/06/01 08:00:02", "70.0"},
                    {"2024/06/01 08:00:04", ""}}
-        << qint64(1) << Level(60.0) << Level(67.4) << Level(73.4);
+        << qint64(1) << qint64(0) << Level(60.0) << Level(67.4) << Level(73.4);
     // Leq 74.754: truncated 74.7, where rounding would give 74.8.
     QTest::newRow("Ld truncated as Leq") << realTimeHeader(1)
         << Records{{"2024/06/01 08:00:00", "73.0"}, {"2024/06/01 08:00:01", "76.0"}}
-        << qint64(0) << Level(73.0) << Level(74.7) << Level(77.7);
+        << qint64(0) << qint64(0) << Level(73.0) << Level(74.7) << Level(77.7);
     QTest::newRow("only empty levels: no level at all") << QStringList{}
         << Records{{"2024/06/01 08:00:00", " "}, {"2024/06/01 08:00:01", ""}}
-        << qint64(2) << none << none << none;
+        << qint64(2) << qint64(0) << none << none << none;
+    // None of them is 0.0 dB: they enter no value, and the report says how many there were.
+    QTest::newRow("levels that are no number") << realTimeHeader(1)
+        << Records{{"2024/06/01 08:00:00", "nan"}, {"2024/06/01 08:00:01", "inf"},
+                   {"2024/06/01 08:00:02", "1e309"}, {"2024/06/01 08:00:03", "70" + QString(QChar(0)) + ".0"},
+                   {"2024/06/01 08:00:04", "abc"}, {"2024/06/01 08:00:05", "60.0"},
+                   {"2024/06/01 08:00:06", " 6e1 "}, {"2024/06/01 08:00:07", QChar(0xFEFF) + QString("1e1")}}
+        << qint64(0) << qint64(6) << Level(60.0) << Level(60.0) << Level(63.0);
 }
 
 void TestReportValues::emptyLevelsAndOneRounding()
@@ -233,12 +241,21 @@ void TestReportValues::emptyLevelsAndOneRounding()
     QFETCH(QStringList, header);
     QFETCH(Records, records);
     QFETCH(qint64, empty);
+    QFETCH(qint64, unreadable);
     QFETCH(Level, lmin);
     QFETCH(Level, leq);
     QFETCH(Level, sel);
-    const ReportValues v = computeReport("a.kirv", parseDataFile(dataFileBytes(header, records)));
+    const DataFileSeries series = parseDataFileSeries(dataFileBytes(header, records));
+    const ReportValues v = computeReport("a.kirv", series);
     QCOMPARE(v.empty, empty);
-    QCOMPARE(v.counted, records.size() - empty);
+    QCOMPARE(v.unreadable, unreadable);
+    QCOMPARE(v.counted, records.size() - empty - unreadable);
+    const QStringList warnings = reportWarnings("a.kirv", series);
+    QCOMPARE(warnings.filter("no number"),
+             unreadable == 0 ? QStringList()
+                             : QStringList{QStringLiteral("a.kirv: %1 of the levels are no number (such as "
+                                                          "\"nan\" or \"1e309\"); they enter no value")
+                                               .arg(unreadable)});
     QCOMPARE(v.lmin, lmin);
     QCOMPARE(v.exceedanceAt(99), lmin);
     QCOMPARE(v.leq, leq);
@@ -246,6 +263,7 @@ void TestReportValues::emptyLevelsAndOneRounding()
     QCOMPARE(v.sel, sel);
     const QJsonObject json = QJsonDocument::fromJson(reportJson({v})).array()[0].toObject();
     QCOMPARE(json["empty"].toInteger(), empty);
+    QCOMPARE(json["unreadable"].toInteger(), unreadable);
 }
 
 void TestReportValues::periodsAreClockAligned_data()
@@ -329,6 +347,10 @@ void TestReportValues::timeTexts_data()
     QTest::newRow("before epoch") << "1969/12/31 23:00:00" << true;
     QTest::newRow("hour 24") << "2024/06/01 24:00:00" << false;
     QTest::newRow("month 13") << "2024/13/01 08:00:00" << false;
+    QTest::newRow("february 30") << "2026/02/30 08:00:00" << false;
+    QTest::newRow("february 29 of a common year") << "2026/02/29 08:00:00" << false;
+    QTest::newRow("april 31") << "2026/04/31 08:00:00" << false;
+    QTest::newRow("december 31") << "2026/12/31 23:59:59" << true;
     QTest::newRow("short") << "2024/06/01 8:00:00" << false;
     QTest::newRow("digit as separator") << "2024106/01 08:00:00" << false;
     QTest::newRow("empty") << "" << false;
@@ -396,7 +418,9 @@ const QStringList scalarKeys{"file",
                              "unread_lines",
                              "lex8h",
                              "dose_osha",
-                             "dose_niosh"};
+                             "dose_niosh",
+                             "unreadable",
+                             "masks_ignored"};
 
 // Splits CSV rows (CRLF) into fields, with quoted fields.
 QList<QStringList> splitCsv(const QByteArray& csv)
@@ -515,7 +539,9 @@ void TestReportValues::csvParsesBack()
                                    "0",
                                    "",
                                    "",
-                                   ""}));
+                                   "",
+                                   "0",
+                                   "false"}));
     QCOMPARE(rows[2].size(), scalarKeys.size());
     QCOMPARE(rows[2][0], "a, \"b\".kirv");
     QCOMPARE(rows[2][3], "0");

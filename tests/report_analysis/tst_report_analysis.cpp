@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 namespace {
 
 QByteArray readFile(const QString& path)
@@ -88,11 +90,15 @@ private slots:
         const QByteArray whole = "lex8h:            53.4\n"
                                  "dose_osha:        0.0\n"
                                  "dose_niosh:       0.0\n"
+                                 "unreadable:       0\n"
+                                 "masks_ignored:    false\n"
                                  "masked_spans:     0\n";
         QTest::newRow("masked") << QStringList{"--events", "75:1"}
                                 << QByteArray("lex8h:            24.4\n"
                                               "dose_osha:        0.0\n"
                                               "dose_niosh:       0.0\n"
+                                              "unreadable:       0\n"
+                                              "masks_ignored:    false\n"
                                               "masked_spans:     1\n");
         QTest::newRow("--no-masks")
             << QStringList{"--no-masks", "--events", "75:1"}
@@ -147,17 +153,46 @@ private slots:
         QCOMPARE(r["dose_osha"].toDouble(), 50.0);
     }
 
-    void badSidecarIsNamedAndIgnored()
+    // A sidecar that cannot be used fails the run (the figures would hold what the user
+    // masked), yet every output is written, saying that the masks were ignored.
+    void badSidecarFailsTheRun_data()
     {
-        const QString path = m_dir.filePath("bad.kirv");
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("a bad line") << "text"
+                                    << "Cannot use %1: line 2: the start is not a time such as "
+                                       "2026-03-04T08:30:05";
+        QTest::newRow("a link to /dev/zero") << "zero" << "Cannot open %1: it is not a regular file";
+        QTest::newRow("a FIFO") << "fifo" << "Cannot open %1: it is not a regular file";
+    }
+
+    void badSidecarFailsTheRun()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, reason);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("bad.kirv");
+        const QString masks = path + ".masks";
         QVERIFY(QFile::copy(m_file, path));
-        writeFile(path + ".masks", "2026-03-04T08:00:04 2026-03-04T08:00:05\nrubbish\n");
-        const Run run = runReport({"--format", "json", path});
-        QCOMPARE(run.exitCode, 0);
-        QCOMPARE(run.err, "kirv-report: Cannot use " + path.toUtf8() +
-                              ".masks: line 2: the start is not a time such as "
-                              "2026-03-04T08:30:05; the masks are ignored\n");
-        QCOMPARE(firstReport(run)["lmax"].toDouble(), 95.0);
+        if (kind == "zero")
+            QVERIFY(QFile::link("/dev/zero", masks));
+        else if (kind == "fifo")
+            QCOMPARE(::mkfifo(QFile::encodeName(masks).constData(), 0600), 0);
+        else
+            writeFile(masks, "2026-03-04T08:00:04 2026-03-04T08:00:05\nrubbish\n");
+        const QString csv = dir.filePath("out.csv");
+        const Run run = runReport({"--format", "csv", "-o", csv, path});
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(QString::fromUtf8(run.err),
+                 "kirv-report: " + reason.arg(masks) + "; the masks are ignored\n");
+        const QList<QByteArray> rows = readFile(csv).split('\n');
+        QCOMPARE(rows.size(), 3); // the head, the file's row and nothing after the last line end
+        QVERIFY(rows[0].trimmed().endsWith(",unreadable,masks_ignored"));
+        QVERIFY(rows[1].trimmed().endsWith(",0,true"));
+        const Run json = runReport({"--format", "json", path});
+        QCOMPARE(json.exitCode, 1);
+        QCOMPARE(firstReport(json)["lmax"].toDouble(), 95.0);
+        QCOMPARE(firstReport(json)["masks_ignored"].toBool(), true);
     }
 
     void badOptions_data()
@@ -170,10 +205,36 @@ private slots:
         QTest::newRow("events not numbers") << QStringList{"--events", "a:b:c"}
                                             << "--events needs L:D or L:D:H, numbers of at least "
                                                "0 (\"75:30\")";
+        QTest::newRow("events limit between two tenths")
+            << QStringList{"--events", "75.04:30"}
+            << "--events: levels are in tenths of a dB, \"75.04\" has more decimals (\"75.5:30\")";
+        QTest::newRow("events hysteresis between two tenths")
+            << QStringList{"--events", "75:30:2.55"}
+            << "--events: levels are in tenths of a dB, \"2.55\" has more decimals (\"75.5:30\")";
         QTest::newRow("events csv alone") << QStringList{"--events-csv", "x.csv"}
                                           << "--events-csv needs --events";
         QTest::newRow("dialect") << QStringList{"--csv-dialect", "tab"}
                                  << "unknown CSV dialect \"tab\" (comma or semicolon)";
+    }
+
+    // Tenths written any way, and durations of any fraction, are taken as given.
+    void eventRulesInTenths_data()
+    {
+        QTest::addColumn<QString>("rule");
+        QTest::addColumn<int>("events"); // of the two loud seconds at 95 dB
+        QTest::newRow("trailing zeros") << "95.00:2" << 1;
+        QTest::newRow("a fraction of a second") << "95:2.5" << 0;
+        QTest::newRow("tenths with an exponent") << "9.51e1:1:0.3" << 0;
+        QTest::newRow("a tenth below") << "94.9:1:0.3" << 1;
+    }
+
+    void eventRulesInTenths()
+    {
+        QFETCH(QString, rule);
+        QFETCH(int, events);
+        const Run run = runReport({"--no-masks", "--format", "json", "--events", rule, m_file});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(firstReport(run)["events"].toArray().size(), events);
     }
 
     void badOptions()
