@@ -100,10 +100,8 @@ QString civilText(const LocalTime& time)
     return time.valid ? civilTimeText(time.civil) : QString();
 }
 
-ZoneReadings LocalZone::readings(qint64 civil)
+ZoneReadings LocalZone::lookUp(qint64 civil)
 {
-    if (civil >= m_from && civil < m_to)
-        return {m_offset, std::nullopt, false};
     const ZoneReadings r = readingsOf(civil);
     const QTimeZone& zone = localZone();
     if (r.second || r.skipped || !zone.hasTransitions())
@@ -135,7 +133,7 @@ qint64 LocalZone::steadyUntil(qint64 civil)
     return civil >= m_from && civil < m_to ? m_to : civil;
 }
 
-LocalTime LocalClock::read(qint64 civil)
+LocalTime LocalClock::readChange(qint64 civil)
 {
     const ZoneReadings r = m_zone.readings(civil);
     int offset = r.first;
@@ -143,14 +141,12 @@ LocalTime LocalClock::read(qint64 civil)
         m_later = false;
     } else {
         // Time going back into the repeated hour while the records go on: its second pass.
-        if (m_previousCivil && civil < *m_previousCivil && civil - *r.second > m_previousUtc)
+        if (civil < m_previousCivil && civil - *r.second > m_previousUtc)
             m_later = true;
         if (m_later)
             offset = *r.second;
     }
-    m_previousCivil = civil;
-    m_previousUtc = civil - offset;
-    return {civil, offset, true};
+    return remember(civil, offset);
 }
 
 int localOffsetOf(qint64 civilSeconds, bool later)

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <limits>
 #include <optional>
 
 namespace kirv {
@@ -49,12 +50,20 @@ struct ZoneReadings
 class LocalZone
 {
 public:
-    ZoneReadings readings(qint64 civil);
+    ZoneReadings readings(qint64 civil)
+    {
+        if (civil >= m_from && civil < m_to)
+            return {m_offset, std::nullopt, false};
+        return lookUp(civil);
+    }
     /// The end of the span of civil times around `civil` that all read with one offset, or
     /// `civil` itself when it is repeated or skipped (or the zone tells nothing of its changes).
     qint64 steadyUntil(qint64 civil);
 
 private:
+    friend class LocalClock;
+    ZoneReadings lookUp(qint64 civil);
+
     qint64 m_from = 1; // civil times [from, to) that read with the one offset `m_offset`
     qint64 m_to = 0;
     int m_offset = 0;
@@ -67,12 +76,26 @@ private:
 class LocalClock
 {
 public:
-    LocalTime read(qint64 civil);
-    LocalZone& zone() { return m_zone; }
+    LocalTime read(qint64 civil)
+    {
+        if (civil >= m_zone.m_from && civil < m_zone.m_to) {
+            m_later = false;
+            return remember(civil, m_zone.m_offset);
+        }
+        return readChange(civil);
+    }
 
 private:
+    LocalTime readChange(qint64 civil);
+    LocalTime remember(qint64 civil, int offset)
+    {
+        m_previousCivil = civil;
+        m_previousUtc = civil - offset;
+        return {civil, offset, true};
+    }
+
     LocalZone m_zone;
-    std::optional<qint64> m_previousCivil;
+    qint64 m_previousCivil = std::numeric_limits<qint64>::min(); // none yet: no time lies before
     qint64 m_previousUtc = 0;
     bool m_later = false; // inside a repeated hour, on its second pass
 };

@@ -120,7 +120,7 @@ double ldenOf(double ld, double le, double ln)
 
 PeriodClock::PeriodClock(int minutes) : m_step(qint64(std::clamp(minutes, 1, DayMinutes)) * 60) {}
 
-LocalTime PeriodClock::startOf(const LocalTime& time)
+LocalTime PeriodClock::startOfAnother(const LocalTime& time)
 {
     const qint64 day = floorTo(time.civil, SecondsPerDay);
     const qint64 start = day + (time.civil - day) / m_step * m_step;
@@ -128,7 +128,11 @@ LocalTime PeriodClock::startOf(const LocalTime& time)
     // A start the clock skipped is given the offset after the change: the period then begins
     // before its first record. A repeated start is the pass the record has reached.
     const bool later = r.second && (r.skipped || time.utc() >= start - *r.second);
-    return {start, later ? *r.second : r.first, true};
+    const LocalTime begin{start, later ? *r.second : r.first, true};
+    m_from = r.second ? 1 : start;
+    m_to = r.second ? 0 : std::min(start + m_step, day + SecondsPerDay);
+    m_start = begin;
+    return begin;
 }
 
 std::array<qint64, 3> dayPartSeconds(qint64 firstDay, qint64 lastDay, LocalZone& zone)

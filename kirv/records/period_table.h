@@ -44,11 +44,21 @@ class PeriodClock
 public:
     explicit PeriodClock(int minutes);
     /// The start of the period of a record at `time` (as LocalClock read it).
-    LocalTime startOf(const LocalTime& time);
+    LocalTime startOf(const LocalTime& time)
+    {
+        if (time.civil >= m_from && time.civil < m_to)
+            return m_start;
+        return startOfAnother(time);
+    }
 
 private:
+    LocalTime startOfAnother(const LocalTime& time);
+
     qint64 m_step;
     LocalZone m_zone;
+    qint64 m_from = 1; // the civil times [from, to) of the last period, when its start is steady
+    qint64 m_to = 0;
+    LocalTime m_start;
 };
 
 /// The real seconds of the day (07-19), evening (19-23) and night (00-07 and 23-24) summed over

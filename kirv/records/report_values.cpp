@@ -276,7 +276,8 @@ ReportValues computeReport(const QString& file, const DataFileSeries& series, in
         high = std::max(high, tenths);
         if (!sample.hasTime())
             continue;
-        const qint64 secondOfDay = sample.seconds - floorDiv(sample.seconds, SecondsPerDay) * SecondsPerDay;
+        const qint64 secondOfDay =
+            sample.seconds - floorDiv(sample.seconds, SecondsPerDay) * SecondsPerDay;
         parts[dayPartOf(secondOfDay)].add(tenths);
         const LocalTime start = periodClock.startOf(time);
         if (!period || start.utc() != periodStart) {
@@ -305,7 +306,8 @@ ReportValues computeReport(const QString& file, const DataFileSeries& series, in
 
     for (const auto& [utc, entry] : periods) {
         const auto& [start, level] = entry;
-        v.periods.append({civilTimeText(start.civil), level.count(), tenthValue(level.leq()), start.offset});
+        v.periods.append(
+            {civilTimeText(start.civil), level.count(), tenthValue(level.leq()), start.offset});
     }
 
     // Every level of the report is tenth-truncated as the windows show Leq, so a file measured
