@@ -2,6 +2,8 @@
 
 #include "kirv/analysis/level_stats.h"
 
+#include <cmath>
+
 namespace kirv {
 
 std::vector<LevelEvent> findEvents(const LevelSeries& series, const EventRule& rule,
@@ -15,7 +17,10 @@ std::vector<LevelEvent> findEvents(const LevelSeries& series, const EventRule& r
     LevelEvent event;
     RunningLevel energy;
     LocalClock clock;
-    std::optional<qint64> previousUtc; // the last record with a time
+    // A whole step of more than 1.5 T is a hole.
+    const qint64 hole = qint64(std::floor(1.5 * t));
+    bool timed = false;     // a record with a time came before
+    qint64 previousUtc = 0; // the instant of the last one
     LocalTime lastTime;                // the time of the event's last record
     auto close = [&] {
         if (energy.count() == 0)
@@ -23,9 +28,10 @@ std::vector<LevelEvent> findEvents(const LevelSeries& series, const EventRule& r
         event.seconds = double(energy.count()) * t;
         event.leq = energy.leq();
         event.sel = event.leq + 10.0 * Log10(event.seconds);
-        event.end = lastTime.after(qint64(t));
-        if (event.seconds + 1e-9 >= rule.minSeconds)
+        if (event.seconds + 1e-9 >= rule.minSeconds) {
+            event.end = lastTime.after(qint64(t));
             events.push_back(event);
+        }
         energy.reset();
     };
     for (qsizetype i = 0; i < qsizetype(series.size()); ++i) {
@@ -34,8 +40,9 @@ std::vector<LevelEvent> findEvents(const LevelSeries& series, const EventRule& r
         if (s.hasTime()) {
             time = clock.read(s.seconds);
             const qint64 utc = time.utc();
-            if (previousUtc && (utc < *previousUtc || double(utc - *previousUtc) > 1.5 * t))
+            if (timed && (utc < previousUtc || utc - previousUtc > hole))
                 close(); // a hole, or the clock stepped back: what ran before is over
+            timed = true;
             previousUtc = utc;
         }
         const bool running = energy.count() > 0;
