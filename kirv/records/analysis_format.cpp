@@ -91,9 +91,9 @@ QStringList periodKeys(int minutes)
     return keys;
 }
 
-QStringList periodValues(const PeriodRow& r, int minutes, IsoTimeTexts& times)
+QStringList periodValues(const PeriodRow& r, int minutes)
 {
-    QStringList values{times.text(r.start), QString::number(r.records),
+    QStringList values{isoText({r.start, r.offset, true}), QString::number(r.records),
                        levelValue(r.leq),   levelValue(r.lmax),
                        levelValue(r.lmin),  levelValue(r.l10),
                        levelValue(r.l50),   levelValue(r.l90)};
@@ -115,8 +115,8 @@ QStringList eventColumnTitles()
 
 QStringList eventCells(const LevelEvent& e)
 {
-    return {civilTimeText(e.start), civilTimeText(e.end), QString::number(e.seconds, 'g', 12),
-            tenthText(e.lmax),      civilTimeText(e.lmaxTime), tenthText(e.leq),
+    return {civilText(e.start), civilText(e.end),      QString::number(e.seconds, 'g', 12),
+            tenthText(e.lmax),  civilText(e.lmaxTime), tenthText(e.leq),
             tenthText(e.sel)};
 }
 
@@ -125,16 +125,10 @@ QStringList eventKeys()
     return {"start", "end", "seconds", "lmax", "lmax_time", "leq", "sel"};
 }
 
-QStringList eventValues(const LevelEvent& e, IsoTimeTexts& times)
+QStringList eventValues(const LevelEvent& e)
 {
-    const QString start = times.text(e.start);
-    const QString lmaxTime = times.text(e.lmaxTime);
-    return {start,
-            times.text(e.end),
-            QString::number(e.seconds, 'g', 12),
-            levelValue(e.lmax),
-            lmaxTime,
-            levelValue(e.leq),
+    return {isoText(e.start),      isoText(e.end),   QString::number(e.seconds, 'g', 12),
+            levelValue(e.lmax),    isoText(e.lmaxTime), levelValue(e.leq),
             levelValue(e.sel)};
 }
 
@@ -174,19 +168,17 @@ namespace {
 
 QList<QStringList> periodValueRows(const AnalysisValues& v)
 {
-    IsoTimeTexts times;
     QList<QStringList> rows;
     for (const PeriodRow& row : v.periods)
-        rows << periodValues(row, v.periodMinutes, times);
+        rows << periodValues(row, v.periodMinutes);
     return rows;
 }
 
 QList<QStringList> eventValueRows(const AnalysisValues& v)
 {
-    IsoTimeTexts times;
     QList<QStringList> rows;
     for (const LevelEvent& e : v.events)
-        rows << eventValues(e, times);
+        rows << eventValues(e);
     return rows;
 }
 

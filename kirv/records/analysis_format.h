@@ -13,8 +13,6 @@
 
 namespace kirv {
 
-class IsoTimeTexts;
-
 /// A level as every analysis view and output shows it: the tenth-truncated text ("79.8"), or
 /// empty when missing.
 QString analysisLevelText(const std::optional<double>& level);
@@ -33,7 +31,7 @@ QStringList periodCells(const PeriodRow& row, int minutes);
 QStringList periodKeys(int minutes);
 /// A period row's values in that order: the start as ISO 8601 with the UTC offset, levels with
 /// one decimal (empty when missing), coverages with three.
-QStringList periodValues(const PeriodRow& row, int minutes, IsoTimeTexts& times);
+QStringList periodValues(const PeriodRow& row, int minutes);
 
 /// The columns of an events list: "Start", "End", "Duration (s)", "Lmax", "Lmax Time", "Leq",
 /// "SEL".
@@ -41,7 +39,8 @@ QStringList eventColumnTitles();
 QStringList eventCells(const LevelEvent& event);
 /// start, end, seconds, lmax, lmax_time, leq, sel.
 QStringList eventKeys();
-QStringList eventValues(const LevelEvent& event, IsoTimeTexts& times);
+/// The times as ISO 8601 with the UTC offset, empty where a record had no time.
+QStringList eventValues(const LevelEvent& event);
 
 /// Rows as CSV: a header row of `keys` (with "file" in front when `file` is given), then one
 /// row per value list.

@@ -5,32 +5,48 @@
 #include <QDateTime>
 #include <QTimeZone>
 
+#include <algorithm>
+#include <limits>
+
 namespace kirv {
 
 namespace {
 
-int offsetAtUtc(const QTimeZone& zone, qint64 utc)
+const QTimeZone& localZone()
 {
-    return zone.offsetFromUtc(QDateTime::fromSecsSinceEpoch(utc, QTimeZone::utc()));
+    static const QTimeZone zone = QTimeZone::systemTimeZone();
+    return zone;
+}
+
+QDateTime utcDateTime(qint64 utc)
+{
+    return QDateTime::fromSecsSinceEpoch(utc, QTimeZone::utc());
+}
+
+int offsetAtUtc(qint64 utc)
+{
+    return localZone().offsetFromUtc(utcDateTime(utc));
 }
 
 // Both readings of a civil time: the offsets that, taken from the civil time, land on an
 // instant where the zone really has that offset. Offsets three hours either side are the
 // candidates; no zone changes twice within six hours.
-std::pair<std::optional<int>, std::optional<int>> readings(qint64 civil)
+ZoneReadings readingsOf(qint64 civil)
 {
-    static const QTimeZone zone = QTimeZone::systemTimeZone();
-    const int before = offsetAtUtc(zone, civil - 3 * 3600);
-    const int after = offsetAtUtc(zone, civil + 3 * 3600);
-    auto fits = [&](int offset) { return offsetAtUtc(zone, civil - offset) == offset; };
-    std::optional<int> first, second;
-    if (fits(before))
-        first = before;
-    if (after != before && fits(after))
-        (first ? second : first) = after;
-    if (!first)
-        first = before; // a skipped hour
-    return {first, second};
+    const int before = offsetAtUtc(civil - 3 * 3600);
+    const int after = offsetAtUtc(civil + 3 * 3600);
+    auto fits = [&](int offset) { return offsetAtUtc(civil - offset) == offset; };
+    ZoneReadings r;
+    const bool early = fits(before);
+    const bool late = after != before && fits(after);
+    r.first = early || !late ? before : after;
+    if (early && late)
+        r.second = after;
+    if (!early && !late) {
+        r.skipped = true;
+        r.second = after;
+    }
+    return r;
 }
 
 QString offsetText(int offset)
@@ -48,9 +64,11 @@ QString offsetText(int offset)
 QString isoLocalText(qint64 civilSeconds)
 {
     QString text = civilTimeText(civilSeconds);
-    text[4] = text[7] = QLatin1Char('-');
-    text[10] = QLatin1Char('T');
-    return text;
+    // "yyyy/mm/dd hh:nn:ss", the year wider past 9999: the separators counted from the end.
+    const qsizetype n = text.size();
+    text[n - 15] = text[n - 12] = QLatin1Char('-');
+    text[n - 9] = QLatin1Char('T');
+    return n > 19 ? QLatin1Char('+') + text : text;
 }
 
 std::optional<qint64> isoLocalSeconds(QByteArrayView text)
@@ -104,26 +122,89 @@ std::optional<qint64> isoTimeSeconds(QByteArrayView text)
     const std::optional<int> offset = offsetSeconds(text.sliced(19));
     if (!offset)
         return std::nullopt;
-    static const QTimeZone zone = QTimeZone::systemTimeZone();
     const qint64 utc = *civil - *offset;
-    return utc + offsetAtUtc(zone, utc);
+    return utc + offsetAtUtc(utc);
+}
+
+LocalTime LocalTime::after(qint64 seconds) const
+{
+    return valid ? localTimeAt(utc() + seconds) : LocalTime();
+}
+
+LocalTime localTimeAt(qint64 utc)
+{
+    const int offset = offsetAtUtc(utc);
+    return {utc + offset, offset, true};
+}
+
+QString isoText(const LocalTime& time)
+{
+    return time.valid ? isoLocalText(time.civil) + offsetText(time.offset) : QString();
+}
+
+QString civilText(const LocalTime& time)
+{
+    return time.valid ? civilTimeText(time.civil) : QString();
+}
+
+ZoneReadings LocalZone::lookUp(qint64 civil)
+{
+    const ZoneReadings r = readingsOf(civil);
+    const QTimeZone& zone = localZone();
+    if (r.second || r.skipped || !zone.hasTransitions())
+        return r;
+    // The span around this time between the zone's changes, less the civil times a change
+    // repeats or skips at either end.
+    const qint64 utc = civil - r.first;
+    const QTimeZone::OffsetData previous = zone.previousTransition(utcDateTime(utc + 1));
+    const QTimeZone::OffsetData next = zone.nextTransition(utcDateTime(utc));
+    qint64 from = std::numeric_limits<qint64>::min();
+    qint64 to = std::numeric_limits<qint64>::max();
+    if (previous.atUtc.isValid()) {
+        const qint64 at = previous.atUtc.toSecsSinceEpoch();
+        from = at + std::max(r.first, offsetAtUtc(at - 1));
+    }
+    if (next.atUtc.isValid())
+        to = next.atUtc.toSecsSinceEpoch() + std::min(r.first, next.offsetFromUtc);
+    if (from <= civil && civil < to) {
+        m_from = from;
+        m_to = to;
+        m_offset = r.first;
+    }
+    return r;
+}
+
+qint64 LocalZone::steadyUntil(qint64 civil)
+{
+    readings(civil);
+    return civil >= m_from && civil < m_to ? m_to : civil;
+}
+
+LocalTime LocalClock::readChange(qint64 civil)
+{
+    const ZoneReadings r = m_zone.readings(civil);
+    int offset = r.first;
+    if (!r.second || r.skipped) {
+        m_later = false;
+    } else {
+        // Time going back into the repeated hour while the records go on: its second pass.
+        if (civil < m_previousCivil && civil - *r.second > m_previousUtc)
+            m_later = true;
+        if (m_later)
+            offset = *r.second;
+    }
+    return remember(civil, offset);
 }
 
 int localOffsetOf(qint64 civilSeconds, bool later)
 {
-    const auto [first, second] = readings(civilSeconds);
-    return later && second ? *second : *first;
+    const ZoneReadings r = readingsOf(civilSeconds);
+    return later && r.second && !r.skipped ? *r.second : r.first;
 }
 
 QString IsoTimeTexts::text(qint64 civil)
 {
-    const auto [first, second] = readings(civil);
-    if (!second)
-        m_later = false;
-    else if (m_previous && civil < *m_previous)
-        m_later = true;
-    m_previous = civil;
-    return isoLocalText(civil) + offsetText(m_later && second ? *second : *first);
+    return isoText(m_clock.read(civil));
 }
 
 } // namespace kirv

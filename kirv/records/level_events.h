@@ -1,5 +1,6 @@
 #pragma once
 
+#include "kirv/records/iso_time.h"
 #include "kirv/records/level_series.h"
 
 #include <vector>
@@ -16,23 +17,25 @@ struct EventRule
 };
 
 /// One event: the records first..last of the series (each taken for T seconds), its level
-/// extremes and energy. Times are civil seconds of the records (0 where a record has none).
+/// extremes and energy. Times are local times of the records, invalid where a record has none.
 struct LevelEvent
 {
     qsizetype first = 0;
     qsizetype last = 0;
-    qint64 start = 0;      // time of the first record
-    qint64 end = 0;        // time of the last record plus T
+    LocalTime start;       // time of the first record
+    LocalTime end;         // time of the last record plus T
     double seconds = 0.0;  // records x T
     double lmax = 0.0;
-    qint64 lmaxTime = 0;   // time of the first record at Lmax
+    LocalTime lmaxTime;    // time of the first record at Lmax
     qsizetype lmaxIndex = 0;
     double leq = 0.0;
     double sel = 0.0; // leq + 10 log10(seconds)
 };
 
 /// The events of a series whose records are `interval` seconds apart. A record that enters no
-/// statistic (marked, empty or masked) ends a running event, as does the end of the series.
+/// statistic (marked, empty or masked) ends a running event, as do a hole (the next record more
+/// than 1.5 T later in real time, the rule of a gap), the clock stepping back (other than into
+/// the hour a change from summer time repeats) and the end of the series.
 std::vector<LevelEvent> findEvents(const LevelSeries& series, const EventRule& rule,
                                    double interval);
 

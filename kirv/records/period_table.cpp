@@ -13,7 +13,6 @@ namespace {
 
 constexpr qint64 SecondsPerDay = 86400;
 constexpr qint64 Hour = 3600;
-constexpr std::array<double, 3> PartHours{12.0, 4.0, 8.0}; // day, evening, night
 
 int dayPartOf(qint64 secondOfDay)
 {
@@ -51,10 +50,11 @@ public:
         m_classes.push_back(qint16(c));
     }
 
-    void finish(qint64 start, std::vector<PeriodRow>& rows)
+    void finish(const LocalTime& start, std::vector<PeriodRow>& rows)
     {
         if (m_all.count() > 0) {
-            m_row.start = start;
+            m_row.start = start.civil;
+            m_row.offset = start.offset;
             m_row.records = m_all.count();
             m_row.leq = m_all.leq();
             m_distribution.counted = m_all.count();
@@ -80,10 +80,13 @@ private:
     {
         std::array<std::optional<double>, 3> levels;
         std::array<double, 3> coverage{};
+        const qint64 day = floorTo(m_row.start, SecondsPerDay) / SecondsPerDay;
+        const std::array<qint64, 3> lengths = dayPartSeconds(day, day, m_zone);
         for (size_t p = 0; p < 3; ++p) {
             if (m_parts[p].count() > 0)
                 levels[p] = m_parts[p].leq();
-            const double share = double(m_parts[p].count()) * m_interval / (PartHours[p] * Hour);
+            const double share =
+                lengths[p] > 0 ? double(m_parts[p].count()) * m_interval / double(lengths[p]) : 0.0;
             coverage[p] = std::clamp(share, 0.0, 1.0);
         }
         m_row.ld = levels[0];
@@ -98,6 +101,7 @@ private:
 
     bool m_days;
     double m_interval;
+    LocalZone m_zone;
     RunningLevel m_all;
     std::array<RunningLevel, 3> m_parts;
     LevelDistribution m_distribution;
@@ -114,54 +118,113 @@ double ldenOf(double ld, double le, double ln)
                         24.0);
 }
 
+PeriodClock::PeriodClock(int minutes) : m_step(qint64(std::clamp(minutes, 1, DayMinutes)) * 60) {}
+
+LocalTime PeriodClock::startOfAnother(const LocalTime& time)
+{
+    const qint64 day = floorTo(time.civil, SecondsPerDay);
+    const qint64 start = day + (time.civil - day) / m_step * m_step;
+    const ZoneReadings r = m_zone.readings(start);
+    // A start the clock skipped is given the offset after the change: the period then begins
+    // before its first record. A repeated start is the pass the record has reached.
+    const bool later = r.second && (r.skipped || time.utc() >= start - *r.second);
+    const LocalTime begin{start, later ? *r.second : r.first, true};
+    m_from = r.second ? 1 : start;
+    m_to = r.second ? 0 : std::min(start + m_step, day + SecondsPerDay);
+    m_start = begin;
+    return begin;
+}
+
+std::array<qint64, 3> dayPartSeconds(qint64 firstDay, qint64 lastDay, LocalZone& zone)
+{
+    std::array<qint64, 3> sum{};
+    for (qint64 day = firstDay; day <= lastDay;) {
+        const qint64 midnight = day * SecondsPerDay;
+        // Whole days up to the zone's next change have the parts' nominal lengths.
+        const qint64 steady =
+            std::min(floorTo(zone.steadyUntil(midnight) - 1, SecondsPerDay) / SecondsPerDay - day,
+                     lastDay - day + 1);
+        if (steady > 0) {
+            sum[0] += steady * 12 * Hour;
+            sum[1] += steady * 4 * Hour;
+            sum[2] += steady * 8 * Hour;
+            day += steady;
+            continue;
+        }
+        auto at = [&zone, midnight](qint64 hour) {
+            const qint64 civil = midnight + hour * Hour;
+            return civil - zone.readings(civil).first;
+        };
+        const qint64 zero = at(0), seven = at(7), nineteen = at(19), eleven = at(23);
+        sum[0] += nineteen - seven;
+        sum[1] += eleven - nineteen;
+        sum[2] += seven - zero + at(24) - eleven;
+        ++day;
+    }
+    return sum;
+}
+
 std::vector<PeriodRow> periodTable(const LevelSeries& series, int minutes, double interval)
 {
     const qint64 step = qint64(std::clamp(minutes, 1, DayMinutes)) * 60;
-    const auto inPeriod = [](const LevelSample& s) { return s.counted() && s.hasTime(); };
     std::vector<PeriodRow> rows;
     PeriodBuilder builder(step == SecondsPerDay, interval > 0.0 ? interval : 1.0);
+    // The counted records with a time, each with the start of its period; every record with a
+    // time is read, so that the clock sees a repeated hour. `visit` returning false ends the walk.
+    const auto walk = [&](auto&& visit) {
+        LocalClock clock;
+        PeriodClock periods(minutes);
+        for (size_t i = 0; i < series.size(); ++i) {
+            const LevelSample& s = series[i];
+            if (!s.hasTime())
+                continue;
+            const LocalTime time = clock.read(s.seconds);
+            if (s.counted() && !visit(i, periods.startOf(time)))
+                return false;
+        }
+        return true;
+    };
     // A file whose clock never steps back (the usual case) is already in period order and is
     // walked as it is, costing nothing a record; any other is put in order through an index.
-    bool sorted = true;
     std::optional<qint64> previous;
-    for (const LevelSample& s : series) {
-        if (!inPeriod(s))
-            continue;
-        const qint64 start = floorTo(s.seconds, step);
-        if (previous && start < *previous) {
-            sorted = false;
-            break;
-        }
-        previous = start;
-    }
+    const bool sorted = walk([&](size_t, const LocalTime& start) {
+        if (previous && start.utc() < *previous)
+            return false;
+        previous = start.utc();
+        return true;
+    });
     if (sorted) {
-        std::optional<qint64> current;
-        for (const LevelSample& s : series) {
-            if (!inPeriod(s))
-                continue;
-            const qint64 start = floorTo(s.seconds, step);
-            if (current && start != *current)
+        std::optional<LocalTime> current;
+        walk([&](size_t i, const LocalTime& start) {
+            if (current && start.utc() != current->utc())
                 builder.finish(*current, rows);
             current = start;
-            builder.add(s.seconds, s.tenths);
-        }
+            builder.add(series[i].seconds, series[i].tenths);
+            return true;
+        });
         if (current)
             builder.finish(*current, rows);
         return rows;
     }
 
-    std::vector<std::pair<qint64, qsizetype>> order;
+    struct Entry
+    {
+        qint64 utc;
+        quint32 index;
+        qint32 offset;
+    };
+    std::vector<Entry> order;
     order.reserve(series.size());
-    for (qsizetype i = 0; i < qsizetype(series.size()); ++i)
-        if (inPeriod(series[size_t(i)]))
-            order.emplace_back(floorTo(series[size_t(i)].seconds, step), i);
-    std::stable_sort(order.begin(), order.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    walk([&](size_t i, const LocalTime& start) {
+        order.push_back({start.utc(), quint32(i), qint32(start.offset)});
+        return true;
+    });
+    std::stable_sort(order.begin(), order.end(), [](const Entry& a, const Entry& b) { return a.utc < b.utc; });
     for (size_t k = 0; k < order.size(); ++k) {
-        const LevelSample& s = series[size_t(order[k].second)];
+        const LevelSample& s = series[order[k].index];
         builder.add(s.seconds, s.tenths);
-        if (k + 1 == order.size() || order[k + 1].first != order[k].first)
-            builder.finish(order[k].first, rows);
+        if (k + 1 == order.size() || order[k + 1].utc != order[k].utc)
+            builder.finish({order[k].utc + order[k].offset, order[k].offset, true}, rows);
     }
     return rows;
 }

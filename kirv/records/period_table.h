@@ -1,5 +1,6 @@
 #pragma once
 
+#include "kirv/records/iso_time.h"
 #include "kirv/records/level_series.h"
 
 #include <QString>
@@ -19,18 +20,50 @@ inline constexpr int DayMinutes = 1440;
 struct PeriodRow
 {
     qint64 start = 0;   // civil seconds of the period's first second
+    int offset = 0;     // the UTC offset at that second: a repeated hour has one row per pass
     qint64 records = 0; // counted records
     double leq = 0.0;
     double lmax = 0.0;
     double lmin = 0.0;
     std::optional<double> l10, l50, l90; // of the period's 0.1 dB distribution
     // Days only: the day (07-19), evening (19-23) and night (23-07) levels of the calendar day,
-    // Lden when all three exist, and each part's counted records x T over its length (0..1).
+    // Lden when all three exist, and each part's counted records x T over its length in real
+    // seconds on that day (0..1).
     std::optional<double> ld, le, ln, lden;
     double coverageDay = 0.0;
     double coverageEvening = 0.0;
     double coverageNight = 0.0;
 };
+
+/// The period a record falls in, for records read in record order: each local day is cut into
+/// periods of `minutes` from its midnight (the last one shorter when they do not divide the
+/// day). A period start that a change back from summer time repeats begins a period on each
+/// pass, so the two passes of a repeated hour are two periods.
+class PeriodClock
+{
+public:
+    explicit PeriodClock(int minutes);
+    /// The start of the period of a record at `time` (as LocalClock read it).
+    LocalTime startOf(const LocalTime& time)
+    {
+        if (time.civil >= m_from && time.civil < m_to)
+            return m_start;
+        return startOfAnother(time);
+    }
+
+private:
+    LocalTime startOfAnother(const LocalTime& time);
+
+    qint64 m_step;
+    LocalZone m_zone;
+    qint64 m_from = 1; // the civil times [from, to) of the last period, when its start is steady
+    qint64 m_to = 0;
+    LocalTime m_start;
+};
+
+/// The real seconds of the day (07-19), evening (19-23) and night (00-07 and 23-24) summed over
+/// the local days `firstDay` to `lastDay` (days since 1970/01/01).
+std::array<qint64, 3> dayPartSeconds(qint64 firstDay, qint64 lastDay, LocalZone& zone);
 
 /// One row per period that holds a counted record, in time order. `minutes` is one of
 /// PeriodTableMinutes (other lengths from 1 to 1440 work alike); `interval` is T in seconds, for

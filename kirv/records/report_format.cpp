@@ -44,21 +44,20 @@ Field flag(const char* key, bool value)
     return {key, Field::Number, value ? QStringLiteral("true") : QStringLiteral("false")};
 }
 
-// A stored time text; for the machine forms (`iso`) ISO 8601 with the local UTC offset when it
-// is a civil time, else as stored.
-Field time(const char* key, const QString& value, bool present, bool iso)
+// A stored time text as stored; for the machine forms (`iso`) the local time it was read as, in
+// ISO 8601 with its UTC offset, and missing when the text is not a civil time.
+Field time(const char* key, const QString& value, const LocalTime& at, bool present, bool iso)
 {
-    if (!present)
+    if (!present || (iso && !at.valid))
         return {key, Field::Missing, {}};
-    const std::optional<qint64> seconds = iso ? civilSeconds(value.toLatin1()) : std::nullopt;
-    return {key, Field::Text, seconds ? IsoTimeTexts().text(*seconds) : value};
+    return {key, Field::Text, iso ? isoText(at) : value};
 }
 
 // A period's start for the machine forms.
-QString isoStart(const QString& start)
+QString isoStart(const PeriodLevel& p)
 {
-    const std::optional<qint64> seconds = civilSeconds(start.toLatin1());
-    return seconds ? IsoTimeTexts().text(*seconds) : start;
+    const std::optional<qint64> seconds = civilSeconds(p.start.toLatin1());
+    return seconds ? isoText({*seconds, p.offset, true}) : p.start;
 }
 
 Field dose(const char* key, const std::optional<double>& percent)
@@ -85,12 +84,12 @@ QList<Field> scalarFields(const ReportValues& r, bool iso)
             number("records", double(r.records)),
             number("counted", double(r.counted)),
             number("paused", double(r.paused)),
-            time("start", r.start, any, iso),
-            time("end", r.end, any, iso),
+            time("start", r.start, r.startAt, any, iso),
+            time("end", r.end, r.endAt, any, iso),
             level("leq", r.leq),
             level("sel", r.sel),
             level("lmax", r.lmax),
-            time("lmax_time", r.lmaxTime, r.lmax.has_value(), iso),
+            time("lmax_time", r.lmaxTime, r.lmaxAt, r.lmax.has_value(), iso),
             level("lmin", r.lmin),
             level("l05", r.exceedanceAt(5)),
             level("l10", r.exceedanceAt(10)),
@@ -116,6 +115,12 @@ QList<Field> scalarFields(const ReportValues& r, bool iso)
             dose("dose_niosh", r.analysis.exposure.doseNiosh),
             number("unreadable", double(r.unreadable)),
             flag("masks_ignored", !r.analysis.masksError.isEmpty())};
+}
+
+// An event's time in the text form; "-" where its record had none.
+QString shownTime(const LocalTime& t)
+{
+    return t.valid ? civilText(t) : QStringLiteral("-");
 }
 
 QString jsonString(const QString& s)
@@ -196,7 +201,7 @@ QByteArray textItem(const ReportValues& r)
         // In the columns of the period lines: start, end, seconds, lmax, leq.
         for (const LevelEvent& e : r.analysis.events)
             line(QStringLiteral("event"), QStringLiteral("%1 %2 %3 %4 %5")
-                                              .arg(civilTimeText(e.start), civilTimeText(e.end))
+                                              .arg(shownTime(e.start), shownTime(e.end))
                                               .arg(QString::number(e.seconds, 'g', 12), 7)
                                               .arg(tenthText(e.lmax), 6)
                                               .arg(tenthText(e.leq), 6));
@@ -233,7 +238,7 @@ QByteArray jsonItem(const ReportValues& r)
             QStringList periods;
             for (const PeriodLevel& p : r.periods)
                 periods << QStringLiteral("{\"start\":%1,\"records\":%2,\"leq\":%3}")
-                               .arg(jsonString(isoStart(p.start)))
+                               .arg(jsonString(isoStart(p)))
                                .arg(p.records)
                                .arg(QString::number(p.leq, 'f', 1));
             members << QStringLiteral("\"periods\":[") + periods.join(QLatin1Char(',')) +

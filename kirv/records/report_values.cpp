@@ -3,6 +3,7 @@
 #include "kirv/analysis/level_stats.h"
 #include "kirv/analysis/numbertext.h"
 #include "kirv/records/native_names.h"
+#include "kirv/records/period_table.h"
 
 #include <QDir>
 
@@ -26,7 +27,6 @@ enum DayPart
     Night,
     DayPartCount
 };
-constexpr std::array<qint64, DayPartCount> DayPartSeconds{12 * Hour, 4 * Hour, 8 * Hour};
 
 DayPart dayPartOf(qint64 secondOfDay)
 {
@@ -117,11 +117,11 @@ std::optional<double> truncatedTenth(const ClassEnergy& level, double value)
     return tenthValue(value);
 }
 
-double coverage(qint64 counted, double interval, qint64 days, DayPart part)
+double coverage(qint64 counted, double interval, qint64 partSeconds)
 {
-    if (days <= 0)
+    if (partSeconds <= 0)
         return 0.0;
-    const double share = double(counted) * interval / double(days * DayPartSeconds[part]);
+    const double share = double(counted) * interval / double(partSeconds);
     return std::round(std::clamp(share, 0.0, 1.0) * 1000.0) / 1000.0;
 }
 
@@ -241,12 +241,14 @@ ReportValues computeReport(const QString& file, const DataFileSeries& series, in
         v.end = QString::fromUtf8(series.lastTime);
     }
 
-    const qint64 periodSeconds = qint64(std::clamp(periodMinutes, 1, MaxPeriodMinutes)) * 60;
     ClassEnergy all;
     std::array<ClassEnergy, DayPartCount> parts;
-    std::map<qint64, ClassEnergy> periods;
+    // Periods by the instant they start, with their local start.
+    std::map<qint64, std::pair<LocalTime, ClassEnergy>> periods;
     ClassEnergy* period = nullptr;
     qint64 periodStart = 0;
+    LocalClock clock;
+    PeriodClock periodClock(std::clamp(periodMinutes, 1, MaxPeriodMinutes));
     std::optional<qint64> previous;
     qint64 firstDay = 0;
     qint64 lastDay = -1;
@@ -254,20 +256,30 @@ ReportValues computeReport(const QString& file, const DataFileSeries& series, in
     int low = topClass(Resolution::Fine) + 1;
     int high = -1;
 
-    for (const LevelSample sample : samples) {
+    for (size_t i = 0; i < samples.size(); ++i) {
+        const LevelSample sample = samples[i];
+        LocalTime time;
         if (sample.hasTime()) {
-            const qint64 time = sample.seconds;
-            if (previous && double(time - *previous) > 1.5 * v.interval) {
+            time = clock.read(sample.seconds);
+            // Real seconds: the hour a change forward skips is no gap, nor a repeated one.
+            const qint64 utc = time.utc();
+            if (previous && double(utc - *previous) > 1.5 * v.interval) {
                 ++v.gaps;
-                v.gapSeconds += double(time - *previous) - v.interval;
+                v.gapSeconds += double(utc - *previous) - v.interval;
             }
-            previous = time;
-            const qint64 day = floorDiv(time, SecondsPerDay);
+            previous = utc;
+            const qint64 day = floorDiv(sample.seconds, SecondsPerDay);
             if (lastDay < firstDay)
                 firstDay = lastDay = day;
             firstDay = std::min(firstDay, day);
             lastDay = std::max(lastDay, day);
         }
+        if (i == 0)
+            v.startAt = time;
+        if (i + 1 == samples.size())
+            v.endAt = time;
+        if (qsizetype(i) == series.maxIndex)
+            v.lmaxAt = time;
         if (sample.inMask())
             continue; // masked by the user: neither a level nor an empty reading
         if (sample.unreadable()) {
@@ -289,12 +301,16 @@ ReportValues computeReport(const QString& file, const DataFileSeries& series, in
         high = std::max(high, tenths);
         if (!sample.hasTime())
             continue;
-        const qint64 day = floorDiv(sample.seconds, SecondsPerDay);
-        const qint64 secondOfDay = sample.seconds - day * SecondsPerDay;
+        const qint64 secondOfDay =
+            sample.seconds - floorDiv(sample.seconds, SecondsPerDay) * SecondsPerDay;
         parts[dayPartOf(secondOfDay)].add(tenths);
-        const qint64 start = day * SecondsPerDay + secondOfDay / periodSeconds * periodSeconds;
-        if (!period || start != periodStart)
-            period = &periods[start], periodStart = start;
+        const LocalTime start = periodClock.startOf(time);
+        if (!period || start.utc() != periodStart) {
+            auto& entry = periods[start.utc()];
+            entry.first = start;
+            period = &entry.second;
+            periodStart = start.utc();
+        }
         period->add(tenths);
     }
 
@@ -313,8 +329,11 @@ ReportValues computeReport(const QString& file, const DataFileSeries& series, in
     for (int j = 0; j < ExceedanceEntries; ++j)
         v.exceedance[size_t(j)] = table.level(j);
 
-    for (const auto& [start, level] : periods)
-        v.periods.append({civilTimeText(start), level.count(), tenthValue(level.leq())});
+    for (const auto& [utc, entry] : periods) {
+        const auto& [start, level] = entry;
+        v.periods.append(
+            {civilTimeText(start.civil), level.count(), tenthValue(level.leq()), start.offset});
+    }
 
     // Every level of the report is tenth-truncated as the windows show Leq, so a file measured
     // wholly in the day has Ld = Leq.
@@ -335,10 +354,12 @@ ReportValues computeReport(const QString& file, const DataFileSeries& series, in
         if (std::isfinite(lden))
             v.lden = tenthValue(lden);
     }
-    const qint64 days = lastDay - firstDay + 1;
-    v.coverageDay = coverage(parts[Day].count(), v.interval, days, Day);
-    v.coverageEvening = coverage(parts[Evening].count(), v.interval, days, Evening);
-    v.coverageNight = coverage(parts[Night].count(), v.interval, days, Night);
+    // Each part's length in real seconds, summed over the calendar days of the file.
+    LocalZone zone;
+    const std::array<qint64, DayPartCount> lengths = dayPartSeconds(firstDay, lastDay, zone);
+    v.coverageDay = coverage(parts[Day].count(), v.interval, lengths[Day]);
+    v.coverageEvening = coverage(parts[Evening].count(), v.interval, lengths[Evening]);
+    v.coverageNight = coverage(parts[Night].count(), v.interval, lengths[Night]);
     return v;
 }
 

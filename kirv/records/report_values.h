@@ -3,6 +3,7 @@
 #include "kirv/analysis/exceedance.h"
 #include "kirv/records/analysis_values.h"
 #include "kirv/records/datafile.h"
+#include "kirv/records/iso_time.h"
 #include "kirv/records/level_series.h"
 
 #include <QList>
@@ -20,6 +21,7 @@ struct PeriodLevel
     QString start; // "yyyy/mm/dd hh:nn:ss"
     qint64 records = 0;
     double leq = 0.0; // tenth-truncated
+    int offset = 0;   // the UTC offset at the start: a repeated hour has one period per pass
 
     friend bool operator==(const PeriodLevel&, const PeriodLevel&) = default;
 };
@@ -46,10 +48,13 @@ struct ReportValues
     qint64 unreadable = 0; // records whose level text is no level (LevelSample::Unreadable)
     QString start; // time texts of the first and last record, as stored
     QString end;
+    LocalTime startAt; // the same as local times, read in record order; invalid for a text
+    LocalTime endAt;   // that is not a civil time
     std::optional<double> leq;
     std::optional<double> sel; // leq + 10 log10(counted x T)
     std::optional<double> lmax;
     QString lmaxTime; // the first counted record at the maximum
+    LocalTime lmaxAt;
     std::optional<double> lmin;
     ExceedanceLevels exceedance; // L(0)..L(99) of the 0.1 dB distribution
     qint64 gaps = 0;
@@ -105,7 +110,8 @@ QStringList reportWarnings(const QString& file, const DataFileReading& reading);
 QStringList reportWarnings(const QString& file, const DataFileSeries& series);
 
 /// The report values of a read data file; `file` is the name to report it under.
-/// `periodMinutes` (1..1440) sets the clock-aligned periods, counted from midnight.
+/// `periodMinutes` (1..1440) sets the clock-aligned periods, counted from each local midnight
+/// as PeriodClock cuts them. Gaps and the day parts' coverage count real seconds.
 ReportValues computeReport(const QString& file, const DataFileSeries& series,
                            int periodMinutes = DefaultPeriodMinutes);
 ReportValues computeReport(const QString& file, const DataFileContent& content,

@@ -177,10 +177,10 @@ private slots:
         const std::vector<LevelEvent> events =
             findEvents(seriesFrom("2026/03/04 08:00:00", {60, 80, 85, 85, 60}, 10), {75, 30, 2}, 10);
         QCOMPARE(events.size(), size_t(1));
-        QCOMPARE(civilTimeText(events[0].start), QStringLiteral("2026/03/04 08:00:10"));
-        QCOMPARE(civilTimeText(events[0].end), QStringLiteral("2026/03/04 08:00:40"));
+        QCOMPARE(civilText(events[0].start), QStringLiteral("2026/03/04 08:00:10"));
+        QCOMPARE(civilText(events[0].end), QStringLiteral("2026/03/04 08:00:40"));
         QCOMPARE(events[0].seconds, 30.0);
-        QCOMPARE(civilTimeText(events[0].lmaxTime), QStringLiteral("2026/03/04 08:00:20"));
+        QCOMPARE(civilText(events[0].lmaxTime), QStringLiteral("2026/03/04 08:00:20"));
     }
 
     // The masked span holds the only loud records: no figure may see them.

@@ -26,6 +26,10 @@ private slots:
             << QStringList{"2026-10-25T01:59:59+02:00", "2026-10-25T02:00:00+02:00",
                            "2026-10-25T02:59:59+02:00", "2026-10-25T02:00:00+01:00",
                            "2026-10-25T02:59:59+01:00", "2026-10-25T03:00:00+01:00"};
+        // Read on the second pass, 02:30 would lie before 05:00: the clock was set back.
+        QTest::newRow("a clock set back into the repeated hour")
+            << QStringList{"2026/10/25 05:00:00", "2026/10/25 02:30:00"}
+            << QStringList{"2026-10-25T05:00:00+01:00", "2026-10-25T02:30:00+02:00"};
         QTest::newRow("a later file in the repeated hour starts in summer time")
             << QStringList{"2026/10/25 02:10:00"} << QStringList{"2026-10-25T02:10:00+02:00"};
     }

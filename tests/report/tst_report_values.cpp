@@ -271,18 +271,19 @@ void TestReportValues::periodsAreClockAligned_data()
     QTest::addColumn<int>("minutes");
     QTest::addColumn<QList<PeriodLevel>>("periods");
     // 08:14:59 closes the 08:00 period, 08:15:00 opens the next; 08:40 is alone in 08:30;
-    // 00:05 of the next day starts a period at midnight.
+    // 00:05 of the next day starts a period at midnight. June in Berlin: every start is in
+    // summer time, two hours ahead of UTC.
     QTest::newRow("15") << 15
-                        << QList<PeriodLevel>{{"2024/06/01 08:00:00", 2, 67.4},
-                                              {"2024/06/01 08:15:00", 1, 80.0},
-                                              {"2024/06/01 08:30:00", 1, 50.0},
-                                              {"2024/06/02 00:00:00", 1, 40.0}};
+                        << QList<PeriodLevel>{{"2024/06/01 08:00:00", 2, 67.4, 7200},
+                                              {"2024/06/01 08:15:00", 1, 80.0, 7200},
+                                              {"2024/06/01 08:30:00", 1, 50.0, 7200},
+                                              {"2024/06/02 00:00:00", 1, 40.0, 7200}};
     QTest::newRow("60") << 60
-                        << QList<PeriodLevel>{{"2024/06/01 08:00:00", 4, 74.4},
-                                              {"2024/06/02 00:00:00", 1, 40.0}};
+                        << QList<PeriodLevel>{{"2024/06/01 08:00:00", 4, 74.4, 7200},
+                                              {"2024/06/02 00:00:00", 1, 40.0, 7200}};
     QTest::newRow("a day") << 1440
-                           << QList<PeriodLevel>{{"2024/06/01 00:00:00", 4, 74.4},
-                                                 {"2024/06/02 00:00:00", 1, 40.0}};
+                           << QList<PeriodLevel>{{"2024/06/01 00:00:00", 4, 74.4, 7200},
+                                                 {"2024/06/02 00:00:00", 1, 40.0, 7200}};
 }
 
 void TestReportValues::periodsAreClockAligned()

@@ -90,10 +90,9 @@ void Events::GridTable_Click(int row)
 
 QByteArray Events::csv() const
 {
-    IsoTimeTexts times;
     QList<QStringList> values;
     for (const LevelEvent& e : m_events)
-        values << eventValues(e, times);
+        values << eventValues(e);
     return csvRows(eventKeys(), values);
 }
 

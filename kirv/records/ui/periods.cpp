@@ -58,10 +58,9 @@ void Periods::refresh()
 
 QByteArray Periods::csv() const
 {
-    IsoTimeTexts times;
     QList<QStringList> values;
     for (const PeriodRow& row : m_rows)
-        values << periodValues(row, minutes(), times);
+        values << periodValues(row, minutes());
     return csvRows(periodKeys(minutes()), values);
 }
 

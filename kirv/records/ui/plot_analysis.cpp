@@ -79,13 +79,17 @@ private:
 std::vector<PlotPeriod> plotPeriods(const LevelSeries& series, const std::vector<PeriodRow>& rows,
                                     int minutes)
 {
-    const qint64 step = qint64(std::clamp(minutes, 1, DayMinutes)) * 60;
-    std::map<qint64, PlotSpan> spans; // period start -> first and last record
+    std::map<qint64, PlotSpan> spans; // instant of the period start -> first and last record
+    LocalClock clock;
+    PeriodClock periods(minutes);
     for (qsizetype i = 0; i < qsizetype(series.size()); ++i) {
         const LevelSample& s = series[size_t(i)];
-        if (!s.counted() || !s.hasTime())
+        if (!s.hasTime())
             continue;
-        const qint64 start = s.seconds - ((s.seconds % step) + step) % step;
+        const LocalTime time = clock.read(s.seconds);
+        if (!s.counted())
+            continue;
+        const qint64 start = periods.startOf(time).utc();
         const double x = double(i + 1);
         const auto [it, added] = spans.try_emplace(start, x, x);
         if (!added)
@@ -93,7 +97,7 @@ std::vector<PlotPeriod> plotPeriods(const LevelSeries& series, const std::vector
     }
     std::vector<PlotPeriod> out;
     for (const PeriodRow& row : rows) {
-        const auto it = spans.find(row.start);
+        const auto it = spans.find(row.start - row.offset);
         if (it != spans.end())
             out.push_back({it->second.first, it->second.second, row.leq, row.l10, row.l90});
     }
