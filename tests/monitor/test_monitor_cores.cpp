@@ -9,6 +9,8 @@
 
 #include "kirv/records/datafile.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 #include <QTimeZone>
 #include <QtTest>
@@ -16,6 +18,25 @@
 #include <memory>
 
 using namespace kirv::monitor;
+
+namespace {
+
+// The times of the records of each part of a day, "part: time time ..." one line a part.
+QStringList partTimes(const QString& dir, const QString& station, const QDate& day)
+{
+    QStringList parts;
+    const DayFiles days(dir, station, 1);
+    for (int part = 1; QFile::exists(days.dayPath(day, part)); ++part) {
+        const auto content = kirv::readDataFile(days.dayPath(day, part));
+        QStringList times;
+        for (qsizetype i = 0; i < content.records.count(); ++i)
+            times.append(content.records.record(i).time.mid(11));
+        parts.append(QStringLiteral("%1: %2").arg(part).arg(times.join(' ')));
+    }
+    return parts;
+}
+
+} // namespace
 
 class TestMonitorCores : public QObject
 {
@@ -147,6 +168,27 @@ private slots:
         QCOMPARE(levelMessage(t, 93.4, "93.4*"), R"({"level":93.4,"marked":true,"time":"2026-06-15T10:00:58+02:00"})");
     }
 
+    // The clock steps back 5 s across a minute's start: no minute goes out twice or out of its
+    // order, and no second counts twice.
+    void minuteMessagesWhenTheClockGoesBack()
+    {
+        MinuteStats stats;
+        const QDateTime t(QDate(2026, 6, 15), QTime(10, 0, 57), QTimeZone(7200));
+        QStringList sent;
+        const auto take = [&](const QDateTime& at, double level) {
+            if (const auto done = stats.roll(at))
+                sent.append(QJsonDocument::fromJson(*done).object().value("minute").toString()
+                            + QLatin1Char('/') + QString::number(QJsonDocument::fromJson(*done).object().value("records").toInt()));
+            stats.add(at, level, QString::number(level, 'f', 1));
+        };
+        for (int i = 0; i < 5; ++i) // 10:00:57 .. 10:01:01
+            take(t.addSecs(i), 60);
+        for (int i = -1; i < 8; ++i) // back to 10:00:56 .. 10:01:04
+            take(t.addSecs(i), 90);
+        take(t.addSecs(64), 60); // 10:02:01
+        QCOMPARE(sent, QStringList({"2026-06-15T10:00:00+02:00/3", "2026-06-15T10:01:00+02:00/5"}));
+    }
+
     void spoolKeepsOrderAcrossRestarts()
     {
         QTemporaryDir dir;
@@ -208,6 +250,72 @@ private slots:
         QVERIFY(!QFile::exists(dir.filePath(".s/Fake")));
         QVERIFY(!QFile::exists(dir.filePath("s-20261209-3.kirv")));
     }
+
+    // Offsets from the first second, one a second of the clock; each part's times go forward.
+    void dayFilesPartWhereTheClockJumps_data()
+    {
+        QTest::addColumn<QDateTime>("start");
+        QTest::addColumn<QList<int>>("seconds");
+        QTest::addColumn<QStringList>("parts");
+        const QTimeZone berlin("Europe/Berlin");
+        QTest::newRow("5 s back") << QDateTime(QDate(2026, 6, 15), QTime(10, 0, 0), berlin) << QList<int>{0, 1, 2, 3, 4, 0, 1, 2}
+                                  << QStringList({"1: 10:00:00 10:00:01 10:00:02 10:00:03 10:00:04", "2: 10:00:00 10:00:01 10:00:02"});
+        QTest::newRow("summer time ends") << QDateTime(QDate(2026, 10, 25), QTime(0, 59, 58), QTimeZone::utc()).toTimeZone(berlin)
+                                          << QList<int>{0, 1, 2, 3}
+                                          << QStringList({"1: 02:59:58 02:59:59", "2: 02:00:00 02:00:01"});
+        QTest::newRow("summer time begins") << QDateTime(QDate(2026, 3, 29), QTime(1, 59, 58), berlin) << QList<int>{0, 1, 2, 3}
+                                            << QStringList({"1: 01:59:58 01:59:59", "2: 03:00:00 03:00:01"});
+        QTest::newRow("steady") << QDateTime(QDate(2026, 6, 15), QTime(10, 0, 0), berlin) << QList<int>{0, 1, 2}
+                                << QStringList({"1: 10:00:00 10:00:01 10:00:02"});
+    }
+    void dayFilesPartWhereTheClockJumps()
+    {
+        QFETCH(QDateTime, start);
+        QFETCH(QList<int>, seconds);
+        QTemporaryDir dir;
+        QVERIFY(QDir().mkpath(dir.filePath(".s")));
+        DayFiles days(dir.path(), "s", 1);
+        const MeterSettingsText settings{"A", "FAST", "60-120"};
+        for (const int second : seconds) {
+            const QDateTime at = start.addSecs(second);
+            QVERIFY(days.second(at, 70.0, "70.0", settings).ok());
+            QVERIFY(days.sample(at, "70.0").ok());
+        }
+        QVERIFY(days.finish(settings).ok());
+        QTEST(partTimes(dir.path(), "s", start.date()), "parts");
+    }
+
+    // The data folder removed while recording (a clean-up job): made again, and the day's file
+    // has every record, those before the removal too; after midnight the next day records.
+    void dayFilesSurviveTheFolderRemoved()
+    {
+        QTemporaryDir dir;
+        const QString data = dir.filePath("data");
+        QVERIFY(QDir().mkpath(data + "/.s"));
+        DayFiles days(data, "s", 1);
+        const MeterSettingsText settings{"A", "FAST", "60-120"};
+        const QDateTime t(QDate(2026, 12, 8), QTime(23, 59, 55));
+        const auto record = [&](int from, int to) {
+            for (int i = from; i < to; ++i) {
+                if (!days.second(t.addSecs(i), 70.0 + i, QString::number(70.0 + i, 'f', 1), settings).ok()
+                    || !days.sample(t.addSecs(i), QString::number(70.0 + i, 'f', 1)).ok())
+                    return false;
+            }
+            return true;
+        };
+        QVERIFY(record(0, 2));
+        QVERIFY(QDir(data).removeRecursively());
+        QVERIFY(record(2, 5));
+        QVERIFY(QFile::exists(data + "/.s/Fake"));
+        QVERIFY(QDir(data).removeRecursively());
+        QVERIFY(record(5, 7)); // the first day ends with the folder gone, the next one begins
+        QVERIFY(QDir(data + "/.s").removeRecursively());
+        QVERIFY(days.finish(settings).ok());
+        QCOMPARE(partTimes(data, "s", t.date()), QStringList({"1: 23:59:55 23:59:56 23:59:57 23:59:58 23:59:59"}));
+        QCOMPARE(kirv::readDataFile(data + "/s-20261208.kirv").headerLine(kirv::RealTimeMaxLevelLine), "74.0");
+        QCOMPARE(partTimes(data, "s", t.date().addDays(1)), QStringList({"1: 00:00:00 00:00:01"}));
+    }
+
 };
 
 QTEST_GUILESS_MAIN(TestMonitorCores)
