@@ -36,6 +36,8 @@ Station::Station(const MonitorOptions& options, QObject* parent)
     connect(&Timer2, &QTimer::timeout, this, &Station::Timer2_Timer);
     for (const AlarmSpec& spec : options.alarms)
         m_alarms.emplace_back(spec);
+    if (!options.onAlarm.isEmpty())
+        m_hooks = std::make_unique<AlarmHooks>(options.onAlarm, options.station, say);
 }
 
 Station::~Station() = default;
@@ -227,11 +229,8 @@ void Station::alarmEvent(const AlarmEvent& event)
                             {QStringLiteral("threshold"), event.threshold}};
         m_mqtt->publishQueued("alarm", QJsonDocument(o).toJson(QJsonDocument::Compact));
     }
-    if (!m_options.onAlarm.isEmpty()) {
-        const QString ran = runAlarmCommand(m_options.onAlarm, m_options.station, event);
-        if (!ran.isEmpty())
-            say(ran);
-    }
+    if (m_hooks)
+        m_hooks->run(event);
 }
 
 void Station::updateStatus()

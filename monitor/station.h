@@ -57,6 +57,7 @@ private:
     DayFiles m_days;
     MinuteStats m_minute;
     std::vector<AlarmWatch> m_alarms;
+    std::unique_ptr<AlarmHooks> m_hooks;
     std::unique_ptr<MqttLink> m_mqtt;
     std::unique_ptr<QLockFile> m_lock;
     QElapsedTimer m_sinceFrame;

@@ -16,6 +16,8 @@
 #include <QtTest>
 
 #include <memory>
+#include <sys/socket.h>
+#include <unistd.h>
 
 using namespace kirv::monitor;
 
@@ -316,6 +318,33 @@ private slots:
         QCOMPARE(partTimes(data, "s", t.date().addDays(1)), QStringList({"1: 00:00:00 00:00:01"}));
     }
 
+    // At most two at once here, each killed after 0.3 s, none holding this program's sockets.
+    void alarmCommandsAreBounded()
+    {
+        QTemporaryDir dir;
+        const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0); // as a broker connection is
+        QVERIFY(socket >= 0);
+        QStringList said;
+        const QString fds = dir.filePath("fds");
+        AlarmHooks hooks(QStringLiteral("ls -l /proc/$$/fd > %1.$KIRV_EVENT; sleep 30").arg(fds), "s",
+                         [&](const QString& line) { said.append(line); }, 2, 300);
+        const QDateTime t(QDate(2026, 6, 15), QTime(12, 0));
+        hooks.run(AlarmEvent{"loud", true, t, 85, 80});
+        hooks.run(AlarmEvent{"loud", false, t, 70, 80});
+        hooks.run(AlarmEvent{"loud", true, t, 86, 80});
+        QCOMPARE(hooks.running(), 2);
+        QTRY_COMPARE_WITH_TIMEOUT(hooks.running(), 0, 10000);
+        QCOMPARE(said, QStringList({"alarm command for loud raised not run: 2 still run",
+                                    "alarm command for loud raised killed: it ran longer than 0.3 s",
+                                    "alarm command for loud cleared killed: it ran longer than 0.3 s"}));
+        for (const char* event : {"raised", "cleared"}) {
+            QFile listing(fds + '.' + event);
+            QVERIFY(listing.open(QIODevice::ReadOnly));
+            const QByteArray text = listing.readAll();
+            QVERIFY2(!text.isEmpty() && !text.contains("socket:"), text.constData());
+        }
+        ::close(socket);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestMonitorCores)
