@@ -89,17 +89,22 @@ int Station::start()
     return 0;
 }
 
-void Station::stop()
+int Station::stop()
 {
     Timer1.stop();
     Timer2.stop();
-    m_days.finish(settingsText());
+    const FileStatus finished = m_days.finish(settingsText());
     if (m_mqtt) {
         updateStatus();
         m_mqtt->stop();
     }
     m_link.close();
+    if (!finished.ok()) {
+        say(QStringLiteral("stopped; the day's records stay in %1").arg(QDir::toNativeSeparators(m_days.scratchPath())));
+        return 1;
+    }
     say(QStringLiteral("stopped"));
+    return 0;
 }
 
 MeterSettingsText Station::settingsText() const

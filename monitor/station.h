@@ -33,8 +33,9 @@ public:
     // Opens the port and everything else; the exit code when it cannot go on (1: a device or
     // file failed), or 0 when it runs.
     int start();
-    // The program ends: the running day's file is completed, MQTT says "offline".
-    void stop();
+    // The program ends: the running day's file is completed, MQTT says "offline". The exit
+    // code: 0, or 1 when the day's file could not be completed (its scratch file stays).
+    [[nodiscard]] int stop();
 
     void Timer1_Timer();
     void Timer2_Timer();
