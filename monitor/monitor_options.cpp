@@ -87,7 +87,8 @@ ParsedOptions parseMonitorOptions(const QStringList& arguments)
     parser.setApplicationDescription(QStringLiteral(
         "Records the meter unattended: one data file a local day (STATION-YYYYMMDD.kirv), "
         "alarms, and the levels published over MQTT. Says what it does on stderr, one line an "
-        "event."));
+        "event. SIGTERM or SIGHUP completes the day's file and ends it: exit 0, or 1 when the "
+        "file could not be written (its records stay in DIR/.STATION/Fake for the next start)."));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this help."));
     const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Show the version."));
@@ -111,7 +112,9 @@ ParsedOptions parseMonitorOptions(const QStringList& arguments)
     const QCommandLineOption onAlarm(
         QStringLiteral("on-alarm"),
         QStringLiteral("Command run by /bin/sh at each raise and clear, with KIRV_STATION, "
-                       "KIRV_ALARM, KIRV_EVENT, KIRV_LEVEL, KIRV_THRESHOLD and KIRV_TIME set."),
+                       "KIRV_ALARM, KIRV_EVENT, KIRV_LEVEL, KIRV_THRESHOLD and KIRV_TIME set. At "
+                       "most 4 run at once (an event beyond them is skipped); one that runs over "
+                       "60 s is killed."),
         QStringLiteral("CMD"));
     const QCommandLineOption mqtt(QStringLiteral("mqtt"),
                                   QStringLiteral("Publish to the MQTT broker HOST[:PORT]."),
