@@ -72,6 +72,16 @@ private slots:
         QCOMPARE(missing.lines, QStringList({"No device found, try again! /dev/kirv-no-such-port: no such device. "
                                              "Check that the meter's cable is plugged in."}));
 
+        // A CA file the TLS library cannot take would only show as a connection never made.
+        QFile garbage(path("garbage.pem"));
+        QVERIFY(garbage.open(QIODevice::WriteOnly) && garbage.write("not a certificate\n") > 0);
+        garbage.close();
+        Monitor untrusted;
+        QVERIFY(untrusted.begin(args("x", "/dev/kirv-no-such-port", {"--mqtt", "127.0.0.1", "--mqtt-tls", garbage.fileName()})));
+        QVERIFY(untrusted.waitForFinished(kWaitMs));
+        QCOMPARE(untrusted.exitCode(), 2);
+        QCOMPARE(untrusted.lines, QStringList({"--mqtt-tls " + garbage.fileName() + ": not a CA certificate file"}));
+
         Sim sim;
         QVERIFY(sim.begin({}));
         Monitor first;
