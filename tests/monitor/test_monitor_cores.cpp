@@ -253,6 +253,23 @@ private slots:
         QVERIFY(QFile::exists(dir.filePath("q/000000000006.msg")));
     }
 
+    // With the broker away the queue holds --mqtt-queue-max messages, the newest.
+    void queueBoundWhileTheBrokerIsAway()
+    {
+        QTemporaryDir dir;
+        MqttOptions options;
+        options.host = "127.0.0.1";
+        options.port = 1; // nothing listens there
+        options.queueMax = 2;
+        MqttLink link(options, "s");
+        QCOMPARE(link.start(dir.filePath("q")), QString());
+        for (const char* minute : {"1", "2", "3"})
+            link.publishQueued("minute", minute);
+        QCOMPARE(link.queued(), 2);
+        QCOMPARE(QDir(dir.filePath("q")).entryList({"*.msg"}), QStringList({"000000000002.msg", "000000000003.msg"}));
+        link.stop();
+    }
+
     void spoolKeepsOrderAcrossRestarts()
     {
         QTemporaryDir dir;
