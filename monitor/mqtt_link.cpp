@@ -88,6 +88,9 @@ QString MqttLink::start(const QString& spoolFolder)
     const FileStatus spool = m_spool.open(spoolFolder, m_options.queueMax);
     if (!spool.ok())
         return spool.error;
+    if (const qsizetype dropped = m_spool.droppedAtOpen())
+        say(QStringLiteral("MQTT: dropped the %1 oldest queued messages, beyond the %2 that --mqtt-queue-max keeps")
+                .arg(dropped).arg(m_options.queueMax));
     QByteArray password;
     if (!m_options.passwordFile.isEmpty()) {
         QFile file(m_options.passwordFile);

@@ -33,6 +33,7 @@ FileStatus Spool::open(const QString& folder, qsizetype most)
     }
     std::sort(m_numbers.begin(), m_numbers.end());
     m_next = m_numbers.empty() ? 1 : m_numbers.back() + 1;
+    m_droppedAtOpen = std::max<qsizetype>(0, size() - m_most);
     keepMost();
     return {};
 }

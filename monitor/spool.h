@@ -37,6 +37,8 @@ public:
     // Message `number` reached the broker: removed if it is still the oldest (not dropped).
     void remove(quint64 number);
     qsizetype size() const { return qsizetype(m_numbers.size()); }
+    // Messages the last open() dropped for being beyond the count kept.
+    qsizetype droppedAtOpen() const { return m_droppedAtOpen; }
 
 private:
     QString pathOf(quint64 number, const char* suffix = ".msg") const;
@@ -44,6 +46,7 @@ private:
 
     QString m_folder;
     qsizetype m_most = 10080;
+    qsizetype m_droppedAtOpen = 0;
     std::deque<quint64> m_numbers;
     quint64 m_next = 1;
 };

@@ -245,6 +245,7 @@ private slots:
         QCOMPARE(spool.head()->payload, "3");
         Spool again;
         QVERIFY(again.open(dir.filePath("q"), 2).ok());
+        QCOMPARE(again.droppedAtOpen(), 1);
         QCOMPARE(again.head()->payload, "4");
         QCOMPARE(QDir(dir.filePath("q")).entryList({"*.msg"}).size(), 2);
         // The folder removed under it (with the data folder): made again.
