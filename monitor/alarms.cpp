@@ -7,9 +7,12 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QTimer>
 
 #include <algorithm>
 #include <cmath>
+#include <csignal>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace kirv::monitor {
@@ -112,23 +115,85 @@ QString appendAlarmLine(const QString& dir, const QString& station, const AlarmE
     return {};
 }
 
-QString runAlarmCommand(const QString& command, const QString& station, const AlarmEvent& event)
+namespace {
+
+// In the child, before the command starts: a process group of its own (killed as one), and
+// every descriptor above the standard ones closed at the exec.
+void childSetup()
 {
-    QProcess process;
+    ::setpgid(0, 0);
+    if (::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC) == 0)
+        return;
+    const long most = ::sysconf(_SC_OPEN_MAX);
+    for (int fd = 3; fd < (most > 0 ? most : 1024); ++fd) {
+        const int flags = ::fcntl(fd, F_GETFD);
+        if (flags >= 0)
+            ::fcntl(fd, F_SETFD, flags | FD_CLOEXEC);
+    }
+}
+
+} // namespace
+
+AlarmHooks::AlarmHooks(const QString& command, const QString& station,
+                       std::function<void(const QString&)> say, int most, int limitMs)
+    : m_command(command), m_station(station), m_say(std::move(say)), m_most(most), m_limitMs(limitMs)
+{
+}
+
+AlarmHooks::~AlarmHooks()
+{
+    for (QProcess* process : m_running) {
+        process->disconnect(this);
+        if (const qint64 pid = process->processId(); pid > 0)
+            ::kill(-pid_t(pid), SIGKILL);
+        process->waitForFinished(1000);
+    }
+}
+
+void AlarmHooks::run(const AlarmEvent& event)
+{
+    const QString what = event.name + QLatin1Char(' ') + alarmEventWord(event);
+    if (running() >= m_most) {
+        m_say(QStringLiteral("alarm command for %1 not run: %2 still run").arg(what).arg(running()));
+        return;
+    }
+    auto* process = new QProcess(this);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("KIRV_STATION"), station);
+    env.insert(QStringLiteral("KIRV_STATION"), m_station);
     env.insert(QStringLiteral("KIRV_ALARM"), event.name);
     env.insert(QStringLiteral("KIRV_EVENT"), alarmEventWord(event));
     env.insert(QStringLiteral("KIRV_LEVEL"), QString::number(event.level, 'f', 1));
     env.insert(QStringLiteral("KIRV_THRESHOLD"), QString::number(event.threshold, 'f', 1));
     env.insert(QStringLiteral("KIRV_TIME"), isoText(event.time));
-    process.setProcessEnvironment(env);
-    process.setProgram(QStringLiteral("/bin/sh"));
-    process.setArguments({QStringLiteral("-c"), command});
-    process.setStandardInputFile(QProcess::nullDevice());
-    if (!process.startDetached())
-        return QStringLiteral("Cannot run the alarm command: %1").arg(process.errorString());
-    return {};
+    process->setProcessEnvironment(env);
+    process->setProgram(QStringLiteral("/bin/sh"));
+    process->setArguments({QStringLiteral("-c"), m_command});
+    process->setStandardInputFile(QProcess::nullDevice());
+    process->setProcessChannelMode(QProcess::ForwardedChannels); // its words go to the journal
+    process->setChildProcessModifier(childSetup);
+    const auto ended = [this, process] {
+        std::erase(m_running, process);
+        process->deleteLater();
+    };
+    connect(process, &QProcess::finished, this, ended);
+    connect(process, &QProcess::errorOccurred, this, [this, process, ended](QProcess::ProcessError error) {
+        if (error != QProcess::FailedToStart)
+            return;
+        m_say(QStringLiteral("Cannot run the alarm command: %1").arg(process->errorString()));
+        ended();
+    });
+    auto* limit = new QTimer(process);
+    limit->setSingleShot(true);
+    connect(limit, &QTimer::timeout, this, [this, process, what] {
+        const qint64 pid = process->processId();
+        if (pid <= 0)
+            return; // ended meanwhile (a pid of 0 would be this program's own group)
+        m_say(QStringLiteral("alarm command for %1 killed: it ran longer than %2 s").arg(what).arg(m_limitMs / 1000.0));
+        ::kill(-pid_t(pid), SIGKILL);
+    });
+    m_running.push_back(process);
+    process->start();
+    limit->start(m_limitMs);
 }
 
 } // namespace kirv::monitor

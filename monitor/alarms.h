@@ -3,11 +3,15 @@
 #include "monitor/monitor_options.h"
 
 #include <QDateTime>
+#include <QObject>
 #include <QString>
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <vector>
+
+class QProcess;
 
 namespace kirv::monitor {
 
@@ -56,8 +60,28 @@ QString alarmEventWord(const AlarmEvent& event);
 // is new), synced to the disk. Empty on success, else the reason naming the file.
 QString appendAlarmLine(const QString& dir, const QString& station, const AlarmEvent& event);
 
-// Starts `command` through /bin/sh with the event in its environment and does not wait for it.
-// Empty on success, else the reason.
-QString runAlarmCommand(const QString& command, const QString& station, const AlarmEvent& event);
+// The --on-alarm command, run through /bin/sh with the event in its environment and not waited
+// for. A few run at once at most: an event beyond them is skipped; one that runs longer than
+// its time is killed with all it started. Each is said. The commands get no descriptor of
+// this program but its standard ones (no serial port, no broker connection kept open).
+class AlarmHooks : public QObject
+{
+    Q_OBJECT
+public:
+    AlarmHooks(const QString& command, const QString& station, std::function<void(const QString&)> say,
+               int most = 4, int limitMs = 60000);
+    ~AlarmHooks() override; // what still runs is killed
+
+    void run(const AlarmEvent& event);
+    int running() const { return int(m_running.size()); }
+
+private:
+    QString m_command;
+    QString m_station;
+    std::function<void(const QString&)> m_say;
+    int m_most;
+    int m_limitMs;
+    std::vector<QProcess*> m_running;
+};
 
 } // namespace kirv::monitor

@@ -9,6 +9,8 @@
 #include <QDir>
 #include <QFile>
 
+#include <sys/stat.h>
+
 namespace kirv::monitor {
 
 namespace {
@@ -94,8 +96,12 @@ FileStatus DayFiles::completeLeft(const MeterSettingsText& settings)
 FileStatus DayFiles::start(const QDate& day)
 {
     m_day = day;
+    m_last = QDateTime();
     m_rec.reset();
     m_max = LevelMaximum{0.0, QStringLiteral("0"), {}};
+    // The folder may have been removed meanwhile (a clean-up job): it is made again.
+    if (!QDir(m_scratch).exists() && QDir().mkpath(m_scratch) && !m_fake.tempPath().isEmpty())
+        say(QStringLiteral("made %1 again").arg(nativePath(m_scratch)));
     const QString target = freePath(day);
     const FileStatus status = m_fake.start(m_scratch, target);
     if (!status.ok()) {
@@ -104,14 +110,83 @@ FileStatus DayFiles::start(const QDate& day)
         return status;
     }
     m_writeFailing = false;
+    watchScratch();
     say(QStringLiteral("recording into %1").arg(nativePath(target)));
+    return {};
+}
+
+void DayFiles::watchScratch()
+{
+    m_watch.close();
+    m_watch.setFileName(m_fake.tempPath());
+    struct stat info;
+    if (m_watch.open(QIODevice::ReadOnly) && ::fstat(m_watch.handle(), &info) == 0) {
+        m_watchDevice = quint64(info.st_dev);
+        m_watchInode = quint64(info.st_ino);
+    } else {
+        m_watch.close();
+    }
+}
+
+bool DayFiles::scratchInPlace() const
+{
+    if (!m_watch.isOpen())
+        return true; // nothing to compare with: taken as it is
+    struct stat info;
+    const QByteArray path = QFile::encodeName(m_fake.tempPath());
+    return ::stat(path.constData(), &info) == 0 && quint64(info.st_dev) == m_watchDevice
+           && quint64(info.st_ino) == m_watchInode;
+}
+
+FileStatus DayFiles::restoreScratch()
+{
+    if (!running() || scratchInPlace())
+        return {};
+    if (!std::exchange(m_restoreFailing, true))
+        say(QStringLiteral("%1 was removed while recording; it is made again from its records")
+                .arg(nativePath(m_fake.tempPath())));
+    // Until the folder can be made again the records go on into the removed file, which this
+    // program still holds open.
+    if (!QDir().mkpath(m_scratch))
+        return FileStatus::failure("create", m_scratch, QStringLiteral("the folder cannot be made"));
+    const DataFileContent held = readDataFile(m_watch);
+    const QString target = m_fake.targetPath();
+    FileStatus status = m_fake.start(m_scratch, target);
+    m_fake.setSyncToDisk(false); // one sync for all of them, with the next record
+    for (qsizetype i = 0; status.ok() && i < held.records.count(); ++i) {
+        const Record r = held.records.record(i);
+        status = m_fake.appendRecord(r.time, r.level);
+    }
+    m_fake.setSyncToDisk(true);
+    if (!status.ok()) {
+        say(QStringLiteral("%1; the %2 records of %3 so far are lost")
+                .arg(status.error).arg(held.records.count()).arg(nativePath(target)));
+        m_fake.abandon();
+        m_watch.close();
+        return status;
+    }
+    watchScratch();
+    m_restoreFailing = false;
+    say(QStringLiteral("made %1 again (%2 records)").arg(nativePath(m_fake.tempPath())).arg(held.records.count()));
     return {};
 }
 
 FileStatus DayFiles::second(const QDateTime& time, double levelDb, const QString& levelText,
                             const MeterSettingsText& settings)
 {
-    if (m_unfinished || (running() && time.date() != m_day)) {
+    bool newPart = m_unfinished.has_value();
+    if (running() && time.date() != m_day) {
+        newPart = true;
+    } else if (running() && m_last.isValid() && time.toSecsSinceEpoch() <= m_last.toSecsSinceEpoch()) {
+        say(QStringLiteral("the clock went back from %1 to %2; the day goes on in a new part")
+                .arg(isoText(m_last), isoText(time)));
+        newPart = true;
+    } else if (running() && m_last.isValid() && time.offsetFromUtc() != m_last.offsetFromUtc()) {
+        say(QStringLiteral("the clock changed from %1 to %2 (UTC offset); the day goes on in a new part")
+                .arg(isoText(m_last), isoText(time)));
+        newPart = true;
+    }
+    if (newPart) {
         const FileStatus status = finish(settings);
         if (!status.ok())
             return status;
@@ -121,6 +196,7 @@ FileStatus DayFiles::second(const QDateTime& time, double levelDb, const QString
         if (!status.ok())
             return status;
     }
+    m_last = time;
     m_settings = settings;
     m_rec.add(levelDb);
     if (levelDb > numericValue(m_max.text))
@@ -132,6 +208,9 @@ FileStatus DayFiles::sample(const QDateTime& time, const QString& levelText)
 {
     if (!running())
         return {};
+    // Checked each sample: a stat, and the sample goes where it will be kept.
+    if (const FileStatus restored = restoreScratch(); !restored.ok() && !running())
+        return restored;
     const FileStatus status = m_fake.appendRecord(stampText(time), levelText);
     if (!status.ok()) {
         if (!std::exchange(m_writeFailing, true))
@@ -167,8 +246,13 @@ FileStatus DayFiles::finish(const MeterSettingsText& settings)
             return {};
         if (m_fake.rowsWritten() == 0) {
             m_fake.abandon();
+            m_watch.close();
             QFile::remove(m_fake.tempPath());
             return {};
+        }
+        if (const FileStatus restored = restoreScratch(); !restored.ok()) {
+            say(restored.error);
+            return restored;
         }
         m_unfinished = header(settings);
     }
@@ -181,6 +265,7 @@ FileStatus DayFiles::finish(const MeterSettingsText& settings)
     }
     m_unfinished.reset();
     m_writeFailing = false;
+    m_watch.close();
     say(QStringLiteral("completed %1 (%2 records)").arg(nativePath(m_fake.targetPath())).arg(rows));
     return {};
 }

@@ -6,6 +6,7 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QFile>
 #include <QString>
 
 #include <optional>
@@ -23,13 +24,16 @@ struct MeterSettingsText
 // One data file a local day, STATION-YYYYMMDD.kirv in the data folder, recorded through a
 // scratch file of the station's own (DIR/.STATION/Fake) as the panel records through "Fake".
 // A day that already has its file (a restart, a lost link that came back) goes on in the next
-// free part, STATION-YYYYMMDD-2.kirv and so on: no file is ever replaced.
+// free part, STATION-YYYYMMDD-2.kirv and so on: no file is ever replaced. The clock stepping
+// back or changing its UTC offset (summer time) also starts a new part, so the times of one
+// file always go forward.
 class DayFiles
 {
 public:
     DayFiles(const QString& dir, const QString& station, int interval);
 
     QString scratchFolder() const { return m_scratch; }
+    QString scratchPath() const { return m_fake.tempPath(); }
     // Part `part` (from 1) of the day's file, and the first part that does not exist yet.
     QString dayPath(const QDate& day, int part) const;
     int freePart(const QDate& day) const;
@@ -47,6 +51,8 @@ public:
     FileStatus second(const QDateTime& time, double levelDb, const QString& levelText,
                       const MeterSettingsText& settings);
     // A sample (taken after second() of the same time): its record line in the scratch file.
+    // A scratch file that is no longer the one in the folder (the folder was removed) is made
+    // again first, from the records the old one holds.
     FileStatus sample(const QDateTime& time, const QString& levelText);
     // Completes the running file: header as at a recording's stop, then the records. A file of
     // no record is not written. After a failure the scratch is kept and the next second tries
@@ -60,6 +66,9 @@ public:
 private:
     FileStatus start(const QDate& day);
     RealTimeHeader header(const MeterSettingsText& settings) const;
+    bool scratchInPlace() const;
+    FileStatus restoreScratch();
+    void watchScratch();
 
     QString m_dir;
     QString m_station;
@@ -72,6 +81,13 @@ private:
     MeterSettingsText m_settings;
     std::optional<RealTimeHeader> m_unfinished; // a completion that failed, tried again
     bool m_writeFailing = false;
+    QDateTime m_last; // the last second of the running part
+    // A second handle on the scratch file: what is written stays readable through it when the
+    // file is removed, and its identity tells whether the folder's file is still this one.
+    QFile m_watch;
+    quint64 m_watchDevice = 0;
+    quint64 m_watchInode = 0;
+    bool m_restoreFailing = false;
 };
 
 } // namespace kirv::monitor

@@ -32,7 +32,7 @@ MinuteStats::MinuteStats() : m_classes(Resolution::Fine) {}
 
 std::optional<QByteArray> MinuteStats::roll(const QDateTime& time)
 {
-    if (!m_minute.isValid() || minuteOf(time) == m_minute)
+    if (!m_minute.isValid() || minuteOf(time) <= m_minute)
         return std::nullopt;
     QByteArray done = message();
     m_minute = QDateTime();
@@ -44,6 +44,9 @@ std::optional<QByteArray> MinuteStats::roll(const QDateTime& time)
 void MinuteStats::add(const QDateTime& time, double levelDb, const QString& levelText)
 {
     roll(time);
+    if (m_last.isValid() && time <= m_last)
+        return;
+    m_last = time;
     if (!m_minute.isValid()) {
         m_minute = minuteOf(time);
         m_max = m_min = levelDb;

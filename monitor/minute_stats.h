@@ -21,12 +21,15 @@ public:
     // The message of the minute before, once `time` lies in a later minute than the samples
     // held (a minute of no sample gives none).
     std::optional<QByteArray> roll(const QDateTime& time);
+    // A sample at or before the last one taken (the clock went back) is left out: its seconds
+    // were counted already, and the minutes go out in their order.
     void add(const QDateTime& time, double levelDb, const QString& levelText);
 
 private:
     QByteArray message() const;
 
     QDateTime m_minute; // start of the minute held; invalid while empty
+    QDateTime m_last;   // the last sample taken
     RunningLevel m_run;
     double m_max = 0.0;
     double m_min = 0.0;

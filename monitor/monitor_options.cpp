@@ -1,7 +1,10 @@
 #include "monitor/monitor_options.h"
 
+#include "kirv/records/native_names.h"
+
 #include <QCommandLineParser>
 #include <QRegularExpression>
+#include <QSet>
 
 namespace kirv::monitor {
 
@@ -84,7 +87,8 @@ ParsedOptions parseMonitorOptions(const QStringList& arguments)
     parser.setApplicationDescription(QStringLiteral(
         "Records the meter unattended: one data file a local day (STATION-YYYYMMDD.kirv), "
         "alarms, and the levels published over MQTT. Says what it does on stderr, one line an "
-        "event."));
+        "event. SIGTERM or SIGHUP completes the day's file and ends it: exit 0, or 1 when the "
+        "file could not be written (its records stay in DIR/.STATION/Fake for the next start)."));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this help."));
     const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Show the version."));
@@ -108,7 +112,9 @@ ParsedOptions parseMonitorOptions(const QStringList& arguments)
     const QCommandLineOption onAlarm(
         QStringLiteral("on-alarm"),
         QStringLiteral("Command run by /bin/sh at each raise and clear, with KIRV_STATION, "
-                       "KIRV_ALARM, KIRV_EVENT, KIRV_LEVEL, KIRV_THRESHOLD and KIRV_TIME set."),
+                       "KIRV_ALARM, KIRV_EVENT, KIRV_LEVEL, KIRV_THRESHOLD and KIRV_TIME set. At "
+                       "most 4 run at once (an event beyond them is skipped); one that runs over "
+                       "60 s is killed."),
         QStringLiteral("CMD"));
     const QCommandLineOption mqtt(QStringLiteral("mqtt"),
                                   QStringLiteral("Publish to the MQTT broker HOST[:PORT]."),
@@ -121,8 +127,13 @@ ParsedOptions parseMonitorOptions(const QStringList& arguments)
     const QCommandLineOption tls(QStringLiteral("mqtt-tls"),
                                  QStringLiteral("Use TLS, trusting the CA certificates in CAFILE."),
                                  QStringLiteral("CAFILE"));
+    const QCommandLineOption queueMax(
+        QStringLiteral("mqtt-queue-max"),
+        QStringLiteral("Minute and alarm messages kept on the disk while the broker is away, at "
+                       "most (default 10080, a week of minutes); the oldest go first."),
+        QStringLiteral("N"), QStringLiteral("10080"));
     parser.addOptions({help, version, port, dir, station, interval, alarm, onAlarm, mqtt, user,
-                       password, tls});
+                       password, tls, queueMax});
 
     ParsedOptions out;
     const QString usage = parser.helpText().replace(QLatin1String("<executable_name>"),
@@ -148,20 +159,37 @@ ParsedOptions parseMonitorOptions(const QStringList& arguments)
         if (!parser.isSet(*required))
             return wrong(QStringLiteral("--%1 is needed.").arg(required->names().constFirst()));
     }
+    // Every name is used through Qt's file classes, which know UTF-8 names only: a name with
+    // another byte in it would record into a folder of another name.
+    for (const auto* named : {&port, &dir, &onAlarm, &password, &tls}) {
+        const QString value = parser.value(*named);
+        if (shownName(value) != value)
+            return wrong(QStringLiteral("--%1 %2: the name is not UTF-8 text.")
+                             .arg(named->names().constFirst(), shownName(value)));
+    }
     MonitorOptions o;
     o.port = parser.value(port);
     o.dir = parser.value(dir);
     o.station = parser.value(station);
+    if (o.port.isEmpty())
+        return wrong(QStringLiteral("--port wants a device."));
+    if (o.dir.isEmpty())
+        return wrong(QStringLiteral("--dir wants a folder."));
     if (!isStationName(o.station))
         return wrong(QStringLiteral("Station name %1: use letters, digits, '.', '_' and '-'.").arg(o.station));
     const auto seconds = wholeNumber(parser.value(interval), 1, 86400);
     if (!seconds)
         return wrong(QStringLiteral("--interval wants whole seconds from 1 to 86400."));
     o.interval = *seconds;
+    QSet<QString> names;
     for (const QString& spec : parser.values(alarm)) {
         const auto parsed = parseAlarmSpec(spec);
         if (!parsed)
             return wrong(QStringLiteral("--alarm %1: write NAME:LEVEL:SECONDS or NAME:LEVEL:SECONDS:leq.").arg(spec));
+        // The name is all that tells the events of two alarms apart in the files and messages.
+        if (names.contains(parsed->name))
+            return wrong(QStringLiteral("--alarm %1: an alarm named %2 is given already.").arg(spec, parsed->name));
+        names.insert(parsed->name);
         o.alarms.append(*parsed);
     }
     o.onAlarm = parser.value(onAlarm);
@@ -174,8 +202,16 @@ ParsedOptions parseMonitorOptions(const QStringList& arguments)
         o.mqtt.port = hostPort->port ? hostPort->port : (o.mqtt.caFile.isEmpty() ? 1883 : 8883);
         o.mqtt.user = parser.value(user);
         o.mqtt.passwordFile = parser.value(password);
+        if (!o.mqtt.passwordFile.isEmpty() && o.mqtt.user.isEmpty())
+            return wrong(QStringLiteral("--mqtt-password-file needs --mqtt-user."));
+        const auto most = wholeNumber(parser.value(queueMax), 1, 999999);
+        if (!most)
+            return wrong(QStringLiteral("--mqtt-queue-max wants a whole number of messages from 1 to 999999."));
+        o.mqtt.queueMax = *most;
     } else if (parser.isSet(user) || parser.isSet(password) || parser.isSet(tls)) {
         return wrong(QStringLiteral("--mqtt-user, --mqtt-password-file and --mqtt-tls need --mqtt."));
+    } else if (parser.isSet(queueMax)) {
+        return wrong(QStringLiteral("--mqtt-queue-max needs --mqtt."));
     }
     out.options = o;
     return out;

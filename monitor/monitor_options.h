@@ -42,6 +42,7 @@ struct MqttOptions
     QString user;
     QString passwordFile;
     QString caFile; // TLS when set
+    int queueMax = 10080; // messages kept on the disk at most: a week of minutes
 };
 
 struct MonitorOptions

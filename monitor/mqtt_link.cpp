@@ -2,6 +2,8 @@
 
 #include "monitor/journal.h"
 
+#include "kirv/records/regular_file.h"
+
 #include <QEventLoop>
 #include <QFile>
 #include <QJsonDocument>
@@ -9,12 +11,21 @@
 
 #include <mosquitto.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 namespace kirv::monitor {
 
 namespace {
 
 constexpr int kKeepAlive = 30;
 constexpr int kStopWaitMs = 3000;
+constexpr int kRetryMaxSeconds = 10;
 
 QByteArray statusJson(QJsonObject fields, bool online)
 {
@@ -23,6 +34,29 @@ QByteArray statusJson(QJsonObject fields, bool online)
 }
 
 } // namespace
+
+bool holdsCertificates(const QString& path)
+{
+    QFile file;
+    if (!openRegularFile(file, path, 1 << 20).ok())
+        return false;
+    const QByteArray text = file.readAll();
+    const QByteArray begin("-----BEGIN CERTIFICATE-----");
+    const QByteArray end("-----END CERTIFICATE-----");
+    for (qsizetype at = text.indexOf(begin); at >= 0; at = text.indexOf(begin, at + 1)) {
+        const qsizetype from = at + begin.size();
+        const qsizetype to = text.indexOf(end, from);
+        if (to < 0)
+            return false;
+        // A certificate is a DER SEQUENCE: its first byte is 0x30.
+        const auto der = QByteArray::fromBase64Encoding(text.mid(from, to - from).simplified().replace(' ', ""),
+                                                        QByteArray::AbortOnBase64DecodingErrors);
+        if (der && der.decoded.size() > 2 && der.decoded.at(0) == 0x30)
+            return true;
+    }
+    return false;
+}
+
 
 MqttLink::MqttLink(const MqttOptions& options, const QString& station, QObject* parent)
     : QObject(parent), m_options(options), m_station(station)
@@ -33,8 +67,7 @@ MqttLink::MqttLink(const MqttOptions& options, const QString& station, QObject* 
 MqttLink::~MqttLink()
 {
     if (m_mosq) {
-        if (m_started)
-            mosquitto_loop_stop(m_mosq, true);
+        endNetwork();
         mosquitto_destroy(m_mosq);
     }
     mosquitto_lib_cleanup();
@@ -52,9 +85,12 @@ QString MqttLink::broker() const
 
 QString MqttLink::start(const QString& spoolFolder)
 {
-    const FileStatus spool = m_spool.open(spoolFolder);
+    const FileStatus spool = m_spool.open(spoolFolder, m_options.queueMax);
     if (!spool.ok())
         return spool.error;
+    if (const qsizetype dropped = m_spool.droppedAtOpen())
+        say(QStringLiteral("MQTT: dropped the %1 oldest queued messages, beyond the %2 that --mqtt-queue-max keeps")
+                .arg(dropped).arg(m_options.queueMax));
     QByteArray password;
     if (!m_options.passwordFile.isEmpty()) {
         QFile file(m_options.passwordFile);
@@ -82,28 +118,68 @@ QString MqttLink::start(const QString& spoolFolder)
     mosquitto_connect_callback_set(m_mosq, &MqttLink::onConnect);
     mosquitto_disconnect_callback_set(m_mosq, &MqttLink::onDisconnect);
     mosquitto_publish_callback_set(m_mosq, &MqttLink::onPublish);
-    mosquitto_reconnect_delay_set(m_mosq, 1, 10, true);
-    const QByteArray host = m_options.host.toUtf8();
+    mosquitto_reconnect_delay_set(m_mosq, 1, kRetryMaxSeconds, true);
+    mosquitto_threaded_set(m_mosq, true);
+    m_wake = ::eventfd(0, EFD_CLOEXEC);
+    if (m_wake < 0)
+        return QStringLiteral("Cannot start the MQTT client: %1").arg(qt_error_string(errno));
     say(QStringLiteral("MQTT: connecting to %1").arg(broker()));
-    // A broker that is not there yet is tried again by the network thread.
-    mosquitto_connect_async(m_mosq, host.constData(), m_options.port, kKeepAlive);
-    const int rc = mosquitto_loop_start(m_mosq);
-    if (rc != MOSQ_ERR_SUCCESS)
-        return QStringLiteral("Cannot start the MQTT client: %1").arg(QString::fromUtf8(mosquitto_strerror(rc)));
+    m_stopping = false;
+    m_net = std::thread(&MqttLink::network, this, m_options.host.toUtf8());
     m_started = true;
     return {};
 }
 
-void MqttLink::onConnect(mosquitto*, void* self, int rc)
+void MqttLink::network(const QByteArray& host)
+{
+    // The name lookup and the connect happen here, never on the recording's thread.
+    int rc = mosquitto_connect_async(m_mosq, host.constData(), m_options.port, kKeepAlive);
+    while (!m_stopping) {
+        if (rc == MOSQ_ERR_SUCCESS)
+            rc = mosquitto_loop_forever(m_mosq, kKeepAlive * 1000, 1);
+        if (m_stopping)
+            break;
+        const QString reason = QString::fromUtf8(mosquitto_strerror(rc)); // errno is this thread's
+        QMetaObject::invokeMethod(this, [this, reason] { notConnected(reason); }, Qt::QueuedConnection);
+        const int delay = m_retryDelay;
+        m_retryDelay = std::min(delay * 2, kRetryMaxSeconds);
+        // A relative wait (a clock stepped meanwhile does not stretch it), ended by the stop.
+        pollfd wake{m_wake, POLLIN, 0};
+        [[maybe_unused]] const int woken = ::poll(&wake, 1, delay * 1000);
+        if (!m_stopping)
+            rc = mosquitto_reconnect_async(m_mosq);
+    }
+}
+
+void MqttLink::endNetwork()
+{
+    if (!m_net.joinable())
+        return;
+    m_stopping = true;
+    const quint64 one = 1;
+    [[maybe_unused]] const auto n = ::write(m_wake, &one, sizeof one); // the thread's wait ends
+    mosquitto_disconnect(m_mosq); // ends the loop, also when it waits to try again
+    m_net.join();
+    ::close(m_wake);
+    m_wake = -1;
+}
+
+void MqttLink::onConnect(mosquitto* mosq, void* self, int rc)
 {
     auto* link = static_cast<MqttLink*>(self);
+    // An --on-alarm command must not hold the connection open after this program ends.
+    if (const int socket = mosquitto_socket(mosq); socket >= 0)
+        ::fcntl(socket, F_SETFD, ::fcntl(socket, F_GETFD) | FD_CLOEXEC);
+    if (rc == 0)
+        link->m_retryDelay = 1;
     QMetaObject::invokeMethod(link, [link, rc] { link->connectedWith(rc); }, Qt::QueuedConnection);
 }
 
 void MqttLink::onDisconnect(mosquitto*, void* self, int rc)
 {
     auto* link = static_cast<MqttLink*>(self);
-    QMetaObject::invokeMethod(link, [link, rc] { link->disconnectedWith(rc); }, Qt::QueuedConnection);
+    const QString reason = QString::fromUtf8(mosquitto_strerror(rc));
+    QMetaObject::invokeMethod(link, [link, rc, reason] { link->disconnectedWith(rc, reason); }, Qt::QueuedConnection);
 }
 
 void MqttLink::onPublish(mosquitto*, void* self, int mid)
@@ -123,19 +199,33 @@ void MqttLink::connectedWith(int rc)
         return;
     }
     m_refusalSaid = false;
+    m_failureSaid = false;
     m_connected = true;
     say(QStringLiteral("MQTT: connected to %1 (%2 queued)").arg(broker()).arg(m_spool.size()));
     sendStatus();
     pump();
 }
 
-void MqttLink::disconnectedWith(int rc)
+void MqttLink::disconnectedWith(int rc, const QString& reason)
 {
     const bool was = std::exchange(m_connected, false);
     emit settled();
-    if (!was || rc == 0)
+    if (rc == 0)
         return;
+    if (!was) {
+        notConnected(reason); // a connection that never became one
+        return;
+    }
+    m_failureSaid = true; // the tries to reconnect need no words of their own
     say(QStringLiteral("MQTT: lost %1; minute and alarm messages wait on the disk").arg(broker()));
+}
+
+void MqttLink::notConnected(const QString& reason)
+{
+    // Said once until a connection comes; a refused login has said it already.
+    if (m_connected || m_refusalSaid || std::exchange(m_failureSaid, true))
+        return;
+    say(QStringLiteral("MQTT: cannot connect to %1 (%2); trying again").arg(broker(), reason));
 }
 
 void MqttLink::published(int mid)
@@ -145,8 +235,10 @@ void MqttLink::published(int mid)
         emit settled();
     }
     if (m_inFlight && m_inFlight->mid == mid) {
-        m_spool.removeHead();
+        m_spool.remove(m_inFlight->number);
         m_inFlight.reset();
+        if (m_spool.size() == 0)
+            m_dropSaid = false;
         pump();
     }
 }
@@ -177,10 +269,27 @@ void MqttLink::publishLevel(const QByteArray& json)
 
 void MqttLink::publishQueued(const char* subtopic, const QByteArray& json)
 {
-    const FileStatus status = m_spool.append(topic(subtopic), json);
-    if (!status.ok())
+    const QByteArray t = topic(subtopic);
+    const qsizetype before = m_spool.size();
+    const FileStatus status = m_spool.append(t, json);
+    if (status.ok()) {
+        if (std::exchange(m_spoolFailing, false))
+            say(QStringLiteral("MQTT: queueing messages again"));
+        if (m_spool.size() <= before && !std::exchange(m_dropSaid, true))
+            say(QStringLiteral("MQTT: %1 messages wait on the disk, as many as --mqtt-queue-max keeps; the oldest are dropped")
+                    .arg(m_spool.size()));
+        pump();
+        return;
+    }
+    // Not on the disk: sent now if the broker is there (the library sends it again after a
+    // reconnect while this program runs), else lost.
+    if (!std::exchange(m_spoolFailing, true))
         say(status.error);
-    pump();
+    if (m_connected
+        && mosquitto_publish(m_mosq, nullptr, t.constData(), int(json.size()), json.constData(), 1, false)
+               == MOSQ_ERR_SUCCESS)
+        return;
+    say(QStringLiteral("MQTT: a %1 message is lost: %2").arg(QLatin1String(subtopic), QString::fromUtf8(json)));
 }
 
 void MqttLink::setStatus(const QJsonObject& fields)
@@ -218,13 +327,11 @@ void MqttLink::stop()
         }
     }
     if (m_connected && !m_offlineSent) {
-        // No clean goodbye: the broker sees the connection drop and says "offline" by the will.
-        mosquitto_loop_stop(m_mosq, true);
-    } else {
-        // Also ends the network thread's tries to reconnect, woken from its wait.
-        mosquitto_disconnect(m_mosq);
-        mosquitto_loop_stop(m_mosq, false);
+        // No clean goodbye: the connection is cut, and the broker says "offline" by the will.
+        if (const int socket = mosquitto_socket(m_mosq); socket >= 0)
+            ::shutdown(socket, SHUT_RDWR);
     }
+    endNetwork();
     m_started = false;
     m_connected = false;
 }

@@ -8,16 +8,24 @@
 #include <QObject>
 #include <QString>
 
+#include <atomic>
 #include <optional>
+#include <thread>
 
 struct mosquitto;
 
 namespace kirv::monitor {
 
-// The station's MQTT client on libmosquitto's own network thread: the recording never waits
-// on the network. Callbacks are handed to this object's thread, where everything else runs.
-// Minute and alarm messages go through the disk spool, one in flight at a time, so they
-// arrive in order and a restart loses none; live levels are sent only while connected.
+// Whether the file at `path` holds at least one PEM certificate, as a CA file must.
+bool holdsCertificates(const QString& path);
+
+// The station's MQTT client on a network thread of its own: the recording never waits on the
+// network. The thread runs libmosquitto's loop, and when that loop gives up (a connection
+// refused at the first try, a TLS handshake refused, a broker that speaks no MQTT) it tries
+// again, as after a lost connection. Callbacks are handed to this object's thread, where
+// everything else runs. Minute and alarm messages go through the disk spool, one in flight at
+// a time, so they arrive in order and a restart loses none; live levels are sent only while
+// connected.
 class MqttLink : public QObject
 {
     Q_OBJECT
@@ -33,7 +41,8 @@ public:
 
     // kirv/STATION/level, QoS 0, dropped while the broker is away.
     void publishLevel(const QByteArray& json);
-    // kirv/STATION/SUBTOPIC, QoS 1, queued on the disk until the broker has it.
+    // kirv/STATION/SUBTOPIC, QoS 1, queued on the disk until the broker has it. One that
+    // cannot be queued is sent at once while the broker is there, else it is lost (and said).
     void publishQueued(const char* subtopic, const QByteArray& json);
     // The retained kirv/STATION/status: these fields with "online": true.
     void setStatus(const QJsonObject& fields);
@@ -49,8 +58,11 @@ private:
     static void onConnect(mosquitto*, void* self, int rc);
     static void onDisconnect(mosquitto*, void* self, int rc);
     static void onPublish(mosquitto*, void* self, int mid);
+    void network(const QByteArray& host);
+    void endNetwork();
     void connectedWith(int rc);
-    void disconnectedWith(int rc);
+    void disconnectedWith(int rc, const QString& reason);
+    void notConnected(const QString& reason);
     void published(int mid);
     void pump();
     void sendStatus();
@@ -64,7 +76,14 @@ private:
     QJsonObject m_status;
     bool m_connected = false;
     bool m_refusalSaid = false;
+    bool m_failureSaid = false;
+    bool m_spoolFailing = false;
+    bool m_dropSaid = false;
     bool m_started = false;
+    std::thread m_net;
+    std::atomic<bool> m_stopping{false};
+    std::atomic<int> m_retryDelay{1}; // seconds before the network thread tries again
+    int m_wake = -1; // an eventfd: the network thread's wait before a try ends at once
     struct InFlight
     {
         int mid;

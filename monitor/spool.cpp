@@ -17,9 +17,10 @@ QString Spool::pathOf(quint64 number, const char* suffix) const
                                    + QLatin1String(suffix));
 }
 
-FileStatus Spool::open(const QString& folder)
+FileStatus Spool::open(const QString& folder, qsizetype most)
 {
     m_folder = folder;
+    m_most = std::max<qsizetype>(1, most);
     m_numbers.clear();
     if (!QDir().mkpath(folder))
         return FileStatus::failure("create", folder, QStringLiteral("the folder cannot be made"));
@@ -32,12 +33,25 @@ FileStatus Spool::open(const QString& folder)
     }
     std::sort(m_numbers.begin(), m_numbers.end());
     m_next = m_numbers.empty() ? 1 : m_numbers.back() + 1;
+    m_droppedAtOpen = std::max<qsizetype>(0, size() - m_most);
+    keepMost();
     return {};
+}
+
+void Spool::keepMost()
+{
+    while (size() > m_most) {
+        QFile::remove(pathOf(m_numbers.front()));
+        m_numbers.pop_front();
+    }
 }
 
 FileStatus Spool::append(const QByteArray& topic, const QByteArray& payload)
 {
     const quint64 number = m_next;
+    // Removed with the data folder: made again, so what follows is kept.
+    if (!QDir(m_folder).exists() && !QDir().mkpath(m_folder))
+        return FileStatus::failure("create", m_folder, QStringLiteral("the folder cannot be made"));
     const FileStatus status = replaceFile(pathOf(number), [&](QIODevice& out) {
         const QByteArray text = topic + '\n' + payload;
         return out.write(text) == text.size();
@@ -46,6 +60,7 @@ FileStatus Spool::append(const QByteArray& topic, const QByteArray& payload)
         return status;
     ++m_next;
     m_numbers.push_back(number);
+    keepMost();
     return {};
 }
 
@@ -65,6 +80,12 @@ std::optional<Spool::Message> Spool::head()
         m_numbers.pop_front();
     }
     return std::nullopt;
+}
+
+void Spool::remove(quint64 number)
+{
+    if (!m_numbers.empty() && m_numbers.front() == number)
+        removeHead();
 }
 
 void Spool::removeHead()

@@ -38,6 +38,8 @@ Station::Station(const MonitorOptions& options, QObject* parent)
     connect(&Timer2, &QTimer::timeout, this, &Station::Timer2_Timer);
     for (const AlarmSpec& spec : options.alarms)
         m_alarms.emplace_back(spec);
+    if (!options.onAlarm.isEmpty())
+        m_hooks = std::make_unique<AlarmHooks>(options.onAlarm, options.station, say);
 }
 
 Station::~Station() = default;
@@ -89,17 +91,22 @@ int Station::start()
     return 0;
 }
 
-void Station::stop()
+int Station::stop()
 {
     Timer1.stop();
     Timer2.stop();
-    m_days.finish(settingsText());
+    const FileStatus finished = m_days.finish(settingsText());
     if (m_mqtt) {
         updateStatus();
         m_mqtt->stop();
     }
     m_link.close();
+    if (!finished.ok()) {
+        say(QStringLiteral("stopped; the day's records stay in %1").arg(QDir::toNativeSeparators(m_days.scratchPath())));
+        return 1;
+    }
     say(QStringLiteral("stopped"));
+    return 0;
 }
 
 MeterSettingsText Station::settingsText() const
@@ -221,11 +228,8 @@ void Station::alarmEvent(const AlarmEvent& event)
                             {QStringLiteral("threshold"), event.threshold}};
         m_mqtt->publishQueued("alarm", QJsonDocument(o).toJson(QJsonDocument::Compact));
     }
-    if (!m_options.onAlarm.isEmpty()) {
-        const QString ran = runAlarmCommand(m_options.onAlarm, m_options.station, event);
-        if (!ran.isEmpty())
-            say(ran);
-    }
+    if (m_hooks)
+        m_hooks->run(event);
 }
 
 void Station::updateStatus()

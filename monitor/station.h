@@ -34,8 +34,9 @@ public:
     // Opens the port and everything else; the exit code when it cannot go on (1: a device or
     // file failed), or 0 when it runs.
     int start();
-    // The program ends: the running day's file is completed, MQTT says "offline".
-    void stop();
+    // The program ends: the running day's file is completed, MQTT says "offline". The exit
+    // code: 0, or 1 when the day's file could not be completed (its scratch file stays).
+    [[nodiscard]] int stop();
 
     void Timer1_Timer();
     void Timer2_Timer();
@@ -61,6 +62,7 @@ private:
     DayFiles m_days;
     MinuteStats m_minute;
     std::vector<AlarmWatch> m_alarms;
+    std::unique_ptr<AlarmHooks> m_hooks;
     std::unique_ptr<MqttLink> m_mqtt;
     std::unique_ptr<QLockFile> m_lock;
     QElapsedTimer m_sinceFrame;

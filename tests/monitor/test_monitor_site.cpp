@@ -37,6 +37,16 @@ private slots:
         QCOMPARE(missing.lines, QStringList({"No device found, try again! /dev/kirv-no-such-port: no such device. "
                                              "Check that the meter's cable is plugged in."}));
 
+        // A CA file the TLS library cannot take would only show as a connection never made.
+        QFile garbage(path("garbage.pem"));
+        QVERIFY(garbage.open(QIODevice::WriteOnly) && garbage.write("not a certificate\n") > 0);
+        garbage.close();
+        Monitor untrusted;
+        QVERIFY(untrusted.begin(args("x", "/dev/kirv-no-such-port", {"--mqtt", "127.0.0.1", "--mqtt-tls", garbage.fileName()})));
+        QVERIFY(untrusted.waitForFinished(kWaitMs));
+        QCOMPARE(untrusted.exitCode(), 2);
+        QCOMPARE(untrusted.lines, QStringList({"--mqtt-tls " + garbage.fileName() + ": not a CA certificate file"}));
+
         Sim sim;
         QVERIFY(sim.begin({}));
         Monitor first;
@@ -49,6 +59,45 @@ private slots:
         QCOMPARE(second.lines, QStringList({QStringLiteral("Station twice is already recorded into %1 (process %2)")
                                                 .arg(m_dir.path()).arg(first.processId())}));
         QVERIFY(first.end());
+    }
+
+    // SIGTERM (systemd) and SIGHUP (a closed terminal) complete the day; a day that cannot be
+    // completed is a failure, its scratch file kept.
+    void stopCompletesTheDay_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::addColumn<bool>("blocked");
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("term") << int(SIGTERM) << false << 0;
+        QTest::newRow("hangup") << int(SIGHUP) << false << 0;
+        QTest::newRow("unwritable") << int(SIGTERM) << true << 1;
+    }
+    void stopCompletesTheDay()
+    {
+        QFETCH(int, signal);
+        QFETCH(bool, blocked);
+        const QString station = QStringLiteral("stop-") + QTest::currentDataTag();
+        Sim sim;
+        QVERIFY(sim.begin({"pattern steady", "level 60.0"}));
+        Monitor monitor;
+        QVERIFY(monitor.begin(args(station, sim.pty), "2026-06-15 11:00:00"));
+        const QString day = path(station + "-20260615.kirv");
+        QVERIFY(monitor.waitLine("recording into " + day));
+        if (blocked) // a folder where the file is due: it cannot be written
+            QVERIFY(QDir().mkpath(day + "/in-the-way"));
+        QVERIFY(waitFor([&] { return scratchRecords(m_dir.path(), station) >= 2; }));
+        ::kill(pid_t(monitor.processId()), signal);
+        QVERIFY(monitor.waitForFinished(kWaitMs));
+        QCOMPARE(monitor.exitStatus(), QProcess::NormalExit);
+        QTEST(monitor.exitCode(), "exitCode");
+        const QString scratch = path("." + station + "/Fake");
+        if (blocked) {
+            QCOMPARE(monitor.lines.last(), "stopped; the day's records stay in " + scratch);
+            QVERIFY(scratchRecords(m_dir.path(), station) >= 2);
+        } else {
+            QVERIFY2(oneASecond(recordTimes(day)), qPrintable(monitor.lines.join('\n')));
+            QVERIFY(!QFile::exists(scratch));
+        }
     }
 
     void dayFileCompletesAtMidnight()
@@ -214,6 +263,96 @@ private slots:
             QVERIFY2(!previous.isValid() || previous.secsTo(minute) == 60, qPrintable(sub.lines.join('\n')));
             previous = minute;
         }
+    }
+
+    // A broker that is not up yet when the monitor starts is connected once it is.
+    void brokerDownAtTheStart()
+    {
+        if (mosquittoProgram().isEmpty())
+            QSKIP("mosquitto is missing (apt-get install mosquitto mosquitto-clients)");
+        Broker broker;
+        {
+            QTcpServer probe;
+            QVERIFY(probe.listen(QHostAddress::LocalHost));
+            broker.port = probe.serverPort();
+        }
+        Sim sim;
+        QVERIFY(sim.begin({}));
+        Monitor monitor;
+        QVERIFY(monitor.begin(args("late", sim.pty, {"--mqtt", QStringLiteral("127.0.0.1:%1").arg(broker.port)}),
+                              "2026-06-15 08:00:00"));
+        QVERIFY2(monitor.waitLine(QStringLiteral("MQTT: cannot connect to 127.0.0.1:%1 (Connection refused); trying again")
+                                      .arg(broker.port)),
+                 qPrintable(monitor.lines.join('\n')));
+        QVERIFY(broker.begin({"allow_anonymous true"}));
+        QVERIFY2(monitor.waitMatch(QStringLiteral("MQTT: connected to 127.0.0.1:%1 \\(\\d+ queued\\)").arg(broker.port)).hasMatch(),
+                 qPrintable(monitor.lines.join('\n')));
+        QVERIFY(monitor.end());
+    }
+
+    // A TLS listener the monitor cannot talk to (another CA, or no TLS at all): said once and
+    // tried again and again, never given up.
+    void tlsFailuresAreSaidAndRetried_data()
+    {
+        QTest::addColumn<bool>("tls");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("another CA") << true << "A TLS error occurred.";
+        QTest::newRow("no TLS") << false << "The connection was lost.";
+    }
+    void tlsFailuresAreSaidAndRetried()
+    {
+        QFETCH(bool, tls);
+        QFETCH(QString, reason);
+        if (mosquittoProgram().isEmpty() || QStandardPaths::findExecutable("openssl").isEmpty())
+            QSKIP("mosquitto or openssl is missing");
+        Broker broker;
+        const QString d = broker.dir.path();
+        const auto openssl = [&](const QString& line) { return QProcess::execute("openssl", line.arg(d).split(' ')) == 0; };
+        QVERIFY(openssl("req -x509 -newkey rsa:2048 -nodes -keyout %1/ca.key -out %1/ca.pem -days 2 -subj /CN=ca"));
+        QVERIFY(openssl("req -x509 -newkey rsa:2048 -nodes -keyout %1/other.key -out %1/other.pem -days 2 -subj /CN=other"));
+        QVERIFY(openssl("req -newkey rsa:2048 -nodes -keyout %1/server.key -out %1/server.csr -subj /CN=127.0.0.1"));
+        QVERIFY(openssl("x509 -req -in %1/server.csr -CA %1/ca.pem -CAkey %1/ca.key -CAcreateserial -out %1/server.pem -days 2"));
+        QVERIFY(broker.begin({"allow_anonymous true", "cafile " + d + "/ca.pem", "certfile " + d + "/server.pem",
+                              "keyfile " + d + "/server.key"}));
+        Sim sim;
+        QVERIFY(sim.begin({}));
+        Monitor monitor;
+        const QStringList mqtt{"--mqtt", QStringLiteral("127.0.0.1:%1").arg(broker.port)};
+        QVERIFY(monitor.begin(args("tls", sim.pty, tls ? mqtt + QStringList{"--mqtt-tls", d + "/other.pem"} : mqtt),
+                              "2026-06-15 08:00:00"));
+        const QString said = QStringLiteral("MQTT: cannot connect to 127.0.0.1:%1 (%2); trying again").arg(broker.port).arg(reason);
+        QVERIFY2(monitor.waitLine(said), qPrintable(monitor.lines.join('\n')));
+        QVERIFY(waitFor([&] { return broker.lines.filter("onnection from 127.0.0.1").size() >= 3; }, 30000));
+        QCOMPARE(monitor.count(said), 1);
+        QVERIFY(monitor.end());
+    }
+
+    // The queue cannot be written (a full disk): while the broker is there the minute goes
+    // out all the same; while it is away the loss is said.
+    void unqueuedMessagesAreSentOrSaidLost()
+    {
+        if (mosquittoProgram().isEmpty())
+            QSKIP("mosquitto is missing (apt-get install mosquitto mosquitto-clients)");
+        Broker broker;
+        QVERIFY(broker.begin({"allow_anonymous true"}));
+        Subscriber sub;
+        QVERIFY(sub.begin(broker.port, "unqueued-test"));
+        Sim sim;
+        QVERIFY(sim.begin({"pattern steady", "level 55.0"}, {"--unpaced", "--interval", "2"}));
+        Monitor monitor;
+        QVERIFY(monitor.begin(args("u", sim.pty, {"--mqtt", QStringLiteral("127.0.0.1:%1").arg(broker.port)}),
+                              "2026-06-15 10:00:50", 10));
+        QVERIFY(monitor.waitMatch(QStringLiteral("MQTT: connected to .*")).hasMatch());
+        const QString queue = path(".u/mqtt-queue");
+        QVERIFY(QDir(queue).removeRecursively());
+        QFile inTheWay(queue);
+        QVERIFY(inTheWay.open(QIODevice::WriteOnly));
+        inTheWay.close();
+        QVERIFY2(waitFor([&] { return sub.topic("kirv/u/minute").size() >= 1; }, 30000), qPrintable(monitor.lines.join('\n')));
+        QVERIFY(monitor.waitLine(QStringLiteral("Cannot create %1: the folder cannot be made").arg(queue)));
+        broker.end();
+        QVERIFY(monitor.waitMatch(R"(MQTT: a minute message is lost: \{.*"minute":"2026-06-15T10:0\d:00\+02:00".*\})", 30000).hasMatch());
+        QVERIFY(monitor.end());
     }
 
     void wrongPasswordSaidOnce()
