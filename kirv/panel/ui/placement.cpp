@@ -121,7 +121,11 @@ QRect fitInto(const QRect& frame, const QRect& available)
     return r;
 }
 
-void placeWindow(QWidget* window, QPoint wanted, const QRect& keepClear)
+namespace {
+
+// Puts `window` as placeFrame() says, on the screen it opens on; `keepClear` joins `mustClear`.
+void place(QWidget* window, QPoint wanted, const QRect& keepClear, QList<QRect> mustClear,
+           const QList<QRect>& rather)
 {
     // A window not sized yet takes its natural size now, as showing it would.
     if (!window->testAttribute(Qt::WA_Resized))
@@ -129,40 +133,30 @@ void placeWindow(QWidget* window, QPoint wanted, const QRect& keepClear)
     const QScreen* screen = screenFor(window, wanted);
     if (!screen)
         return;
-    const QRect available = screen->availableGeometry();
+    if (!keepClear.isEmpty())
+        mustClear.prepend(keepClear);
     const QMargins margins = frameMargins(window);
     const QSize size = window->size().grownBy(margins);
-
-    QList<QRect> mustClear;
-    if (!keepClear.isEmpty())
-        mustClear << keepClear;
-    const QRect frame = placeFrame(wanted, size, available, mustClear, mustClear);
+    const QRect frame = placeFrame(wanted, size, screen->availableGeometry(), mustClear, mustClear + rather);
     if (frame.size() != size)
         window->resize(frame.size().shrunkBy(margins));
     window->move(frame.topLeft());
 }
 
+} // namespace
+
+void placeWindow(QWidget* window, QPoint wanted, const QRect& keepClear)
+{
+    place(window, wanted, keepClear, {}, {});
+}
+
 void placeBeside(QWidget* window, const QWidget* anchor, const QRect& keepClear)
 {
     const QRect frame = anchor->frameGeometry();
-    const QPoint wanted(frame.left() + frame.width(), frame.top());
-    if (!window->testAttribute(Qt::WA_Resized))
-        window->adjustSize();
-    const QScreen* screen = screenFor(window, wanted);
-    if (!screen)
-        return;
-    QList<QRect> mustClear;
-    for (const QRect& r : {keepClear, headerOf(anchor)}) {
-        if (!r.isEmpty())
-            mustClear << r;
-    }
-    const QMargins margins = frameMargins(window);
-    const QSize size = window->size().grownBy(margins);
-    const QRect placed =
-        placeFrame(wanted, size, screen->availableGeometry(), mustClear, mustClear + partsInSight(window));
-    if (placed.size() != size)
-        window->resize(placed.size().shrunkBy(margins));
-    window->move(placed.topLeft());
+    QList<QRect> header;
+    if (const QRect top = headerOf(anchor); !top.isEmpty())
+        header << top;
+    place(window, {frame.left() + frame.width(), frame.top()}, keepClear, header, partsInSight(window));
 }
 
 void keepInSight(QWidget* part)
