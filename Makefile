@@ -39,11 +39,13 @@ test: build
 	QT_QPA_PLATFORM=offscreen ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
 # Into the system (through sudo when not root) the desktop's MIME and application caches are
-# refreshed too; into a DESTDIR that is left to whoever installs the tree.
+# refreshed too, and udev rereads its rules (the meter's adapter takes the new rule at its next
+# plug-in); into a DESTDIR that is left to whoever installs the tree.
 install: build
 	$(if $(DESTDIR),DESTDIR="$(DESTDIR)",$(SUDO)) cmake --install $(BUILD) --prefix $(PREFIX)
 	$(if $(DESTDIR),,$(SUDO) update-mime-database $(PREFIX)/share/mime)
 	$(if $(DESTDIR),,$(SUDO) update-desktop-database -q $(PREFIX)/share/applications)
+	$(if $(DESTDIR),,! command -v udevadm >/dev/null || $(SUDO) udevadm control --reload || true)
 
 # A .deb of the same files in $(BUILD)/, its dependencies taken from the linked libraries.
 package: build

@@ -7,25 +7,36 @@
 
 namespace kirv {
 
+// Where the system's serial devices are looked for: the device nodes and their stable names
+// (`dev`/serial/by-id) and the kernel's terminals (`sysTty`, one folder a terminal).
+struct DeviceRoots
+{
+    QString dev = QStringLiteral("/dev");
+    QString sysTty = QStringLiteral("/sys/class/tty");
+};
+
 // Port n of the list "COM1".."COM8" on this computer. On Windows it is "COMn" itself; elsewhere
-// it is the n-th entry of the table: the devices given with --port (in order), then the virtual
-// meter, then the serial devices the system reports (USB adapters first: ttyUSB, ttyACM, then
-// the others, each in numeric order).
+// it is the n-th entry of the table: the devices given with --port (in order, as given), then the
+// virtual meter, then the serial devices the system reports (USB adapters first: ttyUSB, ttyACM,
+// then the others, each in numeric order). A device is listed once, whatever names it goes by.
 class PortTable
 {
 public:
     PortTable() = default;
     PortTable(QStringList givenDevices, QString virtualMeterDevice, QStringList systemDevices);
 
-    // The serial devices the system reports, in the table's order.
-    static QStringList systemDevices();
-    // Orders device paths as the table wants them.
+    // The serial devices the system reports, in the table's order: terminals with a device
+    // behind them (a UART slot without a UART is none), each by its stable name
+    // (/dev/serial/by-id/...) where it has one, since that name survives a replug.
+    static QStringList systemDevices(const DeviceRoots& roots = {});
+    // Orders device paths as the table wants them; a link by the device it points at.
     static QStringList sorted(QStringList devices);
 
     int size() const { return int(m_devices.size()); }
     // The device for port number n (1-based); empty when the table has no such entry.
     QString device(int portNumber) const;
-    // "COM1 = /dev/ttyUSB0", or "COM5 = (none)".
+    // "COM1 = /dev/ttyUSB0", "COM3 = /dev/serial/by-id/usb-... (ttyUSB0)" for a link, or
+    // "COM5 = (none)".
     QString describe(int portNumber) const;
 
 private:

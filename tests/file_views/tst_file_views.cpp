@@ -17,6 +17,7 @@
 
 #include <QAction>
 #include <QGroupBox>
+#include <QMainWindow>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QScreen>
@@ -24,6 +25,8 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QToolBar>
+
+#include <memory>
 
 #include <sys/stat.h>
 
@@ -71,6 +74,8 @@ class TestFileViews : public QObject
 private slots:
     void designTexts_data();
     void designTexts();
+    void placementOnSmallScreen_data();
+    void placementOnSmallScreen();
     void toolbar();
     void gridsScrollTogether();
     void openEachKind_data();
@@ -141,6 +146,61 @@ void TestFileViews::designTexts()
     const QRect beside(QPoint(main.frameGeometry().x() + main.frameGeometry().width(), main.frameGeometry().y()),
                        view.frameGeometry().size());
     QCOMPARE(view.frameGeometry(), fitInto(beside, view.screen()->availableGeometry()));
+}
+
+// On a 1366x768 screen (the suite's run file_views_1366x768): a window opened beside a view
+// that has no room beside it covers neither that view's toolbar nor the panel's values, and is
+// whole on the screen; one that has room lies beside it.
+void TestFileViews::placementOnSmallScreen_data()
+{
+    QTest::addColumn<bool>("fromPanel"); // else from a list window beside the panel
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("list window beside the panel") << true << QSize(581, 470);
+    QTest::newRow("Periods beside the list window") << false << QSize(760, 460);
+    QTest::newRow("Events beside the list window") << false << QSize(820, 420);
+    QTest::newRow("room beside the panel") << true << QSize(200, 300);
+}
+
+void TestFileViews::placementOnSmallScreen()
+{
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    if (available.size() != QSize(1366, 768))
+        QSKIP("needs a 1366x768 screen: the run file_views_1366x768 has one");
+    QFETCH(bool, fromPanel);
+    QFETCH(QSize, size);
+    const auto windowWithToolbar = [](const QRect& geometry) {
+        auto* window = new QMainWindow;
+        auto* toolbar = new QToolBar(window);
+        toolbar->addAction("Periods");
+        window->addToolBar(Qt::TopToolBarArea, toolbar);
+        window->setCentralWidget(new QWidget(window));
+        window->setGeometry(geometry);
+        window->show();
+        return window;
+    };
+    const std::unique_ptr<QMainWindow> panel(windowWithToolbar({0, 0, 1097, 443}));
+    auto* values = new QWidget(panel->centralWidget());
+    values->setGeometry(0, 10, 495, 280);
+    keepInSight(values);
+    values->show();
+    const std::unique_ptr<QMainWindow> list(fromPanel ? nullptr : windowWithToolbar({785, 60, 581, 470}));
+    QMainWindow* anchor = fromPanel ? panel.get() : list.get();
+    QVERIFY(QTest::qWaitForWindowExposed(anchor));
+
+    QWidget window;
+    window.resize(size);
+    placeBeside(&window, anchor);
+    const QRect placed = window.frameGeometry();
+    const QRect beside(anchor->frameGeometry().topRight() + QPoint(1, 0), placed.size());
+    if (available.contains(beside)) {
+        QCOMPARE(placed, beside);
+        return;
+    }
+    QCOMPARE(placed.size(), size);
+    QVERIFY(available.contains(placed));
+    const QRect toolbar = globalRect(anchor->findChild<QToolBar*>());
+    QVERIFY2(!placed.intersects(toolbar), qPrintable(QStringLiteral("%1,%2 over the toolbar").arg(placed.x()).arg(placed.y())));
+    QVERIFY(!placed.intersects(globalRect(values)));
 }
 
 void TestFileViews::toolbar()

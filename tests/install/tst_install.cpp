@@ -75,6 +75,10 @@ private slots:
                                   << 0 << QStringList{"Validation was successful"} << "appstream";
         QTest::newRow("mime type") << QStringList{"update-mime-database", share + "mime"} << 0
                                    << QStringList{} << "shared-mime-info";
+        QTest::newRow("changelog") << QStringList{"gzip", "-cd", "usr/share/doc/kirv/changelog.gz"} << 0
+                                   << QStringList{"kirv (7.0) "} << "";
+        QTest::newRow("udev rule") << QStringList{"cat", "usr/lib/udev/rules.d/60-kirv-meter.rules"} << 0
+                                   << QStringList{"ENV{ID_MM_DEVICE_IGNORE}=\"1\", TAG+=\"uaccess\""} << "";
         QTest::newRow("deb control") << QStringList{"dpkg-deb", "-I", "DEB"} << 0
                                      << QStringList{" Package: kirv\n", " Version: 7.0\n", " Section: science\n",
                                                     " Depends: qt6-qpa-plugins, ", "libc6", "libqt6widgets6",
@@ -89,7 +93,10 @@ private slots:
                                                   icons + "256x256/apps/org.kirv.Kirv.png\n", man + "kirv.1.gz\n",
                                                   man + "kirv-report.1.gz\n", man + "kirv-meter-sim.1.gz\n", "./usr/bin/kirv-monitor\n",
                                                   man + "kirv-monitor.1.gz\n",
-                                                  "./usr/lib/systemd/system/kirv-monitor@.service\n"}
+                                                  "./usr/lib/systemd/system/kirv-monitor@.service\n",
+                                                  "./usr/lib/udev/rules.d/60-kirv-meter.rules\n",
+                                                  "./usr/share/doc/kirv/copyright\n",
+                                                  "./usr/share/doc/kirv/changelog.gz\n"}
                                    << "dpkg-dev";
     }
     void installed()
@@ -109,6 +116,19 @@ private slots:
         QVERIFY2(!output.isEmpty() || ran.output.isEmpty(), qPrintable(ran.output));
         // The launcher belongs to the installation medium.
         QVERIFY2(!ran.output.contains("bin/start\n"), qPrintable(ran.output));
+    }
+
+    // The package's description as dpkg and the archive tools show it: no line runs past 80.
+    void description()
+    {
+        if (m_deb.isEmpty())
+            QSKIP("dpkg-deb is missing: apt-get install dpkg-dev");
+        const Run ran = run("dpkg-deb", {"-f", m_deb, "Description"});
+        QCOMPARE(ran.code, 0);
+        const QStringList lines = ran.output.split('\n', Qt::SkipEmptyParts);
+        QVERIFY2(lines.size() > 1, qPrintable(ran.output));
+        for (const QString& line : lines)
+            QVERIFY2(line.size() <= 80, qPrintable(line));
     }
 
     // A data file is known by its name, and without it by its first line.

@@ -1,10 +1,12 @@
 // Port names, the port table and the command line.
 #include "kirv/app/options.h"
 #include "kirv/meter/port_table.h"
+#include "fake_devices.h"
 
 #include <QtTest>
 
 using namespace kirv;
+using namespace kirv::test;
 
 class TestPorts : public QObject
 {
@@ -45,6 +47,80 @@ private slots:
         QCOMPARE(table.describe(8), QStringLiteral("COM8 = (none)"));
 #endif
     }
+
+    // The system's serial devices: hardware terminals only, each by its stable name where it has
+    // one, in the table's order (a link by the device it points at).
+    void systemDevices()
+    {
+        FakeSystem system;
+        system.terminal("tty1", false);        // a virtual console
+        system.terminal("ttyS0", true, "4\n"); // a UART
+        system.terminal("ttyS1", true, "0\n"); // a UART slot the kernel found empty
+        system.terminal("ttyACM0", true);
+        system.terminal("ttyUSB0", true);
+        system.terminal("ttyUSB1", true);
+        system.terminal("ttyUSB2", true, nullptr, false); // no device node
+        system.stableName("usb-FTDI_FT232R_USB_UART_A10K-if00-port0", "../../ttyUSB1");
+        system.stableName("usb-Prolific_USB-Serial_Controller-if00-port0", "../../ttyUSB9"); // unplugged
+        system.stableName("usb-b-if00", system.dev("ttyACM0"));
+        system.stableName("usb-a-if00", system.dev("ttyACM0")); // two names of one device
+        const QString byId = system.roots.dev + "/serial/by-id/";
+        QCOMPARE(PortTable::systemDevices(system.roots),
+                 QStringList({system.dev("ttyUSB0"), byId + "usb-FTDI_FT232R_USB_UART_A10K-if00-port0",
+                              byId + "usb-a-if00", system.dev("ttyS0")}));
+    }
+
+    // A device is listed once, by the first of its names in the table's order; a link is kept
+    // as given and the detail line says which device it is now.
+    void sameDeviceOnce_data()
+    {
+        QTest::addColumn<QString>("given"); // a --port device: a name under dev
+        QTest::addColumn<QStringList>("devices");
+        QTest::addColumn<QString>("detail"); // of COM1
+        const QString link = "serial/by-id/usb-FTDI-if00-port0";
+        QTest::newRow("kernel name given") << "ttyUSB0" << QStringList{"ttyUSB0", "ttyUSB1", "ttyS4"} << "ttyUSB0";
+        QTest::newRow("link given") << link << QStringList{link, "ttyUSB1", "ttyS4"} << link + " (ttyUSB0)";
+        QTest::newRow("other device given") << "ttyS4" << QStringList{"ttyS4", link, "ttyUSB1"} << "ttyS4";
+    }
+    void sameDeviceOnce()
+    {
+        QFETCH(QString, given);
+        QFETCH(QStringList, devices);
+        FakeSystem system;
+        for (const char* name : {"ttyUSB0", "ttyUSB1", "ttyS4"})
+            system.terminal(name, true);
+        system.stableName("usb-FTDI-if00-port0", "../../ttyUSB0");
+        const PortTable table({system.dev(given)}, {}, PortTable::systemDevices(system.roots));
+#ifndef Q_OS_WIN
+        QCOMPARE(table.size(), devices.size());
+        for (int i = 0; i < devices.size(); ++i)
+            QCOMPARE(table.device(i + 1), system.dev(devices[i]));
+        QFETCH(QString, detail);
+        QCOMPARE(table.describe(1), "COM1 = " + system.dev(detail));
+#endif
+    }
+
+#ifdef Q_OS_UNIX
+    // A link opens as the device it points at when it is opened, so after a replug the same
+    // name reaches the new device.
+    void linkFollowedAtEachOpen()
+    {
+        Pty first, second;
+        QVERIFY(!first.path().isEmpty() && !second.path().isEmpty());
+        const QString link = m_dir.filePath("usb-meter-if00-port0");
+        QtSerialLink serial;
+        for (const Pty* pty : {&first, &second}) {
+            QFile::remove(link);
+            QVERIFY(QFile::link(pty->path(), link));
+            QVERIFY2(serial.open(link, QString::fromLatin1(kMeterLineSettings)), qPrintable(serial.lastError()));
+            QCOMPARE(serial.portName(), link);
+            serial.write("Q\r");
+            QByteArray got;
+            QTRY_VERIFY_WITH_TIMEOUT((got += pty->received()).contains("Q\r"), 5000);
+            serial.close();
+        }
+    }
+#endif
 
     void choices()
     {

@@ -8,6 +8,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace kirv {
 
 Port::Port(const PortTable& table, QWidget* parent) : QDialog(parent), m_table(table)
@@ -43,7 +45,12 @@ Port::Port(const PortTable& table, QWidget* parent) : QDialog(parent), m_table(t
     grid->addWidget(TxtCOM, 0, 0);
     grid->addWidget(CmdOK, 0, 1);
     grid->addWidget(LblDevice, 1, 0, 1, 2);
-    setFixedSize(sizeHint().expandedTo(QSize(300, 0)));
+    // Wide enough for the longest entry of the table: a stable device name runs long.
+    int detailWidth = 0;
+    for (int n = 1; n <= 8; ++n)
+        detailWidth = std::max(detailWidth, LblDevice->fontMetrics().horizontalAdvance(m_table.describe(n)));
+    const QMargins margins = grid->contentsMargins();
+    setFixedSize(sizeHint().expandedTo(QSize(std::max(300, detailWidth + margins.left() + margins.right()), 0)));
     placeWindow(this, {247, 180});
 
     connect(CmdOK, &QPushButton::clicked, this, &Port::CmdOK_Click);

@@ -126,8 +126,13 @@ Panel::Panel(SerialLink& link, PortChoice port, const PortTable& ports, QWidget*
     grid->setContentsMargins(8, 8, 8, 8);
     grid->setHorizontalSpacing(10);
     grid->setVerticalSpacing(8);
-    grid->addWidget(buildLcd(), 0, 0);
-    grid->addWidget(buildReadouts(), 1, 0);
+    // The meter's values: windows opened beside the panel leave them in sight.
+    QWidget* lcd = buildLcd();
+    QWidget* readouts = buildReadouts();
+    keepInSight(lcd);
+    keepInSight(readouts);
+    grid->addWidget(lcd, 0, 0);
+    grid->addWidget(readouts, 1, 0);
     grid->addWidget(buildKeys(), 2, 0);
     grid->addWidget(buildGraphs(), 0, 1, 3, 1);
     m_listHost = new QWidget(central);

@@ -17,8 +17,14 @@ QRect fitInto(const QRect& frame, const QRect& available);
 // one beside it (right, left, below, above) where the window fits whole.
 void placeWindow(QWidget* window, QPoint wanted, const QRect& keepClear = {});
 
-// The same, with the window's left edge at `anchor`'s right edge and their tops level.
+// The same, with the window's left edge at `anchor`'s right edge and their tops level. Where it
+// cannot lie there whole, it never covers the anchor's title bar and toolbars, and it leaves
+// the parts marked with keepInSight() (of any window on screen) uncovered where a place that
+// fits whole allows it.
 void placeBeside(QWidget* window, const QWidget* anchor, const QRect& keepClear = {});
+
+// Marks a part of a window that windows placed beside others leave in sight (the panel's values).
+void keepInSight(QWidget* part);
 
 // A widget's rectangle in screen coordinates, for `keepClear`.
 QRect globalRect(const QWidget* widget);
