@@ -2,6 +2,7 @@
 
 #include "sim/meter_console.h"
 #include "sim/virtual_meter.h"
+#include "kirv/version.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -35,6 +36,8 @@ int main(int argc, char* argv[])
         + QStringLiteral("\n\nExit status: 0 at the end of the input or after \"quit\", 1 when no\n"
                          "pseudo-terminal can be opened, 2 on a bad command line."));
     const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Show the version and exit."));
+    parser.addOption(version);
     const QCommandLineOption unpaced(QStringLiteral("unpaced"),
                                      QStringLiteral("Send as fast as the pty takes it."));
     const QCommandLineOption interval(QStringLiteral("interval"),
@@ -55,6 +58,10 @@ int main(int argc, char* argv[])
     }
     if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all")))
         parser.showHelp(0);
+    if (parser.isSet(version)) {
+        printLine(QStringLiteral("kirv-meter-sim %1").arg(QLatin1String(kirv::kVersion)));
+        return 0;
+    }
 
     bool ok = false;
     const int intervalMs = parser.value(interval).toInt(&ok);

@@ -69,6 +69,8 @@ private slots:
                                      << 0 << QStringList{"leq:              88.5\n"} << "";
         QTest::newRow("kirv-meter-sim") << QStringList{"usr/bin/kirv-meter-sim", "--bogus"} << 2
                                         << QStringList{"kirv-meter-sim: Unknown option 'bogus'.\n"} << "";
+        QTest::newRow("kirv-meter-sim version") << QStringList{"usr/bin/kirv-meter-sim", "--version"} << 0
+                                                << QStringList{"kirv-meter-sim 7.0\n"} << "";
         QTest::newRow("desktop entry") << QStringList{"desktop-file-validate", share + "applications/org.kirv.Kirv.desktop"}
                                        << 0 << QStringList{} << "desktop-file-utils";
         QTest::newRow("metainfo") << QStringList{"appstreamcli", "validate", "--no-net", share + "metainfo/org.kirv.Kirv.metainfo.xml"}

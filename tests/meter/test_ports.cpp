@@ -114,7 +114,7 @@ private slots:
             QVERIFY(QFile::link(pty->path(), link));
             QVERIFY2(serial.open(link, QString::fromLatin1(kMeterLineSettings)), qPrintable(serial.lastError()));
             QCOMPARE(serial.portName(), link);
-            serial.write("Q\r");
+            QCOMPARE(serial.write("Q\r"), qint64(2));
             QByteArray got;
             QTRY_VERIFY_WITH_TIMEOUT((got += pty->received()).contains("Q\r"), 5000);
             serial.close();

@@ -317,6 +317,12 @@ void PanelRecording::Timer2_Timer()
     }
     const LiveReading& reading = m_panel.reading();
     const QDateTime time = now();
+    // Each second of the clock is taken once: the timer's slack, or a tick that waited for a
+    // fresh frame, can put two ticks into one second, which would give two records one time.
+    const qint64 second = time.toSecsSinceEpoch();
+    if (second == m_lastSecond)
+        return;
+    m_lastSecond = second;
     const TickResult r = m_sampler.tick(reading.LevelDb, reading.LevelText, m_panel.LblValue->text(), time);
     m_panel.BoardLeq->setText(r.leqText);
     m_panel.BoardSEL->setText(r.selText);

@@ -5,6 +5,7 @@
 #include "kirv/records/recordlist.h"
 #include "kirv/records/sampling.h"
 
+#include <limits>
 #include <QElapsedTimer>
 #include <QObject>
 #include <QString>
@@ -120,6 +121,7 @@ private:
     QString m_folder;
     QElapsedTimer m_sinceFrame;
     bool m_tickWaiting = false;
+    qint64 m_lastSecond = std::numeric_limits<qint64>::min(); // of the last tick taken
     // The running recording's series: its first file and the number of the part now running.
     QString m_seriesFirst;
     int m_seriesPart = 1;
