@@ -58,6 +58,13 @@ Port::Port(const PortTable& table, QWidget* parent) : QDialog(parent), m_table(t
     showDevice(TxtCOM->currentText());
 }
 
+Port::~Port()
+{
+    // The list empties as the dialog's children go, which would call showDevice() on a window
+    // that is no longer a Port.
+    disconnect(TxtCOM, nullptr, this, nullptr);
+}
+
 void Port::showDevice(const QString& text)
 {
     if (isDevicePath(text)) {

@@ -17,6 +17,7 @@ class Port : public QDialog
     Q_OBJECT
 public:
     explicit Port(const PortTable& table, QWidget* parent = nullptr);
+    ~Port() override;
 
     QComboBox* TxtCOM = nullptr;
     QPushButton* CmdOK = nullptr;
