@@ -1,20 +1,21 @@
 // The analysis of a full recording (348000 records): the hourly period table, the events, a
 // masked span applied with every view of the list computed again (Periods, Events, the plot's
 // overlays), and a pan or zoom redraw of the plot with its overlays shown.
-#include "offscreen_main.h"
-#include "pan_zoom.h"
+#include "bench/offscreen_main.h"
+#include "bench/pan_zoom.h"
 
-#include "kirv/analysis/ui/plot.h"
-#include "kirv/analysis/ui/plot_overlays.h"
-#include "kirv/analysis/ui/plot_record_list.h"
-#include "kirv/panel/ui/graph.h"
-#include "kirv/records/level_events.h"
-#include "kirv/records/period_table.h"
+#include "kirv/plots/ui/plot.h"
+#include "kirv/plots/ui/plot_overlays.h"
+#include "kirv/plots/ui/plot_record_list.h"
+#include "kirv/widgets/graph.h"
+#include "kirv/stats/level_events.h"
+#include "kirv/stats/period_table.h"
 #include "kirv/records/recordlist.h"
-#include "kirv/records/report_values.h"
-#include "kirv/records/ui/analysis_windows.h"
-#include "kirv/records/ui/file_analysis.h"
-#include "kirv/records/ui/plot_analysis.h"
+#include "kirv/stats/report_values.h"
+#include "kirv/stats/ui/analysis_windows.h"
+#include "kirv/stats/ui/file_analysis.h"
+#include "kirv/stats/ui/plot_analysis.h"
+#include "kirv/base/civil_time.h"
 
 #include <benchmark/benchmark.h>
 #include <qcustomplot.h>

@@ -1,5 +1,5 @@
 // Reading and writing a full recording: a real-time file of 348000 records (about 12 MB).
-#include "large_data_file.h"
+#include "bench/large_data_file.h"
 
 #include "kirv/records/datafile.h"
 #include "kirv/records/recordlist.h"

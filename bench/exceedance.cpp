@@ -1,12 +1,12 @@
 // The level distribution and exceedance table of a week-long list (348000 records): the core
 // alone, and the whole "0.1 dB" command up to the Histogram drawn on screen.
-#include "offscreen_main.h"
-#include "kirv/analysis/exceedance.h"
-#include "kirv/panel/ui/graph.h"
-#include "kirv/analysis/ui/histogram.h"
-#include "kirv/analysis/ui/level_statistics_command.h"
+#include "bench/offscreen_main.h"
+#include "kirv/stats/exceedance.h"
+#include "kirv/widgets/graph.h"
+#include "kirv/plots/ui/histogram.h"
+#include "kirv/plots/ui/level_statistics_command.h"
 #include "kirv/records/record.h"
-#include "kirv/records/record_levels.h"
+#include "kirv/stats/record_levels.h"
 #include "kirv/records/recordlist.h"
 
 #include <benchmark/benchmark.h>

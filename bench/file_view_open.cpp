@@ -4,7 +4,7 @@
 // so that the difference is what the file costs there. Measured on 2 busy cores: "Open" 45-55 ms
 // (27 ms CPU); start-up 55 ms (20 ms CPU), with the file 101 ms (46 ms CPU).
 //   build-bench/bin/bench_file_view_open
-#include "offscreen_main.h"
+#include "bench/offscreen_main.h"
 #include "kirv/app/ui/application.h"
 #include "kirv/meter/serial_link.h"
 #include "kirv/panel/ui/panel.h"

@@ -1,6 +1,6 @@
 // Redraw and strip-append costs of the graph with a full day of one-second samples.
-#include "offscreen_main.h"
-#include "kirv/panel/ui/graph.h"
+#include "bench/offscreen_main.h"
+#include "kirv/widgets/graph.h"
 
 #include <benchmark/benchmark.h>
 #include <qcustomplot.h>

@@ -2,7 +2,8 @@
 // A full recording for the benchmarks: 348000 records at 1 s from 2024/06/01 00:00:00, levels
 // 35.0..124.9 dB, every 97th record marked, as a real-time file.
 #include "kirv/records/datafile.h"
-#include "kirv/records/report_values.h"
+#include "kirv/stats/report_values.h"
+#include "kirv/base/civil_time.h"
 
 #include <QDateTime>
 #include <QFile>

@@ -7,8 +7,8 @@
 // - BM_OpenSet32000: a set of 32000 records opened into DataList with its progress caption
 //   (goal under 300 ms).
 //   build/bin/bench_logger_memory
-#include "offscreen_main.h"
-#include "kirv/panel/ui/dialogs.h"
+#include "bench/offscreen_main.h"
+#include "kirv/widgets/dialogs.h"
 #include "kirv/logger/logger_memory.h"
 #include "kirv/logger/logger_state.h"
 #include "kirv/logger/ui/data_list.h"
@@ -110,13 +110,13 @@ void BM_PacedDownload128K(benchmark::State& state)
     meter.setMemorySize(2);
     meter.setStoredData(imageOf(131072 - 48, 10000));
     QtSerialLink link;
-    if (!link.open(meter.devicePath(), QString::fromLatin1(kMeterLineSettings))) {
+    if (!link.open(meter.devicePath(), QString::fromLatin1(MeterLineSettings))) {
         state.SkipWithError(qPrintable(link.lastError()));
         return;
     }
     PortTable table{{meter.devicePath()}, {}, {}};
     Panel panel(link, PortChoice{1, {}}, table);
-    const double lineSeconds = double(131072 - 46 + 6) / sim::VirtualMeter::kLineBytesPerSecond;
+    const double lineSeconds = double(131072 - 46 + 6) / sim::VirtualMeter::LineBytesPerSecond;
     double seconds = 0.0;
     for (auto _ : state) {
         loggerState() = LoggerState();

@@ -1,9 +1,9 @@
 // Reading a masks sidecar of 100 000 spans written by hand, in no order and half of them
 // overlapping another: the merge is one sort and one pass, so the whole read stays in the
 // milliseconds (a merge span by span took half a minute).
-#include "kirv/records/iso_time.h"
+#include "kirv/base/civil_time.h"
 #include "kirv/records/level_masks.h"
-#include "kirv/records/report_values.h"
+#include "kirv/stats/report_values.h"
 
 #include <benchmark/benchmark.h>
 

@@ -3,7 +3,8 @@
 // tick of the new day does it. Goal: well within a second.
 #include "monitor/day_files.h"
 
-#include "kirv/meter/clock.h"
+#include "kirv/base/clock.h"
+#include "kirv/base/civil_time.h"
 
 #include <benchmark/benchmark.h>
 

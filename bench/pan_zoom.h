@@ -1,6 +1,6 @@
 #pragma once
 
-#include "kirv/panel/ui/graph.h"
+#include "kirv/widgets/graph.h"
 
 #include <benchmark/benchmark.h>
 #include <qcustomplot.h>

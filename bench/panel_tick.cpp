@@ -3,13 +3,13 @@
 // "Fake"). Also reports the resident memory of the whole window in that state (goal: under
 // 250 MB) as the counter rss_MB.
 //   build-bench/bin/bench_panel_tick
-#include "kirv/analysis/level_stats.h"
-#include "kirv/panel/ui/dialogs.h"
+#include "kirv/base/decibels.h"
+#include "kirv/widgets/dialogs.h"
 #include "kirv/app/ui/panel_assembly.h"
 #include "kirv/meter/serial_link.h"
 #include "kirv/panel/ui/panel.h"
 #include "kirv/records/ui/panel_recording.h"
-#include "kirv/records/ui/record_list_view.h"
+#include "kirv/widgets/record_list_view.h"
 
 #include <QApplication>
 #include <QFile>
@@ -68,7 +68,7 @@ void BM_PanelTick(benchmark::State& state)
 
     // Full series and spread tables, straight through the sampler.
     const QDateTime start(QDate(2024, 5, 1), QTime(8, 0, 0));
-    for (int i = 0; i < kirv::kSeriesSlots; ++i) {
+    for (int i = 0; i < kirv::SeriesSlots; ++i) {
         const double level = (i % 1401) / 10.0;
         rec.sampler().tick(level, kirv::tenthText(level), kirv::tenthText(level), start.addSecs(i));
     }

@@ -1,12 +1,12 @@
 // The large time graphs: a week-long file into Plot, a pan or zoom redraw of it, and a full ten
 // days of live samples into Real Time Graph.
-#include "offscreen_main.h"
-#include "pan_zoom.h"
-#include "kirv/analysis/graph_hand_over.h"
-#include "kirv/panel/ui/graph.h"
-#include "kirv/analysis/ui/plot.h"
-#include "kirv/analysis/ui/plot_record_list.h"
-#include "kirv/analysis/ui/real_time_graph.h"
+#include "bench/offscreen_main.h"
+#include "bench/pan_zoom.h"
+#include "kirv/plots/graph_hand_over.h"
+#include "kirv/widgets/graph.h"
+#include "kirv/plots/ui/plot.h"
+#include "kirv/plots/ui/plot_record_list.h"
+#include "kirv/plots/ui/real_time_graph.h"
 #include "kirv/records/recordlist.h"
 
 #include <benchmark/benchmark.h>

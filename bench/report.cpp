@@ -1,12 +1,12 @@
 // kirv-report on full recordings (348000 records): one file through the whole process, a batch of
 // 40 on one core and on all cores, and the report page to PDF; and one file of five million
 // records (174 MB) through the whole process and through the program's own analysis of a file
-// (analysedReportFile, as each worker runs it), with the peak resident memory of each.
+// (reportOf, as each worker runs it), with the peak resident memory of each.
 //   bench_report --benchmark_filter=Batch   (the batch figures; compare jobs 1 with jobs 2)
 //   bench_report --benchmark_filter=FiveMillion
-#include "large_data_file.h"
+#include "bench/large_data_file.h"
 
-#include "kirv/report/report_page.h"
+#include "kirv/output/page/report_page.h"
 #include "report/report_analysis.h"
 
 #include <QCoreApplication>
@@ -107,7 +107,7 @@ void BM_FiveMillionRecordsAnalysed(benchmark::State& state)
     }
     for (auto _ : state) {
         const FileReport report =
-            analysedReportFile(path, DefaultPeriodMinutes, false, AnalysisOptions{});
+            reportOf(path, ReportRequest{});
         if (!report.ok())
             state.SkipWithError("kirv-report's analysis failed");
         benchmark::DoNotOptimize(report.values.leq);
@@ -141,7 +141,7 @@ void BM_ReportPagePdf(benchmark::State& state)
     const QString pdf = fixture().dir.filePath("page.pdf");
     for (auto _ : state) {
         const FileReport report =
-            analysedReportFile(path, DefaultPeriodMinutes, true, AnalysisOptions{});
+            reportOf(path, ReportRequest{.withSeries = true});
         ReportPdf writer(pdf);
         writer.addPage(report);
         if (!writer.finish())

@@ -13,12 +13,12 @@ void BM_SamplingTick(benchmark::State& state)
     auto sampler = std::make_unique<kirv::LiveSampler>();
     const QDateTime start(QDate(2024, 5, 1), QTime(8, 0, 0));
     // Fill every series slot and spread the classes over the whole table.
-    for (int i = 0; i < kirv::kSeriesSlots; ++i) {
+    for (int i = 0; i < kirv::SeriesSlots; ++i) {
         const double level = (i % 1401) / 10.0;
         sampler->tick(level, kirv::tenthText(level), kirv::tenthText(level), start.addSecs(i));
     }
     sampler->startRecording();
-    int second = kirv::kSeriesSlots;
+    int second = kirv::SeriesSlots;
     for (auto _ : state) {
         const double level = 40.0 + (second % 600) / 10.0;
         const QString text = kirv::tenthText(level);

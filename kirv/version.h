@@ -4,6 +4,6 @@
 // version in the top CMakeLists.txt.
 namespace kirv {
 
-inline constexpr char kVersion[] = "7.0";
+inline constexpr char VersionText[] = "7.0";
 
 } // namespace kirv

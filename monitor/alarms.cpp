@@ -2,7 +2,10 @@
 
 #include "monitor/journal.h"
 
-#include "kirv/analysis/level_stats.h"
+#include "kirv/base/decibels.h"
+#include "kirv/base/civil_time.h"
+#include "kirv/base/level_class.h"
+#include "kirv/stats/class_energy.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,24 +20,11 @@
 
 namespace kirv::monitor {
 
-namespace {
-
-constexpr int kTopClass = 1450; // 145.0 dB
-
-int levelClass(double levelDb)
-{
-    if (!std::isfinite(levelDb))
-        return 0;
-    return int(std::lround(std::clamp(levelDb, 0.0, kTopClass / 10.0) * 10.0));
-}
-
-} // namespace
-
 AlarmWatch::AlarmWatch(const AlarmSpec& spec) : m_spec(spec)
 {
     if (spec.leq) {
         m_ring.assign(size_t(spec.seconds), 0);
-        m_counts.assign(kTopClass + 1, 0);
+        m_counts.assign(size_t(topClass(Resolution::Fine)) + 1, 0);
     }
 }
 
@@ -48,20 +38,14 @@ void AlarmWatch::gap()
 
 double AlarmWatch::windowLeq() const
 {
-    // Energies relative to the top class, so no term exceeds 1.
-    double sum = 0.0;
-    for (int c = 0; c <= kTopClass; ++c) {
-        if (m_counts[size_t(c)])
-            sum += m_counts[size_t(c)] * std::pow(10.0, (c - kTopClass) / 100.0);
-    }
-    return kTopClass / 10.0 + 10.0 * Log10(sum / m_filled);
+    return ClassEnergy::leqOfCounts(std::span<const int>(m_counts));
 }
 
 std::optional<AlarmEvent> AlarmWatch::second(const QDateTime& time, double levelDb)
 {
     double value = levelDb;
     if (m_spec.leq) {
-        const int c = levelClass(levelDb);
+        const int c = fineClassOf(levelDb);
         if (m_filled == m_spec.seconds)
             --m_counts[m_ring[size_t(m_next)]];
         else

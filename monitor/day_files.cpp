@@ -2,9 +2,10 @@
 
 #include "monitor/journal.h"
 
-#include "kirv/analysis/numbertext.h"
-#include "kirv/meter/clock.h"
+#include "kirv/base/numbertext.h"
+#include "kirv/base/clock.h"
 #include "kirv/records/filenames.h"
+#include "kirv/base/civil_time.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "kirv/analysis/level_stats.h"
+#include "kirv/base/decibels.h"
 #include "kirv/records/datafile.h"
 #include "kirv/records/recordingfile.h"
 

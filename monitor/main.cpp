@@ -4,7 +4,7 @@
 #include "monitor/mqtt_link.h"
 #include "monitor/station.h"
 
-#include "kirv/records/native_names.h"
+#include "kirv/base/native_names.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>

@@ -1,6 +1,7 @@
 #include "monitor/minute_stats.h"
 
 #include "monitor/journal.h"
+#include "kirv/base/civil_time.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -51,7 +52,7 @@ void MinuteStats::add(const QDateTime& time, double levelDb, const QString& leve
         m_minute = minuteOf(time);
         m_max = m_min = levelDb;
     }
-    m_run.add(levelDb);
+    m_run.add(fineClassOf(levelDb));
     m_max = std::max(m_max, levelDb);
     m_min = std::min(m_min, levelDb);
     m_classes.add(QStringView(levelText));

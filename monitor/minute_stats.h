@@ -1,7 +1,7 @@
 #pragma once
 
-#include "kirv/analysis/exceedance.h"
-#include "kirv/analysis/level_stats.h"
+#include "kirv/stats/class_energy.h"
+#include "kirv/stats/exceedance.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -30,7 +30,7 @@ private:
 
     QDateTime m_minute; // start of the minute held; invalid while empty
     QDateTime m_last;   // the last sample taken
-    RunningLevel m_run;
+    ClassEnergy m_run;
     double m_max = 0.0;
     double m_min = 0.0;
     LevelCounter m_classes;

@@ -1,6 +1,6 @@
 #include "monitor/monitor_options.h"
 
-#include "kirv/records/native_names.h"
+#include "kirv/base/native_names.h"
 
 #include <QCommandLineParser>
 #include <QRegularExpression>

@@ -2,7 +2,7 @@
 
 #include "monitor/journal.h"
 
-#include "kirv/records/regular_file.h"
+#include "kirv/base/regular_file.h"
 
 #include <QEventLoop>
 #include <QFile>
@@ -23,9 +23,9 @@ namespace kirv::monitor {
 
 namespace {
 
-constexpr int kKeepAlive = 30;
-constexpr int kStopWaitMs = 3000;
-constexpr int kRetryMaxSeconds = 10;
+constexpr int KeepAlive = 30;
+constexpr int StopWaitMs = 3000;
+constexpr int RetryMaxSeconds = 10;
 
 QByteArray statusJson(QJsonObject fields, bool online)
 {
@@ -118,7 +118,7 @@ QString MqttLink::start(const QString& spoolFolder)
     mosquitto_connect_callback_set(m_mosq, &MqttLink::onConnect);
     mosquitto_disconnect_callback_set(m_mosq, &MqttLink::onDisconnect);
     mosquitto_publish_callback_set(m_mosq, &MqttLink::onPublish);
-    mosquitto_reconnect_delay_set(m_mosq, 1, kRetryMaxSeconds, true);
+    mosquitto_reconnect_delay_set(m_mosq, 1, RetryMaxSeconds, true);
     mosquitto_threaded_set(m_mosq, true);
     m_wake = ::eventfd(0, EFD_CLOEXEC);
     if (m_wake < 0)
@@ -133,16 +133,16 @@ QString MqttLink::start(const QString& spoolFolder)
 void MqttLink::network(const QByteArray& host)
 {
     // The name lookup and the connect happen here, never on the recording's thread.
-    int rc = mosquitto_connect_async(m_mosq, host.constData(), m_options.port, kKeepAlive);
+    int rc = mosquitto_connect_async(m_mosq, host.constData(), m_options.port, KeepAlive);
     while (!m_stopping) {
         if (rc == MOSQ_ERR_SUCCESS)
-            rc = mosquitto_loop_forever(m_mosq, kKeepAlive * 1000, 1);
+            rc = mosquitto_loop_forever(m_mosq, KeepAlive * 1000, 1);
         if (m_stopping)
             break;
         const QString reason = QString::fromUtf8(mosquitto_strerror(rc)); // errno is this thread's
         QMetaObject::invokeMethod(this, [this, reason] { notConnected(reason); }, Qt::QueuedConnection);
         const int delay = m_retryDelay;
-        m_retryDelay = std::min(delay * 2, kRetryMaxSeconds);
+        m_retryDelay = std::min(delay * 2, RetryMaxSeconds);
         // A relative wait (a clock stepped meanwhile does not stretch it), ended by the stop.
         pollfd wake{m_wake, POLLIN, 0};
         [[maybe_unused]] const int woken = ::poll(&wake, 1, delay * 1000);
@@ -320,7 +320,7 @@ void MqttLink::stop()
             == MOSQ_ERR_SUCCESS) {
             // Wait for the broker to take it, a few seconds at most.
             QEventLoop loop;
-            QTimer::singleShot(kStopWaitMs, &loop, &QEventLoop::quit);
+            QTimer::singleShot(StopWaitMs, &loop, &QEventLoop::quit);
             connect(this, &MqttLink::settled, &loop, &QEventLoop::quit);
             if (!m_offlineSent && m_connected)
                 loop.exec();

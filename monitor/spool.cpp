@@ -3,6 +3,7 @@
 #include "monitor/journal.h"
 
 #include "kirv/records/datafile.h"
+#include "kirv/base/replace_file.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "kirv/records/filestatus.h"
+#include "kirv/base/filestatus.h"
 
 #include <QByteArray>
 #include <QString>

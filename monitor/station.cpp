@@ -3,10 +3,11 @@
 #include "monitor/journal.h"
 #include "monitor/mqtt_link.h"
 
-#include "kirv/meter/clock.h"
+#include "kirv/base/clock.h"
 #include "kirv/meter/exchange.h"
 #include "kirv/meter/port_table.h"
 #include "kirv/records/filenames.h"
+#include "kirv/base/civil_time.h"
 
 #include <QDir>
 #include <QJsonDocument>
@@ -17,10 +18,10 @@ namespace kirv::monitor {
 namespace {
 
 // A frame older than this is taken for a silent meter, not for the level now.
-constexpr int kFreshFrameMs = 500;
+constexpr int FreshFrameMs = 500;
 // The tick comes this long after each whole second of the clock, so every second gets one
 // tick and one time stamp.
-constexpr int kTickAfterSecondMs = 100;
+constexpr int TickAfterSecondMs = 100;
 
 } // namespace
 
@@ -68,13 +69,13 @@ int Station::start()
                             isDevicePath(m_options.port) ? m_options.port : QString()};
     const PortTable table({}, {}, PortTable::systemDevices());
     m_device = deviceForChoice(choice, table);
-    if (m_device.isEmpty() || !m_link.open(m_device, QString::fromLatin1(kMeterLineSettings))) {
+    if (m_device.isEmpty() || !m_link.open(m_device, QString::fromLatin1(MeterLineSettings))) {
         say(QStringLiteral("No device found, try again! ")
             + openFailureDetail(choice, m_device, m_link.lastFailure(), m_link.lastError()));
         return 1;
     }
     say(QStringLiteral("port %1 open (%2), station %3, a sample every %4 s")
-            .arg(m_device, QLatin1String(kMeterLineSettings), m_options.station)
+            .arg(m_device, QLatin1String(MeterLineSettings), m_options.station)
             .arg(m_options.interval));
 
     if (!m_options.mqtt.host.isEmpty()) {
@@ -118,7 +119,7 @@ MeterSettingsText Station::settingsText() const
 
 bool Station::frameIsFresh() const
 {
-    return m_haveFrame && m_sinceFrame.isValid() && m_sinceFrame.elapsed() <= kFreshFrameMs;
+    return m_haveFrame && m_sinceFrame.isValid() && m_sinceFrame.elapsed() <= FreshFrameMs;
 }
 
 void Station::Timer1_Timer()
@@ -160,8 +161,8 @@ void Station::linkBack()
 void Station::armTick()
 {
     const int msec = now().time().msec();
-    int wait = (1000 + kTickAfterSecondMs - msec) % 1000;
-    if (wait < kTickAfterSecondMs / 2)
+    int wait = (1000 + TickAfterSecondMs - msec) % 1000;
+    if (wait < TickAfterSecondMs / 2)
         wait += 1000;
     Timer2.start(wait);
 }

@@ -3,10 +3,11 @@
 #include "report/report_batch.h"
 #include "report/report_options.h"
 #include "report/report_targets.h"
-#include "kirv/records/analysis_format.h"
+#include "kirv/output/analysis_format.h"
 #include "kirv/records/datafile.h"
-#include "kirv/records/native_names.h"
-#include "kirv/report/report_page.h"
+#include "kirv/base/native_names.h"
+#include "kirv/output/page/report_page.h"
+#include "kirv/base/replace_file.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -118,9 +119,9 @@ int run(const ReportOptions& options)
         events->write(analysisEventsCsvHead());
     const bool withSeries = pdf != nullptr;
     runReportBatch(options.files, options.jobs,
-                   [&options, withSeries](const QString& path) {
-                       return analysedReportFile(path, options.periodMinutes, withSeries,
-                                                 options.analysis);
+                   [request = reportRequestOf(options.analysis, options.periodMinutes,
+                                              withSeries)](const QString& path) {
+                       return reportOf(path, request);
                    },
                    [&](qsizetype, FileReport&& report) {
                        for (const QString& warning : report.warnings)

@@ -1,13 +1,10 @@
 #include "report/report_analysis.h"
 
-#include "kirv/records/level_masks.h"
-#include "kirv/records/level_series.h"
 
 #include <QCommandLineParser>
 
 #include <algorithm>
 #include <cmath>
-#include <utility>
 
 namespace kirv {
 
@@ -29,21 +26,6 @@ const QCommandLineOption DialectOption(
     {QStringLiteral("csv-dialect")},
     QStringLiteral("comma (default), or semicolon: ';' separators and decimal commas."),
     QStringLiteral("comma|semicolon"));
-
-// The first counted sample at the highest level once masks took some out; its time as the
-// record's text gives it.
-void findMaximum(DataFileSeries& series)
-{
-    series.maxIndex = -1;
-    series.maxTime.clear();
-    for (size_t i = 0; i < series.samples.size(); ++i) {
-        const LevelSample s = series.samples[i];
-        if (s.counted() && (series.maxIndex < 0 || s.tenths > series.samples[size_t(series.maxIndex)].tenths))
-            series.maxIndex = qsizetype(i);
-    }
-    if (series.maxIndex >= 0 && series.samples[size_t(series.maxIndex)].hasTime())
-        series.maxTime = civilTimeText(series.samples[size_t(series.maxIndex)].seconds).toLatin1();
-}
 
 } // namespace
 
@@ -127,31 +109,14 @@ and JSON are ISO 8601 with the local UTC offset (2026-03-04T08:30:05+01:00).
 )");
 }
 
-FileReport analysedReportFile(const QString& path, int periodMinutes, bool withSeries,
-                              const AnalysisOptions& options)
+ReportRequest reportRequestOf(const AnalysisOptions& options, int periodMinutes, bool withSeries)
 {
-    FileReport report;
-    DataFileSeries series = readDataFileSeries(path);
-    report.error = series.ok() ? series.notDataError(path) : series.error;
-    if (!report.ok())
-        return report;
-    MasksLoad masks;
-    if (options.masks)
-        masks = loadMasks(path);
-    if (!masks.spans.empty()) {
-        series.samples = maskedSeries(std::move(series.samples), masks.spans);
-        findMaximum(series);
-    }
-    report.headerLines = series.headerLines;
-    report.warnings = reportWarnings(path, series);
-    report.values = computeReport(path, series, periodMinutes);
-    if (withSeries)
-        report.series = computeReportSeries(series);
-    report.values.analysis =
-        analysisValues(series.samples, report.values.interval, periodMinutes, options.events);
-    report.values.analysis.maskedSpans = qsizetype(masks.spans.size());
-    report.values.analysis.masksError = masks.error;
-    return report;
+    ReportRequest request;
+    request.periodMinutes = periodMinutes;
+    request.withSeries = withSeries;
+    request.masks = options.masks;
+    request.events = options.events;
+    return request;
 }
 
 } // namespace kirv

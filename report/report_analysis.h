@@ -1,8 +1,8 @@
 #pragma once
 
-#include "kirv/records/csv_dialect.h"
-#include "kirv/records/level_events.h"
-#include "kirv/records/report_values.h"
+#include "kirv/output/csv_dialect.h"
+#include "kirv/stats/level_events.h"
+#include "kirv/stats/report_of.h"
 
 #include <QString>
 
@@ -33,9 +33,7 @@ QString analysisHelpText();
 /// is given, named there.
 std::optional<EventRule> eventRuleOf(const QString& text, QString* notTenths = nullptr);
 
-/// The report of one data file with the masks of its sidecar applied to every value (unless
-/// `options.masks` is off), its period table, exposure and, when asked, events.
-FileReport analysedReportFile(const QString& path, int periodMinutes, bool withSeries,
-                              const AnalysisOptions& options);
+/// What a report of kirv-report's options asks reportOf() for.
+ReportRequest reportRequestOf(const AnalysisOptions& options, int periodMinutes, bool withSeries);
 
 } // namespace kirv

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "kirv/records/report_values.h"
+#include "kirv/stats/report_values.h"
 
 #include <QStringList>
 

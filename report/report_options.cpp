@@ -102,11 +102,6 @@ void addReportOptions(QCommandLineParser& parser)
 
 } // namespace
 
-bool isStandardOutput(const QString& path)
-{
-    return path.isEmpty() || path == QLatin1String("-") || path == QLatin1String("/dev/stdout");
-}
-
 QString reportHelpText()
 {
     QCommandLineParser parser;
@@ -134,7 +129,7 @@ ParsedReportOptions parseReportOptions(const QStringList& arguments)
     if (parser.isSet(HelpOption))
         return {std::nullopt, reportHelpText(), 0};
     if (parser.isSet(VersionOption))
-        return {std::nullopt, QStringLiteral("kirv-report %1\n").arg(QLatin1String(kVersion)), 0};
+        return {std::nullopt, QStringLiteral("kirv-report %1\n").arg(QLatin1String(VersionText)), 0};
 
     ReportOptions options;
     options.files = parser.positionalArguments();
@@ -171,7 +166,16 @@ ParsedReportOptions parseReportOptions(const QStringList& arguments)
         if (parser.isSet(*option) && parser.value(*option).isEmpty())
             return bad(QStringLiteral("--%1 needs a file name").arg(option->names().last()));
     options.force = parser.isSet(ForceOption);
-    if (const std::optional<QString> clash = outputClash(options))
+    std::vector<ReportTarget> targets{
+        {options.output.isEmpty() ? QStringLiteral("the report") : QStringLiteral("-o"),
+         options.output}};
+    if (!options.periodCsv.isEmpty())
+        targets.push_back({QStringLiteral("--period-csv"), options.periodCsv});
+    if (!options.analysis.eventsCsv.isEmpty())
+        targets.push_back({QStringLiteral("--events-csv"), options.analysis.eventsCsv});
+    if (!options.pdf.isEmpty())
+        targets.push_back({QStringLiteral("--pdf"), options.pdf});
+    if (const std::optional<QString> clash = outputClash(targets, options.files, options.force))
         return bad(*clash);
     return {options, {}, 0};
 }

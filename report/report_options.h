@@ -1,6 +1,6 @@
 #pragma once
 
-#include "kirv/records/report_format.h"
+#include "kirv/output/report_format.h"
 #include "report/report_analysis.h"
 
 #include <QString>
@@ -32,9 +32,6 @@ struct ParsedReportOptions
     QString message;
     int exitStatus = 0;
 };
-
-/// Whether an output name means standard output: empty, "-" or "/dev/stdout".
-bool isStandardOutput(const QString& path);
 
 /// Reads the arguments (program name first).
 ParsedReportOptions parseReportOptions(const QStringList& arguments);

@@ -1,8 +1,8 @@
 #include "report/report_targets.h"
 
 #include "kirv/records/level_series.h"
-#include "kirv/records/native_names.h"
-#include "kirv/records/regular_file.h"
+#include "kirv/base/native_names.h"
+#include "kirv/base/regular_file.h"
 
 #include <QDir>
 #include <QFile>
@@ -31,12 +31,6 @@ QString fileKey(const QString& path)
            QLatin1Char('/') + file.fileName();
 }
 
-struct Target
-{
-    QString option;
-    QString path;
-};
-
 QString shownTarget(const QString& path)
 {
     return isStandardOutput(path) ? QStringLiteral("standard output")
@@ -45,29 +39,25 @@ QString shownTarget(const QString& path)
 
 } // namespace
 
-std::optional<QString> outputClash(const ReportOptions& options)
+bool isStandardOutput(const QString& path)
 {
-    std::vector<Target> targets{
-        {options.output.isEmpty() ? QStringLiteral("the report") : QStringLiteral("-o"),
-         options.output}};
-    if (!options.periodCsv.isEmpty())
-        targets.push_back({QStringLiteral("--period-csv"), options.periodCsv});
-    if (!options.analysis.eventsCsv.isEmpty())
-        targets.push_back({QStringLiteral("--events-csv"), options.analysis.eventsCsv});
-    if (!options.pdf.isEmpty())
-        targets.push_back({QStringLiteral("--pdf"), options.pdf});
+    return path.isEmpty() || path == QLatin1String("-") || path == QLatin1String("/dev/stdout");
+}
 
+std::optional<QString> outputClash(const std::vector<ReportTarget>& targets,
+                                   const QStringList& inputs, bool force)
+{
     std::vector<QString> keys;
-    for (const Target& target : targets)
+    for (const ReportTarget& target : targets)
         keys.push_back(fileKey(target.path));
     for (size_t i = 0; i < targets.size(); ++i)
         for (size_t j = i + 1; j < targets.size(); ++j)
             if (keys[i] == keys[j])
                 return QStringLiteral("%1 and %2 name one output, %3")
                     .arg(targets[i].option, targets[j].option, shownTarget(targets[j].path));
-    if (options.force)
+    if (force)
         return std::nullopt;
-    for (const QString& file : options.files) {
+    for (const QString& file : inputs) {
         const QString key = fileKey(file);
         for (size_t i = 0; i < targets.size(); ++i)
             if (key == keys[i] && !isStandardOutput(targets[i].path))

@@ -6,9 +6,9 @@
 namespace kirv::sim {
 
 namespace {
-constexpr double kEventsPerSecond = 0.12;
-constexpr double kWanderSpread = 1.5; // dB, the background's standard deviation
-constexpr double kWanderTime = 2.0;   // s, how fast the background drifts
+constexpr double EventsPerSecond = 0.12;
+constexpr double WanderSpread = 1.5; // dB, the background's standard deviation
+constexpr double WanderTime = 2.0;   // s, how fast the background drifts
 
 double powerSum(double a, double b)
 {
@@ -45,8 +45,8 @@ double LevelGenerator::next(double dtSeconds)
         break;
     case Pattern::Ramp:
         m_current = m_level + m_rampOffset;
-        m_rampOffset += kRampRate * dt;
-        if (m_rampOffset >= kRampSpan - 1e-9)
+        m_rampOffset += RampRate * dt;
+        if (m_rampOffset >= RampSpan - 1e-9)
             m_rampOffset = 0.0;
         break;
     case Pattern::Traffic:
@@ -59,11 +59,11 @@ double LevelGenerator::next(double dtSeconds)
 double LevelGenerator::trafficStep(double dt)
 {
     // Background: a slow random walk pulled back to the level (an AR(1) process).
-    const double keep = std::exp(-dt / kWanderTime);
+    const double keep = std::exp(-dt / WanderTime);
     const double gauss = (uniform(-1, 1) + uniform(-1, 1) + uniform(-1, 1)); // ~N(0, 1)
-    m_wander = keep * m_wander + kWanderSpread * std::sqrt(1.0 - keep * keep) * gauss;
+    m_wander = keep * m_wander + WanderSpread * std::sqrt(1.0 - keep * keep) * gauss;
 
-    if (uniform(0, 1) < kEventsPerSecond * dt)
+    if (uniform(0, 1) < EventsPerSecond * dt)
         m_events.append({0.0, uniform(3.0, 10.0), uniform(8.0, 25.0)});
 
     double db = m_level + m_wander;

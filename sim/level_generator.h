@@ -25,8 +25,8 @@ public:
     double next(double dtSeconds);
     double current() const { return m_current; }
 
-    static constexpr double kRampRate = 5.0;  // dB per second
-    static constexpr double kRampSpan = 20.0; // dB above the level
+    static constexpr double RampRate = 5.0;  // dB per second
+    static constexpr double RampSpan = 20.0; // dB above the level
 
 private:
     struct Event

@@ -28,13 +28,13 @@ double exceeded(const QList<double>& ascending, double percent)
     return ascending[std::clamp<qsizetype>(index, 0, n - 1)];
 }
 
-constexpr double kPeakAboveMax = 13.0; // dB, a typical crest of an impulsive maximum
+constexpr double PeakAboveMax = 13.0; // dB, a typical crest of an impulsive maximum
 
 } // namespace
 
 QByteArray buildLoggerSet(const LoggerSet& set)
 {
-    QByteArray bytes = kSetMarker;
+    QByteArray bytes = SetMarker;
     appendWord(bytes, quint16(std::clamp(set.interval, 0, 0xFFFF)));
     bytes.append(char(set.status)).append(char(set.range));
     for (quint16 word : set.levels)
@@ -91,7 +91,7 @@ LoggerSet makeLoggerSet(int interval, quint8 status, quint8 range, const QList<q
                    levelWord(sel),
                    levelWord(*maxIt),
                    levelWord(*minIt),
-                   levelWord(*maxIt + kPeakAboveMax),
+                   levelWord(*maxIt + PeakAboveMax),
                    levelWord(exceeded(ascending, 5)),
                    levelWord(exceeded(ascending, 10)),
                    levelWord(exceeded(ascending, 50)),
@@ -165,9 +165,9 @@ QList<LoggerSet> largeLoggerSets()
     generator.setPattern(Pattern::Traffic);
     generator.setLevel(58.0);
     QList<quint16> levels;
-    constexpr int kReadings = 36000; // ten hours of one-second readings, 72 K
-    levels.reserve(kReadings);
-    for (int i = 0; i < kReadings; ++i)
+    constexpr int Readings = 36000; // ten hours of one-second readings, 72 K
+    levels.reserve(Readings);
+    for (int i = 0; i < Readings; ++i)
         levels.append(levelWord(generator.next(1.0)));
     sets.append(makeLoggerSet(1, 0x00, 3, levels, QDateTime({2024, 5, 18}, {20, 0, 0})));
     return sets;
@@ -180,7 +180,7 @@ void LoggerMemory::setSets(const QList<LoggerSet>& sets)
 
 void LoggerMemory::setStoredData(const QByteArray& data)
 {
-    m_data = data.left(kMaxPointer - kEmptyPointer);
+    m_data = data.left(MaxPointer - EmptyPointer);
     m_forcedPointer = -1;
 }
 
@@ -191,12 +191,12 @@ void LoggerMemory::erase()
 
 int LoggerMemory::pointer() const
 {
-    return m_forcedPointer >= 0 ? m_forcedPointer : kEmptyPointer + int(m_data.size());
+    return m_forcedPointer >= 0 ? m_forcedPointer : EmptyPointer + int(m_data.size());
 }
 
 void LoggerMemory::setPointer(int pointer)
 {
-    m_forcedPointer = std::clamp(pointer, 0, kMaxPointer);
+    m_forcedPointer = std::clamp(pointer, 0, MaxPointer);
 }
 
 void LoggerMemory::setSizeUnits(int units)
@@ -245,16 +245,16 @@ std::pair<qsizetype, qsizetype> LoggerMemory::setBounds(int s) const
 {
     // The sets lie end to end: each ends where the next marker stands.
     const auto nextMarker = [this](qsizetype start) {
-        qsizetype next = m_data.indexOf(kSetMarker, start + kSetOverhead + 2);
+        qsizetype next = m_data.indexOf(SetMarker, start + SetOverhead + 2);
         while (next >= 0 && (next - start) % 2 != 0)
-            next = m_data.indexOf(kSetMarker, next + 1);
+            next = m_data.indexOf(SetMarker, next + 1);
         return next;
     };
     qsizetype start = 0;
     for (int k = 1; k < s && start >= 0; ++k)
         start = nextMarker(start);
-    if (s < 1 || start < 0 || start + kSetMarker.size() > m_data.size() ||
-        !m_data.mid(start).startsWith(kSetMarker))
+    if (s < 1 || start < 0 || start + SetMarker.size() > m_data.size() ||
+        !m_data.mid(start).startsWith(SetMarker))
         return {-1, -1};
     const qsizetype end = nextMarker(start);
     return {start, end < 0 ? m_data.size() : end};
@@ -272,9 +272,9 @@ bool LoggerMemory::corruptMarker(int s)
 bool LoggerMemory::corruptStart(int s)
 {
     const auto [start, end] = setBounds(s);
-    if (start < 0 || end - start < kSetOverhead)
+    if (start < 0 || end - start < SetOverhead)
         return false;
-    const qsizetype records = (end - start - kSetOverhead) / 2;
+    const qsizetype records = (end - start - SetOverhead) / 2;
     m_data[start + 8 + 2 * records + 4] = char(0x13); // the month byte of timestamp 1
     return true;
 }
@@ -284,7 +284,7 @@ QByteArray LoggerMemory::dump(bool shortDump) const
     const int length = pointer() - 46;
     if (length <= 0)
         return {};
-    QByteArray bytes(1, char(kDumpFrameByte));
+    QByteArray bytes(1, char(DumpFrameByte));
     const int stored = length - 2;
     if (stored > 0) {
         bytes += m_data.left(stored);
@@ -292,7 +292,7 @@ QByteArray LoggerMemory::dump(bool shortDump) const
             bytes.append(1 + stored - bytes.size(), char(0xFF));
     }
     if (length >= 2)
-        bytes.append(char(kDumpFrameByte));
+        bytes.append(char(DumpFrameByte));
     return shortDump ? bytes.left(length / 2) : bytes;
 }
 

@@ -25,8 +25,8 @@ struct LoggerSet
     std::array<quint16, TrailerSize> trailer{};
 };
 
-inline const QByteArray kSetMarker = QByteArrayLiteral("\x00\x55\xAA\x00");
-constexpr int kSetOverhead = 58;
+inline const QByteArray SetMarker = QByteArrayLiteral("\x00\x55\xAA\x00");
+constexpr int SetOverhead = 58;
 
 QByteArray buildLoggerSet(const LoggerSet& set);
 QByteArray buildLoggerSets(const QList<LoggerSet>& sets);
@@ -52,9 +52,9 @@ public:
     // Replies of the wrong length, as a confused logger or a noisy line gives them.
     enum class ReplyFault { None, PointerShort, PointerLong, SizeShort, SizeLong };
 
-    static constexpr int kEmptyPointer = 48;
-    static constexpr int kMaxPointer = 0xFFFFFF;
-    static constexpr quint8 kDumpFrameByte = 0xFF; // the leading and trailing byte of a dump
+    static constexpr int EmptyPointer = 48;
+    static constexpr int MaxPointer = 0xFFFFFF;
+    static constexpr quint8 DumpFrameByte = 0xFF; // the leading and trailing byte of a dump
 
     void setSets(const QList<LoggerSet>& sets);
     void setStoredData(const QByteArray& data);

@@ -7,7 +7,7 @@ namespace kirv::sim {
 
 quint8 rangeByte(const MeterSettings& settings)
 {
-    const int code = std::clamp(settings.rangeCode, 0, kRangeCodeCount - 1);
+    const int code = std::clamp(settings.rangeCode, 0, RangeCodeCount - 1);
     return quint8(code | (settings.over ? 0x80 : 0));
 }
 
@@ -40,13 +40,13 @@ quint16 levelWord(double db, bool marked)
 QByteArray liveFrame(const MeterSettings& settings, double db)
 {
     const quint16 word = levelWord(db, settings.marked);
-    QByteArray frame(kFrameSize, '\0');
-    frame[0] = char(kFrameStart);
+    QByteArray frame(FrameSize, '\0');
+    frame[0] = char(FrameStart);
     frame[1] = char(rangeByte(settings));
     frame[2] = char(statusByte(settings));
     frame[3] = char(word >> 8);
     frame[4] = char(word & 0xFF);
-    frame[5] = char(kFrameEnd);
+    frame[5] = char(FrameEnd);
     return frame;
 }
 
@@ -57,7 +57,7 @@ QByteArray acknowledgeFrame()
 
 int rangeUpper(int code)
 {
-    return 140 - 10 * std::clamp(code, 0, kRangeCodeCount - 1);
+    return 140 - 10 * std::clamp(code, 0, RangeCodeCount - 1);
 }
 
 int rangeLower(int code)

@@ -9,10 +9,10 @@ namespace kirv::sim {
 
 // What the meter puts on the line: live frames, the acknowledge, BCD clock fields.
 
-constexpr int kFrameSize = 6;
-constexpr quint8 kFrameStart = 0x02;
-constexpr quint8 kFrameEnd = 0x03;
-constexpr int kRangeCodeCount = 6; // 0 = 80-140 .. 5 = 30-90
+constexpr int FrameSize = 6;
+constexpr quint8 FrameStart = 0x02;
+constexpr quint8 FrameEnd = 0x03;
+constexpr int RangeCodeCount = 6; // 0 = 80-140 .. 5 = 30-90
 
 enum class RunState { Run, Pause, Stop };
 

@@ -7,7 +7,7 @@
 namespace kirv::sim {
 
 namespace {
-const QString kOk = QStringLiteral("ok");
+const QString OkReply = QStringLiteral("ok");
 
 QString onOff(bool on)
 {
@@ -79,7 +79,7 @@ std::optional<QString> MeterConsole::executeLogger(const QStringList& words)
     const QString bad = QStringLiteral("error: bad command '%1' (try help)").arg(words.join(' '));
     if (command == "largememory" && words.size() == 1) {
         m_meter.loadLargeMemory();
-        return kOk;
+        return OkReply;
     }
     if (command == "replyfault" && (words.size() == 2 || words.size() == 3)) {
         static const QStringList names{"off", "a-short", "a-long", "l-short", "l-long"};
@@ -88,7 +88,7 @@ std::optional<QString> MeterConsole::executeLogger(const QStringList& words)
         if (fault < 0 || !times)
             return bad;
         m_meter.setReplyFault(Fault(fault), *times);
-        return kOk;
+        return OkReply;
     }
     if ((command == "corruptmarker" || command == "corruptstart") && words.size() == 2) {
         const auto set = number(1, 1, 1000000);
@@ -96,21 +96,21 @@ std::optional<QString> MeterConsole::executeLogger(const QStringList& words)
             return bad;
         const bool done = command == "corruptmarker" ? m_meter.corruptSetMarker(*set)
                                                      : m_meter.corruptSetStart(*set);
-        return done ? kOk : QStringLiteral("error: no set %1").arg(*set);
+        return done ? OkReply : QStringLiteral("error: no set %1").arg(*set);
     }
     if (command == "pointer" && words.size() == 2) {
-        const auto pointer = number(1, 0, LoggerMemory::kMaxPointer);
+        const auto pointer = number(1, 0, LoggerMemory::MaxPointer);
         if (!pointer)
             return bad;
         m_meter.setLoggerPointer(*pointer);
-        return kOk;
+        return OkReply;
     }
     if (command == "memorysize" && words.size() == 2) {
         const auto units = number(1, 1, 255);
         if (!units)
             return bad;
         m_meter.setMemorySize(*units);
-        return kOk;
+        return OkReply;
     }
     return std::nullopt;
 }
@@ -167,7 +167,7 @@ QString MeterConsole::execute(const QString& line, bool* quit)
         if (!on || words.size() != 2)
             return bad();
         (m_meter.*set)(*on);
-        return kOk;
+        return OkReply;
     };
     const auto choose = [&](const QStringList& names) {
         for (qsizetype i = 0; words.size() == 2 && i < names.size(); ++i) {
@@ -205,7 +205,7 @@ QString MeterConsole::execute(const QString& line, bool* quit)
                 *quit = true;
         } else
             return bad();
-        return kOk;
+        return OkReply;
     }
 
     if (command == "mode") {
@@ -213,7 +213,7 @@ QString MeterConsole::execute(const QString& line, bool* quit)
         if (words.size() != 2 || (mode != "logger" && mode != "measuring"))
             return bad();
         m_meter.setMode(mode == "logger" ? Mode::Logger : Mode::Measuring);
-        return kOk;
+        return OkReply;
     }
     if (command == "level") {
         bool ok = false;
@@ -221,7 +221,7 @@ QString MeterConsole::execute(const QString& line, bool* quit)
         if (!ok || words.size() != 2 || db < 0.0 || db > 200.0)
             return bad();
         m_meter.setLevel(db);
-        return kOk;
+        return OkReply;
     }
     if (command == "interval") {
         bool ok = false;
@@ -229,15 +229,15 @@ QString MeterConsole::execute(const QString& line, bool* quit)
         if (!ok || words.size() != 2 || seconds < 1 || seconds > 0xFFFF)
             return bad();
         m_meter.setSamplingInterval(seconds);
-        return kOk;
+        return OkReply;
     }
     if (command == "range") {
         bool ok = false;
         const int code = arg.toInt(&ok);
-        if (!ok || words.size() != 2 || code < 0 || code >= kRangeCodeCount)
+        if (!ok || words.size() != 2 || code < 0 || code >= RangeCodeCount)
             return bad();
         m_meter.setRangeCode(code);
-        return kOk;
+        return OkReply;
     }
     struct Choice
     {
@@ -258,7 +258,7 @@ QString MeterConsole::execute(const QString& line, bool* quit)
         if (i < 0)
             return bad();
         c.apply(m_meter, i);
-        return kOk;
+        return OkReply;
     }
     if (command == "over")
         return flag(&VirtualMeter::setOver);

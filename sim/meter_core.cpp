@@ -75,7 +75,7 @@ void MeterCore::applyKey(int code)
         m_settings.rangeCode = std::max(m_settings.rangeCode - 1, 0);
         break;
     case 10:
-        m_settings.rangeCode = std::min(m_settings.rangeCode + 1, kRangeCodeCount - 1);
+        m_settings.rangeCode = std::min(m_settings.rangeCode + 1, RangeCodeCount - 1);
         break;
     default:
         break;
@@ -100,7 +100,7 @@ QByteArray MeterCore::receive(const QByteArray& bytes, qint64 nowMs, Events* eve
 {
     Events local;
     Events& ev = events ? *events : local;
-    if (!m_partial.isEmpty() && nowMs - m_partialSince > kArgumentWaitMs)
+    if (!m_partial.isEmpty() && nowMs - m_partialSince > ArgumentWaitMs)
         m_partial.clear();
 
     QByteArray reply;
@@ -130,7 +130,7 @@ QByteArray MeterCore::execute(const QByteArray& command, qint64 nowMs, Events& e
     switch (letter) {
     case 'A':
         if (m_mode == Mode::Measuring) {
-            m_keyDeadline = nowMs + kKeyWaitMs;
+            m_keyDeadline = nowMs + KeyWaitMs;
             reply = acknowledgeFrame();
         } else {
             reply = m_memory.pointerReply();

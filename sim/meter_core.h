@@ -20,9 +20,9 @@ class MeterCore
 {
 public:
     // How long the meter holds its stream after an attention, waiting for the key.
-    static constexpr qint64 kKeyWaitMs = 500;
+    static constexpr qint64 KeyWaitMs = 500;
     // A command whose argument bytes do not follow within this time is dropped.
-    static constexpr qint64 kArgumentWaitMs = 500;
+    static constexpr qint64 ArgumentWaitMs = 500;
 
     struct Events
     {

@@ -11,20 +11,20 @@
 namespace kirv::sim {
 
 namespace {
-constexpr int kDrainTickMs = 5;
-constexpr double kBurstBytes = 48.0;         // what an idle line may send at once
-constexpr qsizetype kFrameBacklog = 64;      // frames wait while this much is still queued
-constexpr int kSlaveBacklog = 2048;          // nobody reads the port: frames are dropped
-constexpr qsizetype kMaxQueue = 16 << 20;    // replies beyond this are dropped
-constexpr double kNoiseChance = 0.4;         // of noise bytes after a frame
+constexpr int DrainTickMs = 5;
+constexpr double BurstBytes = 48.0;         // what an idle line may send at once
+constexpr qsizetype FrameBacklog = 64;      // frames wait while this much is still queued
+constexpr int SlaveBacklog = 2048;          // nobody reads the port: frames are dropped
+constexpr qsizetype MaxQueue = 16 << 20;    // replies beyond this are dropped
+constexpr double NoiseChance = 0.4;         // of noise bytes after a frame
 } // namespace
 
 VirtualMeter::VirtualMeter(QObject* parent) : QObject(parent)
 {
-    m_frameTimer.setInterval(kDefaultFrameIntervalMs);
+    m_frameTimer.setInterval(DefaultFrameIntervalMs);
     m_frameTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_frameTimer, &QTimer::timeout, this, &VirtualMeter::sendFrame);
-    m_drainTimer.setInterval(kDrainTickMs);
+    m_drainTimer.setInterval(DrainTickMs);
     m_drainTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_drainTimer, &QTimer::timeout, this, &VirtualMeter::drain);
     m_clock.start();
@@ -148,9 +148,9 @@ void VirtualMeter::sendFrame()
         return;
     QByteArray bytes = m_core.nextFrame(m_frameTimer.interval() / 1000.0);
     // A meter talking to a port nobody reads loses its frames, it does not hoard them.
-    if (m_queue.size() > kFrameBacklog || m_pty.slaveBacklog() > kSlaveBacklog)
+    if (m_queue.size() > FrameBacklog || m_pty.slaveBacklog() > SlaveBacklog)
         return;
-    if (m_noise && m_random.generateDouble() < kNoiseChance) {
+    if (m_noise && m_random.generateDouble() < NoiseChance) {
         const int count = 1 + int(m_random.bounded(4));
         for (int i = 0; i < count; ++i)
             bytes.append(char(m_random.bounded(256)));
@@ -164,7 +164,7 @@ void VirtualMeter::enqueue(const QByteArray& bytes)
 {
     if (bytes.isEmpty() || !isRunning() || !m_plugged)
         return;
-    m_queue += bytes.left(std::max<qsizetype>(0, kMaxQueue - m_queue.size()));
+    m_queue += bytes.left(std::max<qsizetype>(0, MaxQueue - m_queue.size()));
     if (!m_paced) {
         writeOut(m_queue.size());
         return;
@@ -177,7 +177,7 @@ void VirtualMeter::enqueue(const QByteArray& bytes)
 void VirtualMeter::drain()
 {
     const qint64 t = now();
-    m_credit = std::min(kBurstBytes, m_credit + (t - m_lastCredit) * kLineBytesPerSecond / 1000.0);
+    m_credit = std::min(BurstBytes, m_credit + (t - m_lastCredit) * LineBytesPerSecond / 1000.0);
     m_lastCredit = t;
     const auto allowed = std::min(m_queue.size(), qsizetype(m_credit));
     if (allowed > 0) {
@@ -233,7 +233,7 @@ void VirtualMeter::setLevel(double db)
 
 void VirtualMeter::setRangeCode(int code)
 {
-    m_core.settings().rangeCode = std::clamp(code, 0, kRangeCodeCount - 1);
+    m_core.settings().rangeCode = std::clamp(code, 0, RangeCodeCount - 1);
     changed();
 }
 
@@ -355,14 +355,14 @@ void VirtualMeter::setNoise(bool on)
 
 void VirtualMeter::sendMisaligned()
 {
-    enqueue(m_core.nextFrame(0.0).left(kFrameSize / 2));
+    enqueue(m_core.nextFrame(0.0).left(FrameSize / 2));
 }
 
 void VirtualMeter::sendCorruptFrame()
 {
     QByteArray frame = m_core.nextFrame(0.0);
     frame[0] = '\x20';
-    frame[kFrameSize - 1] = '\x0D';
+    frame[FrameSize - 1] = '\x0D';
     enqueue(frame);
 }
 

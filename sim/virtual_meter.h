@@ -23,8 +23,8 @@ public:
     using Pattern = sim::Pattern;
     using RunState = sim::RunState;
 
-    static constexpr int kLineBytesPerSecond = 3840; // 38400 baud, 10 bits a byte
-    static constexpr int kDefaultFrameIntervalMs = 20;
+    static constexpr int LineBytesPerSecond = 3840; // 38400 baud, 10 bits a byte
+    static constexpr int DefaultFrameIntervalMs = 20;
 
     explicit VirtualMeter(QObject* parent = nullptr);
     ~VirtualMeter() override;

@@ -58,7 +58,7 @@ std::optional<Options> parseOptions(const QStringList& arguments, QString* messa
         return std::nullopt;
     }
     if (parser.isSet(version)) {
-        *message = QStringLiteral("kirv %1\n").arg(QLatin1String(kVersion));
+        *message = QStringLiteral("kirv %1\n").arg(QLatin1String(VersionText));
         return std::nullopt;
     }
     Options options;

@@ -42,7 +42,7 @@ MemoryQuery queryMemory(SerialLink& link, const QObject* owner, double retryLimi
             query.outcome = MemoryQuery::NoReply;
             return query;
         }
-        const auto pointerReply = ask(link, protocol::kMemoryPointer, owner);
+        const auto pointerReply = ask(link, protocol::MemoryPointer, owner);
         if (!pointerReply) {
             query.outcome = MemoryQuery::Cancelled;
             return query;
@@ -56,7 +56,7 @@ MemoryQuery queryMemory(SerialLink& link, const QObject* owner, double retryLimi
         case PointerVerdict::Empty: query.outcome = MemoryQuery::Empty; return query;
         case PointerVerdict::Dump: break;
         }
-        const auto sizeReply = ask(link, protocol::kMemorySize, owner);
+        const auto sizeReply = ask(link, protocol::MemorySize, owner);
         if (!sizeReply) {
             query.outcome = MemoryQuery::Cancelled;
             return query;
@@ -76,7 +76,7 @@ DumpResult dumpMemory(SerialLink& link, qint64 length,
                       const std::function<bool()>& stop, const QObject* owner, double stallLimit)
 {
     DumpResult result;
-    if (!link.writeAll(protocol::kMemoryDump)) {
+    if (!link.writeAll(protocol::MemoryDump)) {
         result.outcome = DumpResult::Failed;
         return result;
     }
@@ -113,7 +113,7 @@ DumpResult dumpMemory(SerialLink& link, qint64 length,
 
 bool eraseMemory(SerialLink& link, const QObject* owner)
 {
-    if (!link.writeAll(protocol::kMemoryErase))
+    if (!link.writeAll(protocol::MemoryErase))
         return false;
     Delay(ReplyWait, owner);
     return true;

@@ -2,6 +2,7 @@
 
 #include "kirv/logger/logger_memory.h"
 #include "kirv/meter/live_reading.h"
+#include "kirv/base/civil_time.h"
 
 #include <array>
 

@@ -2,6 +2,7 @@
 
 #include "kirv/records/datafile.h"
 #include "kirv/records/recordstore.h"
+#include "kirv/base/civil_time.h"
 
 #include <QByteArrayView>
 #include <QDateTime>

@@ -7,10 +7,10 @@
 namespace kirv {
 
 namespace {
-constexpr double kPollStep = 0.01;
-constexpr int kPollSteps = 100;
-constexpr double kRecoveryStep = 0.02;
-constexpr double kAttentionStep = 0.2;
+constexpr double PollStep = 0.01;
+constexpr int PollSteps = 100;
+constexpr double RecoveryStep = 0.02;
+constexpr double AttentionStep = 0.2;
 } // namespace
 
 void drain(SerialLink& link)
@@ -20,9 +20,9 @@ void drain(SerialLink& link)
 
 std::optional<QByteArray> newestFrame(QByteArrayView buffer)
 {
-    for (qsizetype at = buffer.size() - protocol::kFrameSize; at >= 0; --at) {
-        if (buffer[at] == protocol::kFrameStart && buffer[at + protocol::kFrameSize - 1] == protocol::kFrameEnd)
-            return buffer.sliced(at, protocol::kFrameSize).toByteArray();
+    for (qsizetype at = buffer.size() - protocol::FrameSize; at >= 0; --at) {
+        if (buffer[at] == protocol::FrameStart && buffer[at + protocol::FrameSize - 1] == protocol::FrameEnd)
+            return buffer.sliced(at, protocol::FrameSize).toByteArray();
     }
     return std::nullopt;
 }
@@ -38,7 +38,7 @@ public:
     {
         m_carry += bytes;
         auto frame = newestFrame(m_carry);
-        m_carry = m_carry.right(protocol::kFrameSize - 1);
+        m_carry = m_carry.right(protocol::FrameSize - 1);
         return frame;
     }
 
@@ -53,16 +53,16 @@ FrameResult takeLiveFrame(SerialLink& link, const QObject* owner)
     drain(link);
     FrameScanner scanner;
     for (int count = 0;;) {
-        while (link.bytesPending() < protocol::kFrameSize && count < kPollSteps) {
+        while (link.bytesPending() < protocol::FrameSize && count < PollSteps) {
             if (link.isGone())
                 return {ExchangeResult::Failed, {}};
-            if (!Delay(kPollStep, owner))
+            if (!Delay(PollStep, owner))
                 return {ExchangeResult::Cancelled, {}};
             ++count;
         }
         if (auto frame = scanner.take(link.read()))
             return {ExchangeResult::Done, *frame};
-        if (count >= kPollSteps)
+        if (count >= PollSteps)
             return {ExchangeResult::TimedOut, {}};
     }
 }
@@ -72,10 +72,10 @@ ExchangeResult waitForFrames(SerialLink& link, const QObject* owner)
     drain(link);
     FrameScanner scanner;
     for (;;) {
-        while (link.bytesPending() < protocol::kFrameSize) {
+        while (link.bytesPending() < protocol::FrameSize) {
             if (link.isGone())
                 return ExchangeResult::Failed;
-            if (!Delay(kRecoveryStep, owner))
+            if (!Delay(RecoveryStep, owner))
                 return ExchangeResult::Cancelled;
         }
         if (scanner.take(link.read()))
@@ -88,13 +88,13 @@ ExchangeResult MeterAttention(SerialLink& link, const QObject* owner)
     for (int tries = 0;;) {
         drain(link);
         do {
-            if (tries++ >= kAttentionTries)
+            if (tries++ >= AttentionTries)
                 return ExchangeResult::TimedOut;
-            if (!link.writeAll(protocol::kAttention))
+            if (!link.writeAll(protocol::AttentionCommand))
                 return ExchangeResult::Failed;
-            if (!Delay(kAttentionStep, owner))
+            if (!Delay(AttentionStep, owner))
                 return ExchangeResult::Cancelled;
-        } while (link.bytesPending() < protocol::kFrameSize);
+        } while (link.bytesPending() < protocol::FrameSize);
         if (protocol::endsWithAcknowledge(link.read()))
             return ExchangeResult::Done;
     }

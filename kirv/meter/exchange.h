@@ -43,7 +43,7 @@ ExchangeResult waitForFrames(SerialLink& link, const QObject* owner);
 // start again until the acknowledge frame is the last thing in the buffer. A meter that has not
 // acknowledged after about a second (five "A") gives TimedOut: the live poll then finds out
 // whether the link is still there. An "A" the port does not take gives Failed.
-inline constexpr int kAttentionTries = 5;
+inline constexpr int AttentionTries = 5;
 ExchangeResult MeterAttention(SerialLink& link, const QObject* owner);
 
 // A remote key press: attention, then "K" 00 00 code in one write. Nothing is read back; no

@@ -47,7 +47,7 @@ void LivePoll::RecoverLink()
             return;
         if (m_link.isGone()) {
             // The device is away: one attempt a second, and nothing at all between them.
-            if (!Delay(kReopenStep, this) || !self)
+            if (!Delay(ReopenStep, this) || !self)
                 return;
             if (!m_link.reopen())
                 continue;

@@ -17,7 +17,7 @@ class LivePoll : public QObject
 {
     Q_OBJECT
 public:
-    static constexpr double kReopenStep = 1.0; // seconds between attempts to open a gone device
+    static constexpr double ReopenStep = 1.0; // seconds between attempts to open a gone device
 
     explicit LivePoll(SerialLink& link, QObject* parent = nullptr);
 

@@ -12,7 +12,7 @@ struct RangeBounds
     int lower;
 };
 
-constexpr std::array<RangeBounds, 6> kRanges{{
+constexpr std::array<RangeBounds, 6> RangeTable{{
     {140, 80}, {130, 70}, {120, 60}, {110, 50}, {100, 40}, {90, 30},
 }};
 
@@ -32,9 +32,9 @@ void DecodeRange(LiveReading& reading, int r)
     r &= 0xFF;
     const int code = r % 8;
     reading.OverFlag = (r / 128) % 2 == 1;
-    if (code < int(kRanges.size())) {
-        reading.RangeUpper = kRanges[std::size_t(code)].upper;
-        reading.RangeLower = kRanges[std::size_t(code)].lower;
+    if (code < int(RangeTable.size())) {
+        reading.RangeUpper = RangeTable[std::size_t(code)].upper;
+        reading.RangeLower = RangeTable[std::size_t(code)].lower;
     }
 }
 

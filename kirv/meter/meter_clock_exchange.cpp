@@ -8,7 +8,7 @@
 namespace kirv {
 
 namespace {
-constexpr double kClockWait = 0.02;
+constexpr double ClockWait = 0.02;
 
 // Two decimal digits as two hexadecimal digits: 59 -> 0x59.
 char bcd(int value)
@@ -27,20 +27,20 @@ ClockReadResult readMeterClock(SerialLink& link, const QObject* owner, int attem
 {
     for (int attempt = 0; attempt < attempts; ++attempt) {
         drain(link);
-        if (!link.writeAll(protocol::kReadClock))
+        if (!link.writeAll(protocol::ReadClock))
             return {ExchangeResult::Failed, {}};
-        if (!Delay(kClockWait, owner))
+        if (!Delay(ClockWait, owner))
             return {ExchangeResult::Cancelled, {}};
         const QByteArray reply = skipLeadingFrames(link.read());
-        if (reply.size() >= kClockReplySize)
-            return {ExchangeResult::Done, reply.left(kClockReplySize)};
+        if (reply.size() >= ClockReplySize)
+            return {ExchangeResult::Done, reply.left(ClockReplySize)};
     }
     return {ExchangeResult::TimedOut, {}};
 }
 
 QString meterClockText(const QByteArray& f)
 {
-    if (f.size() < kClockReplySize)
+    if (f.size() < ClockReplySize)
         return {};
     return QStringLiteral("20%1/%2/%3 %4:%5:%6")
         .arg(field(f, 5), field(f, 4), field(f, 3), field(f, 2), field(f, 1), field(f, 0));

@@ -16,7 +16,7 @@ class SerialLink;
 // digits of the value as its two hexadecimal digits (59 is 0x59); the year is its last two
 // digits. Order on the line: seconds, minutes, hours, day, month, year.
 
-inline constexpr int kClockReplySize = 6;
+inline constexpr int ClockReplySize = 6;
 
 struct ClockReadResult
 {

@@ -10,36 +10,36 @@
 namespace kirv {
 
 namespace {
-constexpr double kSettingWait = 0.02;
+constexpr double SettingWait = 0.02;
 } // namespace
 
 ExchangeResult sendCommand(SerialLink& link, const QByteArray& command, const QObject* owner)
 {
     if (!link.writeAll(command))
         return ExchangeResult::Failed;
-    return Delay(kSettingWait, owner) ? ExchangeResult::Done : ExchangeResult::Cancelled;
+    return Delay(SettingWait, owner) ? ExchangeResult::Done : ExchangeResult::Cancelled;
 }
 
 QByteArray skipLeadingFrames(const QByteArray& reply)
 {
     qsizetype from = 0;
-    while (reply.size() - from >= protocol::kFrameSize && reply[from] == protocol::kFrameStart &&
-           reply[from + protocol::kFrameSize - 1] == protocol::kFrameEnd)
-        from += protocol::kFrameSize;
+    while (reply.size() - from >= protocol::FrameSize && reply[from] == protocol::FrameStart &&
+           reply[from + protocol::FrameSize - 1] == protocol::FrameEnd)
+        from += protocol::FrameSize;
     return reply.mid(from);
 }
 
 IntervalResult readMeterInterval(SerialLink& link, const QObject* owner)
 {
-    for (int attempt = 0; attempt <= kIntervalRetries; ++attempt) {
+    for (int attempt = 0; attempt <= IntervalRetries; ++attempt) {
         drain(link);
-        if (!link.writeAll(protocol::kReadInterval))
+        if (!link.writeAll(protocol::ReadInterval))
             return {ExchangeResult::Failed};
-        if (!Delay(kSettingWait, owner))
+        if (!Delay(SettingWait, owner))
             return {ExchangeResult::Cancelled};
         const QByteArray reply = skipLeadingFrames(link.read());
         const int seconds = reply.size() >= 2 ? quint8(reply[0]) * 256 + quint8(reply[1]) : 0;
-        if (seconds >= 1 && seconds <= kMaxMeterInterval)
+        if (seconds >= 1 && seconds <= MaxMeterInterval)
             return {ExchangeResult::Done, seconds};
     }
     return {ExchangeResult::TimedOut};

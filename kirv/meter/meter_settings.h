@@ -22,9 +22,9 @@ class SerialLink;
 ExchangeResult sendCommand(SerialLink& link, const QByteArray& command, const QObject* owner);
 
 // How often a reply to "J" that is short or no interval is asked again before the read fails.
-inline constexpr int kIntervalRetries = 5;
-// The meter's own sampling interval lies in 1..kMaxMeterInterval seconds.
-inline constexpr int kMaxMeterInterval = 255;
+inline constexpr int IntervalRetries = 5;
+// The meter's own sampling interval lies in 1..MaxMeterInterval seconds.
+inline constexpr int MaxMeterInterval = 255;
 
 struct IntervalResult
 {
@@ -33,8 +33,8 @@ struct IntervalResult
 };
 
 // Reads the meter's sampling interval: drain, "J", 0.02 s, read everything pending. A reply
-// shorter than two bytes, or whose two bytes are no interval of 1..kMaxMeterInterval (one byte
-// and the start of a live frame, say), is drained and asked again, at most kIntervalRetries
+// shorter than two bytes, or whose two bytes are no interval of 1..MaxMeterInterval (one byte
+// and the start of a live frame, say), is drained and asked again, at most IntervalRetries
 // more times; then the result is TimedOut. A live frame that slipped in ahead of the answer is
 // skipped.
 IntervalResult readMeterInterval(SerialLink& link, const QObject* owner);

@@ -16,19 +16,9 @@ QByteArray setIntervalCommand(int seconds)
     return bytes;
 }
 
-std::optional<QByteArray> lastFrame(const QByteArray& buffer)
-{
-    if (buffer.size() < kFrameSize)
-        return std::nullopt;
-    const QByteArray frame = buffer.right(kFrameSize);
-    if (frame.front() != kFrameStart || frame.back() != kFrameEnd)
-        return std::nullopt;
-    return frame;
-}
-
 bool endsWithAcknowledge(const QByteArray& buffer)
 {
-    return buffer.endsWith(kAcknowledge);
+    return buffer.endsWith(Acknowledge);
 }
 
 } // namespace kirv::protocol

@@ -23,7 +23,7 @@ struct LineSettings
     static bool parse(const QString& text, LineSettings* out);
 };
 
-inline constexpr const char* kMeterLineSettings = "38400,n,8,1";
+inline constexpr const char* MeterLineSettings = "38400,n,8,1";
 
 // Why a port could not be opened; the detail text of the failure message says it.
 enum class OpenFailure { None, NoSuchDevice, PermissionDenied, Busy, NotSerialPort, BadSettings, Other };

@@ -4,8 +4,9 @@
 // part of the public API): which line is the kind, a header line, the column titles or a
 // record, and where the reading stops.
 
-#include "kirv/records/datafile.h"
-#include "kirv/records/line_splitter.h"
+#include "kirv/records/datafile_format.h"
+#include "kirv/records/record.h"
+#include "kirv/base/line_splitter.h"
 
 #include <cstring>
 

@@ -1,7 +1,7 @@
 #include "kirv/records/delayed_start.h"
 
-#include "kirv/analysis/level_stats.h"
-#include "kirv/analysis/numbertext.h"
+#include "kirv/base/decibels.h"
+#include "kirv/base/numbertext.h"
 
 #include <cmath>
 

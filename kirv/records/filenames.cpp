@@ -1,4 +1,4 @@
-#include "filenames.h"
+#include "kirv/records/filenames.h"
 
 #include <QFileInfo>
 #include <QStringList>

@@ -1,9 +1,9 @@
 #include "kirv/records/level_masks.h"
 
-#include "kirv/records/iso_time.h"
-#include "kirv/records/native_names.h"
-#include "kirv/records/regular_file.h"
-#include "kirv/records/report_values.h"
+#include "kirv/base/civil_time.h"
+#include "kirv/base/native_names.h"
+#include "kirv/base/regular_file.h"
+#include "kirv/base/replace_file.h"
 
 #include <QFile>
 

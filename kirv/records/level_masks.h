@@ -1,7 +1,7 @@
 #pragma once
 
 #include "kirv/records/datafile.h"
-#include "kirv/records/filestatus.h"
+#include "kirv/base/filestatus.h"
 #include "kirv/records/level_series.h"
 
 #include <QByteArray>

@@ -1,11 +1,11 @@
 #include "kirv/records/level_series.h"
 
-#include "kirv/analysis/exceedance.h"
-#include "kirv/analysis/numbertext.h"
-#include "kirv/records/native_names.h"
+#include "kirv/base/level_class.h"
+#include "kirv/base/numbertext.h"
+#include "kirv/base/native_names.h"
 #include "kirv/records/datafile_lines.h"
-#include "kirv/records/regular_file.h"
-#include "kirv/records/report_values.h"
+#include "kirv/base/regular_file.h"
+#include "kirv/base/civil_time.h"
 
 #include <QFile>
 

@@ -1,10 +1,11 @@
-#include "recordingfile.h"
+#include "kirv/records/recordingfile.h"
 
-#include "filenames.h"
-#include "textlines.h"
+#include "kirv/records/filenames.h"
+#include "kirv/base/text_lines.h"
 
-#include "kirv/analysis/level_stats.h"
-#include "kirv/analysis/numbertext.h"
+#include "kirv/base/decibels.h"
+#include "kirv/base/numbertext.h"
+#include "kirv/base/replace_file.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -17,7 +18,7 @@ namespace kirv {
 namespace {
 
 /// "Fake", "Fake-2", ... up to this many recordings at once in one folder.
-constexpr int kRecordingFileSlots = 16;
+constexpr int RecordingFileSlots = 16;
 
 QString recordingFilePath(const QString& folder, int slot)
 {
@@ -76,7 +77,7 @@ FileStatus RecordingFile::start(const QString& folder, const QString& targetPath
     m_rows = 0;
     m_file.setFileName(recordingFilePath(folder, 1));
     QString refused;
-    for (int slot = 1; slot <= kRecordingFileSlots && !m_hold && refused.isEmpty(); ++slot) {
+    for (int slot = 1; slot <= RecordingFileSlots && !m_hold && refused.isEmpty(); ++slot) {
         m_file.setFileName(recordingFilePath(folder, slot));
         m_hold = holdRecordingFile(m_file.fileName(), &refused);
     }
@@ -140,7 +141,7 @@ void RecordingFile::abandon()
 
 std::optional<LeftRecording> findLeftRecording(const QString& folder)
 {
-    for (int slot = 1; slot <= kRecordingFileSlots; ++slot) {
+    for (int slot = 1; slot <= RecordingFileSlots; ++slot) {
         const QString path = recordingFilePath(folder, slot);
         if (!QFile::exists(path))
             continue;

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "datafile.h"
-#include "filestatus.h"
-#include "progress.h"
+#include "kirv/records/datafile.h"
+#include "kirv/base/filestatus.h"
+#include "kirv/base/progress.h"
 
 #include <QFile>
 #include <QString>

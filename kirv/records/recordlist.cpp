@@ -1,4 +1,4 @@
-#include "recordlist.h"
+#include "kirv/records/recordlist.h"
 
 namespace kirv {
 

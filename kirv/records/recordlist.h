@@ -1,7 +1,7 @@
 #pragma once
 
-#include "record.h"
-#include "recordstore.h"
+#include "kirv/records/record.h"
+#include "kirv/records/recordstore.h"
 
 #include <QAbstractTableModel>
 

@@ -1,4 +1,4 @@
-#include "recordstore.h"
+#include "kirv/records/recordstore.h"
 
 #include <QtGlobal>
 

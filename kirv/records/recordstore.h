@@ -1,6 +1,6 @@
 #pragma once
 
-#include "record.h"
+#include "kirv/records/record.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

@@ -1,7 +1,8 @@
 #include "kirv/records/sampling.h"
 
-#include "kirv/analysis/numbertext.h"
-#include "kirv/meter/clock.h"
+#include "kirv/base/numbertext.h"
+#include "kirv/base/clock.h"
+#include "kirv/base/civil_time.h"
 
 #include <algorithm>
 #include <cmath>
@@ -16,8 +17,8 @@ int levelTenths(double levelDb)
 {
     if (!std::isfinite(levelDb))
         return 0;
-    constexpr double kLimit = 1e6;
-    return int(std::nearbyint(std::clamp(levelDb * 10.0, -kLimit, kLimit)));
+    constexpr double ClampTenths = 1e6;
+    return int(std::nearbyint(std::clamp(levelDb * 10.0, -ClampTenths, ClampTenths)));
 }
 
 // The integer part in the sense of rounding down, also for negative tenths.
@@ -35,8 +36,8 @@ void PanelGraphData::add(double levelDb, double leq, double sel)
     // Class k of the 1 dB table holds the levels above k - 1 up to k; levels beyond the table
     // count in its end classes.
     const int coarse = c % 10 != 0 ? whole + 1 : whole;
-    ++LevelCount01[std::size_t(std::clamp(c, 0, kLevelClasses01 - 1))];
-    ++LevelCount1[std::size_t(std::clamp(coarse, 0, kLevelClasses1 - 1))];
+    ++LevelCount01[std::size_t(std::clamp(c, 0, LevelClasses01 - 1))];
+    ++LevelCount1[std::size_t(std::clamp(coarse, 0, LevelClasses1 - 1))];
     Count01High = std::max(Count01High, c);
     Count01Low = std::min(Count01Low, c);
     if (c > 10 * Count1High)
@@ -49,13 +50,13 @@ void PanelGraphData::add(double levelDb, double leq, double sel)
     SELHigh = std::max(SELHigh, sel);
     SELLow = std::min(SELLow, sel);
 
-    if (SeriesIndex < 0 || SeriesIndex >= kSeriesSlots)
+    if (SeriesIndex < 0 || SeriesIndex >= SeriesSlots)
         SeriesIndex = 0;
     const auto slot = std::size_t(SeriesIndex);
     LevelSeries[slot] = levelDb;
     LeqSeries[slot] = leq;
     SELSeries[slot] = sel;
-    if (++SeriesIndex >= kSeriesSlots)
+    if (++SeriesIndex >= SeriesSlots)
         SeriesIndex = 0;
 }
 
@@ -122,13 +123,13 @@ void LiveSampler::takeSample(double levelDb, const QString& shownLevelText,
         result.recordRows = s.RecordRows;
         result.recordLine = QString::number(s.RecordRows) + QLatin1Char('\t') + timeText
                             + QLatin1Char('\t') + shownLevelText + QLatin1Char('\t');
-        result.recordingFull = s.RecordRows >= kMaxListRows;
+        result.recordingFull = s.RecordRows >= m_rowLimit;
     } else {
         s.RecordRows = 0;
     }
 
     result.record = {QString(), timeText, shownLevelText};
-    if (s.ListRows != 0 && s.ListRows % kMaxListRows == 0) {
+    if (s.ListRows != 0 && s.ListRows % m_rowLimit == 0) {
         result.listFull = true;
         m_heldBack = result.record;
     } else {
@@ -219,14 +220,8 @@ void LiveSampler::refresh()
 
 void LiveSampler::setSampleInterval(int seconds)
 {
-    m_state.SampleInterval = std::clamp(seconds, kMinSampleInterval, kMaxSampleInterval);
+    m_state.SampleInterval = std::clamp(seconds, MinSampleInterval, MaxSampleInterval);
     m_state.SampleTick = 0;
-}
-
-void LiveSampler::presetRowsForTest(int listRows, int recordRows)
-{
-    m_state.ListRows = listRows;
-    m_state.RecordRows = recordRows;
 }
 
 } // namespace kirv

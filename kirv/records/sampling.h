@@ -1,6 +1,6 @@
 #pragma once
 
-#include "kirv/analysis/level_stats.h"
+#include "kirv/base/decibels.h"
 
 #include <QDateTime>
 #include <QString>
@@ -12,26 +12,26 @@
 namespace kirv {
 
 // Records in the live list, and in one recording, before the list is saved or the recording stops.
-constexpr int kMaxListRows = 348000;
+constexpr int MaxListRows = 348000;
 // Slots of each panel series: ten days at one sample a second, then the index wraps to 0.
-constexpr int kSeriesSlots = 864001;
-constexpr int kLevelClasses1 = 141;   // whole dB, 0..140
-constexpr int kLevelClasses01 = 1401; // tenths of a dB, 0..1400
-constexpr int kMinSampleInterval = 1;
-constexpr int kMaxSampleInterval = 86400;
+constexpr int SeriesSlots = 864001;
+constexpr int LevelClasses1 = 141;   // whole dB, 0..140
+constexpr int LevelClasses01 = 1401; // tenths of a dB, 0..1400
+constexpr int MinSampleInterval = 1;
+constexpr int MaxSampleInterval = 86400;
 
 // The tables and extremes behind the panel's five small graphs, filled once per sample.
 struct PanelGraphData
 {
-    std::array<int, kLevelClasses1> LevelCount1{};
-    std::array<int, kLevelClasses01> LevelCount01{};
+    std::array<int, LevelClasses1> LevelCount1{};
+    std::array<int, LevelClasses01> LevelCount01{};
     int Count1Low = 145;
     int Count1High = 0;
     int Count01Low = 1450; // tenths of a dB
     int Count01High = 0;
-    std::vector<double> LevelSeries = std::vector<double>(kSeriesSlots, 0.0);
-    std::vector<double> LeqSeries = std::vector<double>(kSeriesSlots, 0.0);
-    std::vector<double> SELSeries = std::vector<double>(kSeriesSlots, 0.0);
+    std::vector<double> LevelSeries = std::vector<double>(SeriesSlots, 0.0);
+    std::vector<double> LeqSeries = std::vector<double>(SeriesSlots, 0.0);
+    std::vector<double> SELSeries = std::vector<double>(SeriesSlots, 0.0);
     int SeriesIndex = 0;
     double LeqHigh = 0.0;
     double LeqLow = 145.0;
@@ -73,7 +73,7 @@ struct TickResult
     QString recordLine;
     int recordRows = 0;
     bool recordingFull = false;
-    // Live list: append record. When listFull the list already holds kMaxListRows records and
+    // Live list: append record. When listFull the list already holds MaxListRows records and
     // record was not added: save the list to autoListFileName(now), empty it, then call
     // LiveSampler::listSaved() for the record to append as record 1 of the new list.
     bool listFull = false;
@@ -124,6 +124,9 @@ struct SamplingState
 class LiveSampler
 {
 public:
+    // `rowLimit`: the records a list or a recording holds (MaxListRows; smaller in tests).
+    explicit LiveSampler(int rowLimit = MaxListRows) : m_rowLimit(rowLimit) {}
+
     // levelDb and levelText: the live reading; shownLevelText: the level the panel shows now
     // (LblValue), which is what a sample records.
     TickResult tick(double levelDb, const QString& levelText, const QString& shownLevelText,
@@ -147,13 +150,11 @@ public:
     const SamplingState& state() const { return m_state; }
     const PanelGraphData& graphs() const { return m_graphs; }
 
-    // Tests: start the list and a recording near their row limits.
-    void presetRowsForTest(int listRows, int recordRows);
-
 private:
     void takeSample(double levelDb, const QString& shownLevelText, const QString& timeText,
                     TickResult& result);
 
+    int m_rowLimit;
     SamplingState m_state;
     PanelGraphData m_graphs;
     std::optional<SampleRecord> m_heldBack;

@@ -59,7 +59,7 @@ int main(int argc, char* argv[])
     if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all")))
         parser.showHelp(0);
     if (parser.isSet(version)) {
-        printLine(QStringLiteral("kirv-meter-sim %1").arg(QLatin1String(kirv::kVersion)));
+        printLine(QStringLiteral("kirv-meter-sim %1").arg(QLatin1String(kirv::VersionText)));
         return 0;
     }
 

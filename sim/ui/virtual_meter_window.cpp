@@ -17,7 +17,7 @@
 namespace kirv::sim {
 
 namespace {
-constexpr int kLiveRefreshMs = 250;
+constexpr int LiveRefreshMs = 250;
 
 QComboBox* comboOf(const QStringList& items, QWidget* parent)
 {
@@ -59,7 +59,7 @@ VirtualMeterWindow::VirtualMeterWindow(VirtualMeter* meter, QWidget* parent)
     m_now = new QLabel(panel);
     m_now->setMinimumWidth(m_now->fontMetrics().horizontalAdvance(QStringLiteral("silent (cable pulled)")));
     QStringList ranges;
-    for (int code = 0; code < kRangeCodeCount; ++code)
+    for (int code = 0; code < RangeCodeCount; ++code)
         ranges << QStringLiteral("%1-%2").arg(rangeLower(code)).arg(rangeUpper(code));
     m_range = comboOf(ranges, panel);
     m_freq = comboOf(MeterConsole::freqWeightingNames(), panel);
@@ -192,7 +192,7 @@ VirtualMeterWindow::VirtualMeterWindow(VirtualMeter* meter, QWidget* parent)
 
     if (m_meter)
         connect(m_meter, &VirtualMeter::stateChanged, this, &VirtualMeterWindow::refresh);
-    m_liveTimer.setInterval(kLiveRefreshMs);
+    m_liveTimer.setInterval(LiveRefreshMs);
     connect(&m_liveTimer, &QTimer::timeout, this, &VirtualMeterWindow::showLiveLevel);
     m_liveTimer.start();
     refresh();

@@ -4,7 +4,7 @@
 // the port chosen, the panel on QSerialPort, the meter on the other end.
 #include "kirv/app/ui/application.h"
 #include "kirv/panel/ui/panel.h"
-#include "scripted_dialogs.h"
+#include "tests/support/scripted_dialogs.h"
 #include "sim/virtual_meter.h"
 
 #include <QAction>
@@ -15,7 +15,7 @@
 // Clicks the panel's toolbar button `key` ("RTC", "Memory", ...).
 inline void clickToolbar(kirv::Panel& p, const char* key)
 {
-    for (int i = 1; i <= kirv::Panel::kToolbarButtons; ++i)
+    for (int i = 1; i <= kirv::Panel::ToolbarButtons; ++i)
         if (p.toolbarButton(i)->data().toString() == QLatin1String(key))
             p.toolbarWidget(i)->click();
 }

@@ -5,7 +5,7 @@
 #include <QtTest>
 
 namespace {
-const QString kBin = QStringLiteral(KIRV_BIN_DIR);
+const QString Bin = QStringLiteral(KIRV_BIN_DIR);
 }
 
 class TestE2eBinary : public QObject
@@ -15,7 +15,7 @@ private slots:
     void kirvFollowsTheSimulator()
     {
         QProcess sim;
-        sim.start(kBin + "/kirv-meter-sim", {"--unpaced"});
+        sim.start(Bin + "/kirv-meter-sim", {"--unpaced"});
         QVERIFY(sim.waitForStarted());
         QTRY_VERIFY_WITH_TIMEOUT(sim.canReadLine(), 10000);
         const QString first = QString::fromLatin1(sim.readLine()).trimmed();
@@ -29,7 +29,7 @@ private slots:
         env.insert("QT_LOGGING_RULES", "kirv.serial.debug=true;kirv.serial.info=true");
         kirv.setProcessEnvironment(env);
         kirv.setProcessChannelMode(QProcess::SeparateChannels);
-        kirv.start(kBin + "/kirv", {"--port", pty, "--com", "COM1"});
+        kirv.start(Bin + "/kirv", {"--port", pty, "--com", "COM1"});
         QVERIFY(kirv.waitForStarted());
         QByteArray log;
         // Range code 2 (60-120), status 04 (running), 70.0 dB = 0x02bc: the frame the panel takes.
@@ -64,7 +64,7 @@ private slots:
         env.remove("DISPLAY");
         env.remove("WAYLAND_DISPLAY");
         kirv.setProcessEnvironment(env);
-        kirv.start(kBin + "/kirv", arguments);
+        kirv.start(Bin + "/kirv", arguments);
         QVERIFY(kirv.waitForFinished(10000));
         QTEST(kirv.exitCode(), "exitCode");
         QFETCH(QString, output);

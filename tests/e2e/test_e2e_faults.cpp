@@ -1,12 +1,13 @@
 // The program against a misbehaving line and disk, over the virtual meter's pty: stray bytes
 // after every frame, a cable pulled mid-recording, a target that cannot be written, a disk that
 // fills at the stop and a recording left in "Fake".
-#include "e2e_fixture.h"
-#include "e2e_files.h"
+#include "tests/e2e/e2e_fixture.h"
+#include "tests/e2e/e2e_files.h"
 
-#include "kirv/panel/ui/widgets.h"
+#include "kirv/widgets/controls.h"
 #include "kirv/records/datafile.h"
 #include "kirv/records/ui/panel_recording.h"
+#include "tests/support/small_disk.h"
 
 #include <QAction>
 #include <QDir>
@@ -44,7 +45,7 @@ struct RecordingFixture : E2eFixture
     }
 };
 
-const QByteArray kLeftFake = "No.s\tDate Time\tdB\t\r\n1\t2009/03/04 08:00:01\t60.0\t\r\n";
+const QByteArray LeftFake = "No.s\tDate Time\tdB\t\r\n1\t2009/03/04 08:00:01\t60.0\t\r\n";
 
 } // namespace
 
@@ -223,13 +224,16 @@ private slots:
         RecordingFixture f(71.1);
         const QTemporaryDir& dir = f.dir;
         PanelRecording& rec = f.rec;
-        const QString target = dir.filePath("full.kirv");
+        const kirv::test::SmallDisk disk(dir.filePath("disk")); // the target's, not "Fake"'s
+        if (!disk.mounted())
+            QSKIP(kirv::test::SmallDisk::CannotMount);
+        const QString target = dir.filePath("disk/full.kirv");
         f.dialogs->files.enqueue(target);
         f.startRecording();
         QTRY_COMPARE_WITH_TIMEOUT(rec.LblCount->text(), QStringLiteral("2"), 8000);
-        failFileWritesAfterForTest(100);
+        QVERIFY(disk.fill());
         f.panel->toolbarWidget(1)->click();
-        failFileWritesAfterForTest(-1);
+        QVERIFY(disk.empty());
         QVERIFY(!rec.recording());
         QCOMPARE(f.dialogs->messages().value(0).text,
                  "Cannot write " + QDir::toNativeSeparators(target) + ": No space left on device");
@@ -254,7 +258,7 @@ private slots:
         QTemporaryDir dir;
         QFile fake(dir.filePath("Fake"));
         QVERIFY(fake.open(QIODevice::WriteOnly));
-        fake.write(kLeftFake);
+        fake.write(LeftFake);
         fake.close();
         E2eFixture f;
         f.app.parts().recording->setWorkingFolder(dir.path());

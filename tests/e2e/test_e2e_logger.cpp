@@ -1,11 +1,11 @@
 // The logger memory end to end: the program on its serial port, the virtual meter in its memory
 // state on the other end of a pty. The commands run from the toolbar as a click runs them.
-#include "e2e_fixture.h"
+#include "tests/e2e/e2e_fixture.h"
 
 #include "kirv/logger/logger_state.h"
 #include "kirv/logger/ui/data_list.h"
 #include "kirv/logger/ui/memory.h"
-#include "kirv/panel/ui/widgets.h"
+#include "kirv/widgets/controls.h"
 #include "kirv/records/datafile.h"
 
 #include <QAction>

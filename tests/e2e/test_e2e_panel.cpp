@@ -1,10 +1,10 @@
 // The panel following the virtual meter over a pty: what it shows, a pulled cable, the keys,
 // and a port that cannot be opened.
-#include "e2e_fixture.h"
+#include "tests/e2e/e2e_fixture.h"
 
 #include "kirv/meter/protocol.h"
-#include "kirv/panel/ui/lcd_display.h"
-#include "kirv/panel/ui/widgets.h"
+#include "kirv/widgets/lcd_display.h"
+#include "kirv/widgets/controls.h"
 
 #include <QAction>
 #include <QLabel>

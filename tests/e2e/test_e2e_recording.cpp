@@ -1,9 +1,9 @@
 // Recording from the virtual meter: through the toolbar and the "Save Data" panel into a data
 // file, a cancelled dialog, the live list saved at once, and a cable pulled mid-recording.
-#include "e2e_fixture.h"
-#include "e2e_files.h"
+#include "tests/e2e/e2e_fixture.h"
+#include "tests/e2e/e2e_files.h"
 
-#include "kirv/analysis/level_stats.h"
+#include "kirv/base/decibels.h"
 #include "kirv/records/recordlist.h"
 #include "kirv/records/ui/panel_recording.h"
 

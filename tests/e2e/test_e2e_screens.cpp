@@ -1,20 +1,20 @@
 // Every window as a user opens it against the virtual meter: whole on the screen (the suite runs
 // once per screen size, see CMakeLists.txt), its shown values heard through the accessibility
 // interface; and the look of a lost link.
-#include "e2e_fixture.h"
+#include "tests/e2e/e2e_fixture.h"
 
-#include "kirv/analysis/ui/plot_record_list.h"
+#include "kirv/plots/ui/plot_record_list.h"
 #include "kirv/logger/logger_state.h"
 #include "kirv/logger/ui/data_list.h"
 #include "kirv/logger/ui/memory.h"
 #include "kirv/logger/ui/sampling_choice.h"
-#include "kirv/meter/clock.h"
+#include "kirv/base/clock.h"
 #include "kirv/meter/ui/port.h"
 #include "kirv/meter/ui/setup.h"
-#include "kirv/panel/ui/graph.h"
-#include "kirv/panel/ui/lcd_display.h"
-#include "kirv/panel/ui/placement.h"
-#include "kirv/panel/ui/widgets.h"
+#include "kirv/widgets/graph.h"
+#include "kirv/widgets/lcd_display.h"
+#include "kirv/widgets/placement.h"
+#include "kirv/widgets/controls.h"
 #include "kirv/records/ui/file_list.h"
 #include "kirv/records/ui/open_command.h"
 
@@ -33,7 +33,7 @@ using namespace kirv;
 
 namespace {
 
-constexpr int kWait = 8000;
+constexpr int WaitMs = 8000;
 
 QWidget* shown(const QString& name) // by name, or by title for a window without one
 {
@@ -73,7 +73,7 @@ struct Screens : E2eFixture
         emit panel->CWDec->clicked();
         clickToolbar(*panel, "RTC");
         clickToolbar(*panel, "Sampling");
-        QTRY_VERIFY_WITH_TIMEOUT(shown(QStringLiteral("SamplingChoice")), kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(shown(QStringLiteral("SamplingChoice")), WaitMs);
         for (const char* name : {"Plot", "Histogram", "RealTimeGraph", "RealHistogram", "Setup", "SamplingChoice"})
             windows << shown(QString::fromLatin1(name));
     }
@@ -167,7 +167,7 @@ private slots:
         for (const auto& [option, action] : {std::pair{1, QAccessibleActionInterface::toggleAction()},
                                              std::pair{2, QAccessibleActionInterface::pressAction()}}) {
             QAccessible::queryAccessibleInterface(f.panel->SSOpt[std::size_t(option)])->actionInterface()->doAction(action);
-            QTRY_VERIFY_WITH_TIMEOUT((option == 1 ? f.panel->CWLeq : f.panel->CWSEL)->isVisible(), kWait);
+            QTRY_VERIFY_WITH_TIMEOUT((option == 1 ? f.panel->CWLeq : f.panel->CWSEL)->isVisible(), WaitMs);
             QVERIFY(!f.panel->CWG->isVisible());
         }
     }
@@ -178,7 +178,7 @@ private slots:
     void lostLinkLooksStale()
     {
         E2eFixture f;
-        QTRY_VERIFY_WITH_TIMEOUT(!f.panel->BoardLeq->text().isEmpty(), kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(!f.panel->BoardLeq->text().isEmpty(), WaitMs);
         const QList<QWidget*> live{f.panel->BoardLeq, f.panel->BoardSEL, f.panel->BoardMaxdB, f.panel->BoardMaxTime,
                                    f.panel->BoardLevel, f.panel->ShownLCD, f.panel->SoundBar};
         QList<bool> enabled;
@@ -194,7 +194,7 @@ private slots:
         });
         setNowSource([] { return QDateTime(QDate(2026, 12, 8), QTime(7, 45, 12)); });
         f.meter->unplug();
-        QTRY_COMPARE_WITH_TIMEOUT(changes.count(), 2, kWait);
+        QTRY_COMPARE_WITH_TIMEOUT(changes.count(), 2, WaitMs);
         setNowSource({});
         QCOMPARE(enabled, QList<bool>(live.size(), false) + QList<bool>(live.size(), true));
         QCOMPARE(status, QStringLiteral("Link lost since 2026/12/08 07:45:12"));

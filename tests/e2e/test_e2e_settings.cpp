@@ -1,12 +1,12 @@
 // The toolbar's settings against the virtual meter over a pty: the bytes the meter receives for
 // the weighting and range keys, the meter's sampling interval and its clock, what it does with
 // them, and "Refresh" in the middle of a recording.
-#include "e2e_fixture.h"
+#include "tests/e2e/e2e_fixture.h"
 
 #include "kirv/logger/ui/sampling_choice.h"
-#include "kirv/meter/clock.h"
+#include "kirv/base/clock.h"
 #include "kirv/meter/ui/setup.h"
-#include "kirv/panel/ui/widgets.h"
+#include "kirv/widgets/controls.h"
 #include "kirv/records/recordlist.h"
 #include "kirv/records/ui/panel_recording.h"
 
@@ -21,7 +21,7 @@
 using namespace kirv;
 
 namespace {
-constexpr int kWait = 5000;
+constexpr int WaitMs = 5000;
 
 bool timersOn(const Panel& p)
 {
@@ -53,11 +53,11 @@ private slots:
         clickToolbar(*f.panel, key.constData());
         QVERIFY(timersOn(*f.panel));
         QFETCH(QByteArray, bytes);
-        QTRY_COMPARE_WITH_TIMEOUT(f.meter->received(), bytes, kWait);
+        QTRY_COMPARE_WITH_TIMEOUT(f.meter->received(), bytes, WaitMs);
         QTRY_VERIFY_WITH_TIMEOUT(f.panel->BoardCA->text() == shown ||
                                      f.panel->BoardSFI->text() == shown ||
                                      f.panel->BoardLevel->text() == shown,
-                                 kWait);
+                                 WaitMs);
     }
 
     void meterInterval_data()
@@ -80,13 +80,13 @@ private slots:
         clickToolbar(*f.panel, "Sampling");
         QPointer<SamplingChoice> choice;
         QTRY_VERIFY_WITH_TIMEOUT(
-            (choice = f.panel->findChild<SamplingChoice*>()) && choice->isVisible(), kWait);
+            (choice = f.panel->findChild<SamplingChoice*>()) && choice->isVisible(), WaitMs);
         choice->CmdOK->click(); // the meter's interval, as it opened
-        QTRY_COMPARE_WITH_TIMEOUT(f.dialogs->asked.size(), 1, kWait);
+        QTRY_COMPARE_WITH_TIMEOUT(f.dialogs->asked.size(), 1, WaitMs);
         QCOMPARE(f.dialogs->asked.first().defaultText, QStringLiteral("42"));
-        QTRY_VERIFY_WITH_TIMEOUT(timersOn(*f.panel), kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(timersOn(*f.panel), WaitMs);
         QFETCH(QByteArray, bytes);
-        QTRY_COMPARE_WITH_TIMEOUT(f.meter->received(), bytes, kWait);
+        QTRY_COMPARE_WITH_TIMEOUT(f.meter->received(), bytes, WaitMs);
         QTEST(f.meter->samplingInterval(), "kept");
     }
 
@@ -102,19 +102,19 @@ private slots:
         setup->CmdSetTime->click();
         setNowSource({});
         QTRY_COMPARE_WITH_TIMEOUT(f.meter->received().toHex(' '),
-                                  QByteArray("42 59 30 08 07 05 09"), kWait);
+                                  QByteArray("42 59 30 08 07 05 09"), WaitMs);
         QVERIFY(!timersOn(*f.panel));
 
         // The meter's clock runs on from what was set, and the window reads it back.
         setup->LblMeterTime->click();
         QTRY_VERIFY_WITH_TIMEOUT(
-            setup->LblMeterTime->text().startsWith(QLatin1String("2009/05/07 08:3")), kWait);
+            setup->LblMeterTime->text().startsWith(QLatin1String("2009/05/07 08:3")), WaitMs);
         QVERIFY(f.meter->received().mid(7).startsWith('I'));
         QCOMPARE(f.meter->meterTime().date(), QDate(2009, 5, 7));
         QVERIFY(!timersOn(*f.panel));
         QTest::mouseClick(setup->CmdExit, Qt::LeftButton);
         QVERIFY(timersOn(*f.panel));
-        QTRY_VERIFY_WITH_TIMEOUT(!setup, kWait);
+        QTRY_VERIFY_WITH_TIMEOUT(!setup, WaitMs);
         QVERIFY(f.settle());
     }
 

@@ -1,12 +1,12 @@
-// LIBS: kirv_records_core
+// LIBS: kirv_output_core
 // Random bytes into the data file reader: no crash, no hang, and whatever it read survives a
 // write and a second read unchanged. The streaming series reader reads the same records and
 // stops at the same line, and the line splitting gives the same lines however the bytes are cut
 // into blocks.
-#include "fuzz_check.h"
+#include "tests/fuzz/fuzz_check.h"
 #include "kirv/records/datafile.h"
 #include "kirv/records/level_series.h"
-#include "kirv/records/line_splitter.h"
+#include "kirv/base/line_splitter.h"
 
 #include <QBuffer>
 #include <QByteArray>

@@ -16,12 +16,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (!frame)
         return 0;
     const qsizetype at = bytes.lastIndexOf(*frame);
-    if (frame->size() != protocol::kFrameSize || at < 0 || frame->front() != protocol::kFrameStart
-        || frame->back() != protocol::kFrameEnd)
+    if (frame->size() != protocol::FrameSize || at < 0 || frame->front() != protocol::FrameStart
+        || frame->back() != protocol::FrameEnd)
         std::abort();
     // No complete frame starts after the one found.
-    for (qsizetype later = at + 1; later + protocol::kFrameSize <= bytes.size(); ++later) {
-        if (bytes[later] == protocol::kFrameStart && bytes[later + protocol::kFrameSize - 1] == protocol::kFrameEnd)
+    for (qsizetype later = at + 1; later + protocol::FrameSize <= bytes.size(); ++later) {
+        if (bytes[later] == protocol::FrameStart && bytes[later + protocol::FrameSize - 1] == protocol::FrameEnd)
             std::abort();
     }
     return 0;

@@ -1,9 +1,9 @@
-// LIBS: kirv_analysis_core
+// LIBS: kirv_stats_core
 // Random level texts (one per line) into the distribution and the exceedance table: no crash,
 // every class inside the table, the byte and text readers agree, and L(j) is never below
 // L(j + 1).
-#include "fuzz_check.h"
-#include "kirv/analysis/exceedance.h"
+#include "tests/fuzz/fuzz_check.h"
+#include "kirv/stats/exceedance.h"
 
 #include <QByteArray>
 #include <QList>

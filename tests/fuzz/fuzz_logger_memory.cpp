@@ -2,9 +2,10 @@
 // Random memory images into the set walk and the set decoder: no crash, no hang, no read
 // outside the image; the sets found lie end to end inside the stored data and, with the bytes
 // left unread, account for all of it.
-#include "fuzz_check.h"
+#include "tests/fuzz/fuzz_check.h"
 #include "kirv/logger/logger_memory.h"
 #include "kirv/logger/logger_set.h"
+#include "kirv/base/civil_time.h"
 
 #include <QByteArray>
 

@@ -1,8 +1,8 @@
-// LIBS: kirv_records_core
+// LIBS: kirv_output_core
 // Random bytes as a masks sidecar: no crash, no hang; spans come only whole (ordered, apart,
 // start before end) or not at all with a reason, and the written text parses back the same,
 // also with a byte order mark, blanks for the "T"s and "Z" or "+00:00" after every time.
-#include "fuzz_check.h"
+#include "tests/fuzz/fuzz_check.h"
 #include "kirv/records/level_masks.h"
 
 #include <cstdint>

@@ -1,9 +1,9 @@
-// LIBS: kirv_analysis_core
+// LIBS: kirv_plots_core
 // Random level texts (one per line) into the time plot's values: one value per record, every
 // drawn level the same number the file readers take from the text, pauses in order.
-#include "fuzz_check.h"
-#include "kirv/analysis/numbertext.h"
-#include "kirv/analysis/plot_series.h"
+#include "tests/fuzz/fuzz_check.h"
+#include "kirv/base/numbertext.h"
+#include "kirv/plots/plot_series.h"
 
 #include <QByteArray>
 #include <QList>

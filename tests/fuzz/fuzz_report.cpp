@@ -1,9 +1,10 @@
-// LIBS: kirv_records_core
+// LIBS: kirv_output_core
 // Random bytes into the report values and their JSON form: no crash, no hang, counts that add
 // up, shares between 0 and 1, and JSON that parses back with one object per file.
-#include "fuzz_check.h"
-#include "kirv/records/report_format.h"
-#include "kirv/records/report_values.h"
+#include "tests/fuzz/fuzz_check.h"
+#include "kirv/output/report_format.h"
+#include "kirv/stats/report_values.h"
+#include "kirv/base/civil_time.h"
 
 #include <QByteArray>
 #include <QJsonArray>

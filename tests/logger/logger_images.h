@@ -7,11 +7,11 @@
 
 namespace kirv::test {
 
-inline const QDateTime kSetStart({2009, 3, 4}, {8, 30, 5});
+inline const QDateTime SetStart({2009, 3, 4}, {8, 30, 5});
 
 // A set with the given level words; range code 0 (80-140), A and FAST, trailer words all 90.0.
 inline sim::LoggerSet loggerSet(QList<quint16> levels, int interval = 10,
-                                QDateTime start = kSetStart)
+                                QDateTime start = SetStart)
 {
     sim::LoggerSet set;
     set.interval = interval;

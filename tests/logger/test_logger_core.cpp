@@ -1,9 +1,10 @@
 // The logger memory cores: replies, texts, the set walk and the decoding of one set.
-#include "logger_images.h"
+#include "tests/logger/logger_images.h"
 
 #include "kirv/logger/logger_memory.h"
 #include "kirv/logger/logger_set.h"
 #include "kirv/records/datafile.h"
+#include "kirv/base/civil_time.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -226,10 +227,10 @@ private slots:
         QTest::addColumn<QDateTime>("start");
         QTest::addColumn<QList<Record>>("expected");
         QTest::newRow("one record")
-            << QList<quint16>{900} << 1 << test::kSetStart
+            << QList<quint16>{900} << 1 << test::SetStart
             << QList<Record>{{"1", "2009/03/04 08:30:05", "90.0"}};
         QTest::newRow("interval 10 s")
-            << QList<quint16>{900, 0x83A6, 5} << 10 << test::kSetStart
+            << QList<quint16>{900, 0x83A6, 5} << 10 << test::SetStart
             << QList<Record>{{"1", "2009/03/04 08:30:05", "90.0"},
                              {"2", "2009/03/04 08:30:15", "93.4*"},
                              {"3", "2009/03/04 08:30:25", ".5"}};

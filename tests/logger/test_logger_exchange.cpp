@@ -24,7 +24,7 @@ void answer(MemoryLink& link, QList<QByteArray> pointerReplies, QList<QByteArray
     });
 }
 
-const QByteArray kP1000("\x00\x03\xE8", 3);
+const QByteArray P1000("\x00\x03\xE8", 3);
 const QByteArray k128K("\x00\x02\x00", 3);
 
 } // namespace
@@ -46,13 +46,13 @@ private slots:
         QTest::newRow("P 32") << QList<QByteArray>{QByteArray("\x00\x00\x20", 3)}
                               << QList<QByteArray>{k128K} << MemoryQuery::BadPointer
                               << QByteArray("A") << 32;
-        QTest::newRow("ready") << QList<QByteArray>{kP1000} << QList<QByteArray>{k128K}
+        QTest::newRow("ready") << QList<QByteArray>{P1000} << QList<QByteArray>{k128K}
                                << MemoryQuery::Ready << QByteArray("AL") << 1000;
-        QTest::newRow("two bytes to A") << QList<QByteArray>{"\x00\x03", kP1000}
+        QTest::newRow("two bytes to A") << QList<QByteArray>{"\x00\x03", P1000}
                                         << QList<QByteArray>{k128K} << MemoryQuery::Ready
                                         << QByteArray("AAL") << 1000;
         QTest::newRow("four bytes to L")
-            << QList<QByteArray>{kP1000} << QList<QByteArray>{k128K + "x", k128K}
+            << QList<QByteArray>{P1000} << QList<QByteArray>{k128K + "x", k128K}
             << MemoryQuery::Ready << QByteArray("ALAL") << 1000;
         QTest::newRow("beyond the memory")
             << QList<QByteArray>{QByteArray("\x02\x00\x01", 3)} << QList<QByteArray>{k128K}

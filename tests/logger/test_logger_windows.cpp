@@ -1,22 +1,23 @@
 // Memory and DataList on the in-memory link, the logger played by the virtual meter's memory:
 // the download with its texts, the directory, a set opened with its boards, the save, erase.
-#include "logger_images.h"
+#include "tests/logger/logger_images.h"
 
 #include "kirv/logger/logger_state.h"
 #include "kirv/logger/ui/data_list.h"
 #include "kirv/logger/ui/logger_windows.h"
 #include "kirv/logger/ui/memory.h"
-#include "kirv/meter/clock.h"
+#include "kirv/base/clock.h"
 #include "kirv/meter/serial_link.h"
 #include "kirv/panel/ui/panel.h"
-#include "kirv/panel/ui/widgets.h"
+#include "kirv/widgets/controls.h"
 #include "kirv/records/datafile.h"
-#include "kirv/records/report_values.h"
-#include "kirv/records/ui/file_analysis.h"
-#include "kirv/records/ui/masked_figures.h"
-#include "kirv/records/ui/periods.h"
-#include "kirv/records/ui/record_list_view.h"
-#include "scripted_dialogs.h"
+#include "kirv/stats/report_values.h"
+#include "kirv/stats/ui/file_analysis.h"
+#include "kirv/stats/ui/masked_figures.h"
+#include "kirv/stats/ui/periods.h"
+#include "kirv/widgets/record_list_view.h"
+#include "tests/support/scripted_dialogs.h"
+#include "kirv/base/civil_time.h"
 
 #include <QAction>
 #include <QElapsedTimer>

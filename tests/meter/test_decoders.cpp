@@ -94,27 +94,6 @@ private slots:
         QTEST(r.LevelText, "text");
     }
 
-    void frameRule_data()
-    {
-        QTest::addColumn<QByteArray>("buffer");
-        QTest::addColumn<QByteArray>("frame");
-        const QByteArray a = QByteArray::fromHex("0200000" "3a603");
-        const QByteArray b = QByteArray::fromHex("0285ff83a603");
-        QTest::newRow("one frame") << a << a;
-        QTest::newRow("several frames: the last") << a + a + b << b;
-        QTest::newRow("misaligned tail") << a + b.left(4) << QByteArray();
-        QTest::newRow("leading noise") << QByteArray("\x11\x22\x33", 3) + b << b;
-        QTest::newRow("short") << a.left(5) << QByteArray();
-        QTest::newRow("empty") << QByteArray() << QByteArray();
-        QTest::newRow("end marker only") << QByteArray::fromHex("010000000003") << QByteArray();
-    }
-    void frameRule()
-    {
-        QFETCH(QByteArray, buffer);
-        QFETCH(QByteArray, frame);
-        QCOMPARE(protocol::lastFrame(buffer).value_or(QByteArray()), frame);
-    }
-
     void commands()
     {
         QCOMPARE(protocol::keyCommand(10), QByteArray::fromHex("4b00000a"));

@@ -14,8 +14,8 @@ using namespace kirv;
 
 namespace {
 
-const QByteArray kLive = QByteArray::fromHex("020100" "03a603");
-const QByteArray kOther = QByteArray::fromHex("020400" "025803");
+const QByteArray LiveFrame = QByteArray::fromHex("020100" "03a603");
+const QByteArray OtherPort = QByteArray::fromHex("020400" "025803");
 
 // Plays a meter on the link: sends the chunks in turn, one every 20 ms, until stopped.
 class Streamer : public QObject
@@ -45,28 +45,28 @@ private slots:
     void liveFrameIsTheNewest()
     {
         MemoryLink link;
-        link.feed(kOther + kOther); // a backlog is drained, never shown
-        Streamer meter(link, kLive);
+        link.feed(OtherPort + OtherPort); // a backlog is drained, never shown
+        Streamer meter(link, LiveFrame);
         const FrameResult r = takeLiveFrame(link, this);
         QCOMPARE(int(r.result), int(ExchangeResult::Done));
-        QCOMPARE(r.frame, kLive);
+        QCOMPARE(r.frame, LiveFrame);
     }
 
     void misalignedBuffersAreDropped_data()
     {
         QTest::addColumn<QByteArray>("first");
         QTest::addColumn<QByteArray>("taken");
-        QTest::newRow("tail of a frame") << kLive.mid(2) + kLive.left(3) << kOther;
-        QTest::newRow("noise") << QByteArray("\x55\xAA\x01\x02\x04\x05\x06", 7) << kOther;
-        QTest::newRow("a frame, then one cut") << kLive + kLive.left(5) << kLive;
-        QTest::newRow("a frame, then a stray byte") << kLive + '\x55' << kLive;
+        QTest::newRow("tail of a frame") << LiveFrame.mid(2) + LiveFrame.left(3) << OtherPort;
+        QTest::newRow("noise") << QByteArray("\x55\xAA\x01\x02\x04\x05\x06", 7) << OtherPort;
+        QTest::newRow("a frame, then one cut") << LiveFrame + LiveFrame.left(5) << LiveFrame;
+        QTest::newRow("a frame, then a stray byte") << LiveFrame + '\x55' << LiveFrame;
     }
     void misalignedBuffersAreDropped()
     {
         QFETCH(QByteArray, first);
         MemoryLink link;
         QTimer::singleShot(30, &link, [&] { link.feed(first); });
-        QTimer::singleShot(120, &link, [&] { link.feed(kOther); });
+        QTimer::singleShot(120, &link, [&] { link.feed(OtherPort); });
         const FrameResult r = takeLiveFrame(link, this);
         QCOMPARE(int(r.result), int(ExchangeResult::Done));
         QTEST(r.frame, "taken");
@@ -75,9 +75,9 @@ private slots:
     void framesAmongNoiseAreNoLostLink_data()
     {
         QTest::addColumn<QList<QByteArray>>("chunks");
-        QTest::newRow("a stray byte after every frame") << QList<QByteArray>{kLive + '\x55'};
+        QTest::newRow("a stray byte after every frame") << QList<QByteArray>{LiveFrame + '\x55'};
         QTest::newRow("frames split over two reads")
-            << QList<QByteArray>{QByteArray(4, '\x55') + kLive.left(2), kLive.mid(2) + QByteArray(2, '\x55')};
+            << QList<QByteArray>{QByteArray(4, '\x55') + LiveFrame.left(2), LiveFrame.mid(2) + QByteArray(2, '\x55')};
     }
     // Ten polls in a row on such a line: every one takes the live frame.
     void framesAmongNoiseAreNoLostLink()
@@ -88,7 +88,7 @@ private slots:
         for (int poll = 0; poll < 10; ++poll) {
             const FrameResult r = takeLiveFrame(link, this);
             QCOMPARE(int(r.result), int(ExchangeResult::Done));
-            QCOMPARE(r.frame, kLive);
+            QCOMPARE(r.frame, LiveFrame);
         }
     }
 
@@ -116,7 +116,7 @@ private slots:
     {
         MemoryLink link;
         QTimer::singleShot(50, this, [&] { link.feed(QByteArray(10, '\x7f')); });
-        QTimer::singleShot(150, this, [&] { link.feed(kLive); });
+        QTimer::singleShot(150, this, [&] { link.feed(LiveFrame); });
         QElapsedTimer clock;
         clock.start();
         QCOMPARE(int(waitForFrames(link, this)), int(ExchangeResult::Done));
@@ -126,14 +126,14 @@ private slots:
     void attentionIgnoresLiveFramesUntilTheAcknowledgeIsLast()
     {
         MemoryLink link;
-        Streamer meter(link, kLive);
+        Streamer meter(link, LiveFrame);
         int attentions = 0;
         link.setResponder([&](MemoryLink& l, const QByteArray& written) {
-            if (written != protocol::kAttention)
+            if (written != protocol::AttentionCommand)
                 return;
             if (++attentions == 3) { // the meter answers the third "A" and stops streaming
                 meter.stop();
-                l.feed(kLive + protocol::kAcknowledge);
+                l.feed(LiveFrame + protocol::Acknowledge);
             }
         });
         QCOMPARE(int(MeterAttention(link, this)), int(ExchangeResult::Done));
@@ -147,7 +147,7 @@ private slots:
         int attentions = 0;
         link.setResponder([&](MemoryLink& l, const QByteArray&) {
             ++attentions;
-            l.feed(attentions == 1 ? protocol::kAcknowledge + kLive : protocol::kAcknowledge);
+            l.feed(attentions == 1 ? protocol::Acknowledge + LiveFrame : protocol::Acknowledge);
         });
         QCOMPARE(int(MeterAttention(link, this)), int(ExchangeResult::Done));
         QCOMPARE(attentions, 2);
@@ -165,8 +165,8 @@ private slots:
         QFETCH(int, code);
         MemoryLink link;
         link.setResponder([](MemoryLink& l, const QByteArray& written) {
-            if (written == protocol::kAttention)
-                l.feed(protocol::kAcknowledge);
+            if (written == protocol::AttentionCommand)
+                l.feed(protocol::Acknowledge);
         });
         QCOMPARE(int(pressKey(link, code, this)), int(ExchangeResult::Done));
         QTEST(link.written(), "bytes");
@@ -184,12 +184,12 @@ private slots:
         MemoryLink link;
         std::optional<Streamer> meter;
         if (streaming)
-            meter.emplace(link, kLive);
+            meter.emplace(link, LiveFrame);
         QElapsedTimer clock;
         clock.start();
         QCOMPARE(int(pressKey(link, protocol::KeyDown, this)), int(ExchangeResult::TimedOut));
         QVERIFY2(clock.elapsed() >= 900 && clock.elapsed() < 2500, qPrintable(QString::number(clock.elapsed())));
-        QCOMPARE(link.written(), QByteArray(kAttentionTries, 'A')); // one every 0.2 s, never "K"
+        QCOMPARE(link.written(), QByteArray(AttentionTries, 'A')); // one every 0.2 s, never "K"
     }
 
     void delayWaitsAndEndsWithItsOwner()
@@ -209,7 +209,7 @@ private slots:
     void settingsParse()
     {
         LineSettings s;
-        QVERIFY(LineSettings::parse(QString::fromLatin1(kMeterLineSettings), &s));
+        QVERIFY(LineSettings::parse(QString::fromLatin1(MeterLineSettings), &s));
         QCOMPARE(s.baud, 38400);
         QCOMPARE(s.parity, 'n');
         QCOMPARE(s.dataBits, 8);

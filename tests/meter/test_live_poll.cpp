@@ -13,8 +13,8 @@ using namespace kirv;
 
 namespace {
 
-const QByteArray kLive = QByteArray::fromHex("020100" "03a603");
-const QByteArray kAcknowledge = QByteArray::fromHex("02ffffffff03");
+const QByteArray LiveFrame = QByteArray::fromHex("020100" "03a603");
+const QByteArray Acknowledge = QByteArray::fromHex("02ffffffff03");
 
 // What the poll said, in order: "frame", "lost:REASON", "device back", "link back".
 struct PollLog
@@ -53,7 +53,7 @@ private slots:
         QFETCH(bool, vanish);
         QFETCH(QStringList, said);
         MemoryLink link;
-        QVERIFY(link.open(QStringLiteral("/dev/meter"), QString::fromLatin1(kMeterLineSettings)));
+        QVERIFY(link.open(QStringLiteral("/dev/meter"), QString::fromLatin1(MeterLineSettings)));
         LivePoll poll(link);
         PollLog log(poll);
         QTimer timer1;
@@ -85,7 +85,7 @@ private slots:
                 phase = Back;
             }
             if (phase != Away && link.isOpen())
-                link.feed(kLive);
+                link.feed(LiveFrame);
         });
         meter.start(20);
 
@@ -115,11 +115,11 @@ private slots:
         QFETCH(bool, onTheKey);
         QFETCH(QByteArray, written);
         MemoryLink link;
-        QVERIFY(link.open(QStringLiteral("/dev/meter"), QString::fromLatin1(kMeterLineSettings)));
+        QVERIFY(link.open(QStringLiteral("/dev/meter"), QString::fromLatin1(MeterLineSettings)));
         if (onTheKey) {
             link.setResponder([limit](MemoryLink& l, const QByteArray& bytes) {
-                if (bytes == protocol::kAttention) {
-                    l.feed(kAcknowledge);
+                if (bytes == protocol::AttentionCommand) {
+                    l.feed(Acknowledge);
                     l.limitWrites(limit);
                 }
             });

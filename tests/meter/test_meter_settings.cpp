@@ -1,6 +1,6 @@
 // The settings and clock exchanges on the in-memory link: the exact bytes the program writes,
 // what it makes of the meter's answers, and that a silent meter never holds it.
-#include "kirv/meter/clock.h"
+#include "kirv/base/clock.h"
 #include "kirv/meter/meter_clock_exchange.h"
 #include "kirv/meter/meter_settings.h"
 #include "kirv/meter/protocol.h"
@@ -13,7 +13,7 @@
 using namespace kirv;
 
 namespace {
-const QByteArray kFrame = QByteArray::fromHex("020100"
+const QByteArray Frame = QByteArray::fromHex("020100"
                                               "03a603");
 
 // A meter that answers `letter` with `reply` (after whatever `before` it still streams).
@@ -33,16 +33,16 @@ private slots:
     void settingKeysAreOneByteWithAWait_data()
     {
         QTest::addColumn<QByteArray>("key");
-        QTest::newRow("AC") << protocol::kFreqWeightKey;
-        QTest::newRow("FSI") << protocol::kTimeWeightKey;
-        QTest::newRow("Up") << protocol::kRangeUp;
-        QTest::newRow("Down") << protocol::kRangeDown;
+        QTest::newRow("AC") << protocol::FreqWeightKey;
+        QTest::newRow("FSI") << protocol::TimeWeightKey;
+        QTest::newRow("Up") << protocol::RangeUp;
+        QTest::newRow("Down") << protocol::RangeDown;
     }
     void settingKeysAreOneByteWithAWait()
     {
         QFETCH(QByteArray, key);
         MemoryLink link;
-        link.feed(kFrame); // not drained: the command goes out as it is
+        link.feed(Frame); // not drained: the command goes out as it is
         QElapsedTimer clock;
         clock.start();
         QCOMPARE(int(sendCommand(link, key, this)), int(ExchangeResult::Done));
@@ -58,7 +58,7 @@ private slots:
         QTest::addColumn<int>("seconds");
         QTest::newRow("one second") << QByteArray::fromHex("0001") << QByteArray() << 1;
         QTest::newRow("255") << QByteArray::fromHex("00ff") << QByteArray() << 255;
-        QTest::newRow("frame before") << QByteArray::fromHex("003c") << kFrame << 60;
+        QTest::newRow("frame before") << QByteArray::fromHex("003c") << Frame << 60;
         QTest::newRow("longer reply") << QByteArray::fromHex("000a0203") << QByteArray() << 10;
     }
     void intervalRead()
@@ -79,7 +79,7 @@ private slots:
     {
         QTest::addColumn<QByteArray>("reply");
         QTest::newRow("one byte") << QByteArray(1, '\0');
-        QTest::newRow("one byte, then a frame") << QByteArray(1, '\x05') + kFrame; // not 1282
+        QTest::newRow("one byte, then a frame") << QByteArray(1, '\x05') + Frame; // not 1282
         QTest::newRow("zero") << QByteArray::fromHex("0000");
         QTest::newRow("two bytes wide") << QByteArray::fromHex("0258"); // 600, above 255
     }
@@ -90,7 +90,7 @@ private slots:
         answer(link, 'J', reply);
         const IntervalResult r = readMeterInterval(link, this);
         QCOMPARE(int(r.result), int(ExchangeResult::TimedOut));
-        QCOMPARE(link.written(), QByteArray(1 + kIntervalRetries, 'J'));
+        QCOMPARE(link.written(), QByteArray(1 + IntervalRetries, 'J'));
 
         // The third answer is whole.
         int asked = 0;
@@ -162,14 +162,14 @@ private slots:
         QTest::newRow("longer") << QByteArray::fromHex("59590923121aff") << QByteArray()
                                 << "201A/12/23 09:59:59";
         QTest::newRow("frame before")
-            << QByteArray::fromHex("010203040526") << kFrame << "2026/05/04 03:02:01";
+            << QByteArray::fromHex("010203040526") << Frame << "2026/05/04 03:02:01";
     }
     void clockRead()
     {
         QFETCH(QByteArray, reply);
         QFETCH(QByteArray, before);
         MemoryLink link;
-        link.feed(kFrame);
+        link.feed(Frame);
         answer(link, 'I', reply, before);
         const ClockReadResult r = readMeterClock(link, this, 1);
         QCOMPARE(int(r.result), int(ExchangeResult::Done));

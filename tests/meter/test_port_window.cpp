@@ -1,6 +1,6 @@
 // The port window's detail line: which device the typed port is, shown whole.
 #include "kirv/meter/ui/port.h"
-#include "fake_devices.h"
+#include "tests/meter/fake_devices.h"
 
 #include <QComboBox>
 #include <QLabel>

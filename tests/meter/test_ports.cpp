@@ -1,7 +1,7 @@
 // Port names, the port table and the command line.
 #include "kirv/app/options.h"
 #include "kirv/meter/port_table.h"
-#include "fake_devices.h"
+#include "tests/meter/fake_devices.h"
 
 #include <QtTest>
 
@@ -112,7 +112,7 @@ private slots:
         for (const Pty* pty : {&first, &second}) {
             QFile::remove(link);
             QVERIFY(QFile::link(pty->path(), link));
-            QVERIFY2(serial.open(link, QString::fromLatin1(kMeterLineSettings)), qPrintable(serial.lastError()));
+            QVERIFY2(serial.open(link, QString::fromLatin1(MeterLineSettings)), qPrintable(serial.lastError()));
             QCOMPARE(serial.portName(), link);
             QCOMPARE(serial.write("Q\r"), qint64(2));
             QByteArray got;
@@ -165,7 +165,7 @@ private slots:
         QFETCH(QString, device);
         QFile(m_dir.filePath("notes.txt")).open(QIODevice::WriteOnly);
         QtSerialLink link;
-        QVERIFY(!link.open(device, QString::fromLatin1(kMeterLineSettings)));
+        QVERIFY(!link.open(device, QString::fromLatin1(MeterLineSettings)));
         QTEST(int(link.lastFailure()), "failure");
         QTEST(openFailureDetail({0, device}, device, link.lastFailure(), link.lastError()), "detail");
     }

@@ -23,10 +23,10 @@
 
 namespace monitortest {
 
-inline const QString kBin = QStringLiteral(KIRV_BIN_DIR);
-constexpr int kWaitMs = 20000;
+inline const QString Bin = QStringLiteral(KIRV_BIN_DIR);
+constexpr int WaitMs = 20000;
 
-inline bool waitFor(const std::function<bool()>& condition, int ms = kWaitMs)
+inline bool waitFor(const std::function<bool()>& condition, int ms = WaitMs)
 {
     return QTest::qWaitFor(condition, ms);
 }
@@ -72,7 +72,7 @@ public:
 
     int count(const QString& exact) const { return int(lines.count(exact)); }
     // The first line matching `pattern` (whole line), waiting for it.
-    QRegularExpressionMatch waitMatch(const QString& pattern, int ms = kWaitMs)
+    QRegularExpressionMatch waitMatch(const QString& pattern, int ms = WaitMs)
     {
         const QRegularExpression re(QRegularExpression::anchoredPattern(pattern));
         QRegularExpressionMatch found;
@@ -87,7 +87,7 @@ public:
         }, ms);
         return found;
     }
-    bool waitLine(const QString& exact, int ms = kWaitMs)
+    bool waitLine(const QString& exact, int ms = WaitMs)
     {
         return waitFor([&] { return lines.contains(exact); }, ms);
     }
@@ -111,7 +111,7 @@ public:
     QString pty;
     bool begin(const QStringList& commands, const QStringList& options = {"--unpaced"})
     {
-        start(kBin + "/kirv-meter-sim", options);
+        start(Bin + "/kirv-meter-sim", options);
         if (!waitForStarted())
             return false;
         const auto m = waitMatch(QStringLiteral("kirv-meter-sim: (/dev/\\S+)"));
@@ -204,13 +204,13 @@ public:
         }
         env.insert("TZ", "Europe/Berlin");
         setProcessEnvironment(env);
-        QProcess::start(kBin + "/kirv-monitor", arguments);
+        QProcess::start(Bin + "/kirv-monitor", arguments);
         return waitForStarted();
     }
     bool end()
     {
         terminate();
-        const bool ended = waitForFinished(kWaitMs) && exitStatus() == QProcess::NormalExit && exitCode() == 0;
+        const bool ended = waitForFinished(WaitMs) && exitStatus() == QProcess::NormalExit && exitCode() == 0;
         if (!ended)
             qWarning().noquote() << "kirv-monitor did not end cleanly:\n" << lines.join('\n');
         return ended;

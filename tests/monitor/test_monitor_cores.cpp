@@ -9,7 +9,8 @@
 #include "monitor/spool.h"
 
 #include "kirv/records/datafile.h"
-#include "kirv/records/native_names.h"
+#include "kirv/base/native_names.h"
+#include "kirv/base/civil_time.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -179,7 +180,7 @@ private slots:
     void alarmLines()
     {
         const QDateTime t(QDate(2026, 12, 8), QTime(23, 59, 59), QTimeZone(-(5 * 3600 + 1800)));
-        QCOMPARE(isoText(t), "2026-12-08T23:59:59-05:30");
+        QCOMPARE(kirv::isoText(t), "2026-12-08T23:59:59-05:30");
         const AlarmEvent e{"loud", true, t, 85.04, 85.0};
         QCOMPARE(alarmCsvLine(e), "2026-12-08T23:59:59-05:30,85.0,loud,raised");
         QTemporaryDir dir;

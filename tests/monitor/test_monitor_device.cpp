@@ -1,6 +1,6 @@
 // kirv-monitor on a meter whose device disappears and comes back behind the same stable name,
 // as a USB adapter does when it is pulled out and plugged in again.
-#include "monitor_fixture.h"
+#include "tests/monitor/monitor_fixture.h"
 
 #include <QElapsedTimer>
 

@@ -1,6 +1,6 @@
 // kirv-monitor as a site runs it: the virtual meter on its pty, a real mosquitto broker, and
 // the site's clock sped up by libfaketime across midnight, crashes, cable pulls and outages.
-#include "monitor_fixture.h"
+#include "tests/monitor/monitor_fixture.h"
 
 #include <QDateTime>
 
@@ -32,7 +32,7 @@ private slots:
     {
         Monitor missing;
         QVERIFY(missing.begin(args("x", "/dev/kirv-no-such-port")));
-        QVERIFY(missing.waitForFinished(kWaitMs));
+        QVERIFY(missing.waitForFinished(WaitMs));
         QCOMPARE(missing.exitCode(), 1);
         QCOMPARE(missing.lines, QStringList({"No device found, try again! /dev/kirv-no-such-port: no such device. "
                                              "Check that the meter's cable is plugged in."}));
@@ -43,7 +43,7 @@ private slots:
         garbage.close();
         Monitor untrusted;
         QVERIFY(untrusted.begin(args("x", "/dev/kirv-no-such-port", {"--mqtt", "127.0.0.1", "--mqtt-tls", garbage.fileName()})));
-        QVERIFY(untrusted.waitForFinished(kWaitMs));
+        QVERIFY(untrusted.waitForFinished(WaitMs));
         QCOMPARE(untrusted.exitCode(), 2);
         QCOMPARE(untrusted.lines, QStringList({"--mqtt-tls " + garbage.fileName() + ": not a CA certificate file"}));
 
@@ -54,7 +54,7 @@ private slots:
         QVERIFY(first.waitMatch("port .* open .*").hasMatch());
         Monitor second;
         QVERIFY(second.begin(args("twice", sim.pty)));
-        QVERIFY(second.waitForFinished(kWaitMs));
+        QVERIFY(second.waitForFinished(WaitMs));
         QCOMPARE(second.exitCode(), 1);
         QCOMPARE(second.lines, QStringList({QStringLiteral("Station twice is already recorded into %1 (process %2)")
                                                 .arg(m_dir.path()).arg(first.processId())}));
@@ -87,7 +87,7 @@ private slots:
             QVERIFY(QDir().mkpath(day + "/in-the-way"));
         QVERIFY(waitFor([&] { return scratchRecords(m_dir.path(), station) >= 2; }));
         ::kill(pid_t(monitor.processId()), signal);
-        QVERIFY(monitor.waitForFinished(kWaitMs));
+        QVERIFY(monitor.waitForFinished(WaitMs));
         QCOMPARE(monitor.exitStatus(), QProcess::NormalExit);
         QTEST(monitor.exitCode(), "exitCode");
         const QString scratch = path("." + station + "/Fake");

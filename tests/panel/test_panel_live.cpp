@@ -1,14 +1,14 @@
 // The panel driven by a meter played on the in-memory link: what each frame shows, the lost and
 // recovered link, the keys' bytes, the caption toggle and the graph selector.
-#include "kirv/panel/ui/graph.h"
+#include "kirv/widgets/graph.h"
 #include "kirv/app/ui/panel_assembly.h"
 #include "kirv/meter/ui/panel_live.h"
 #include "kirv/meter/protocol.h"
 #include "kirv/meter/serial_link.h"
-#include "kirv/panel/ui/lcd_display.h"
+#include "kirv/widgets/lcd_display.h"
 #include "kirv/panel/ui/panel.h"
-#include "kirv/panel/ui/widgets.h"
-#include "scripted_dialogs.h"
+#include "kirv/widgets/controls.h"
+#include "tests/support/scripted_dialogs.h"
 
 #include <QAction>
 #include <QElapsedTimer>
@@ -51,9 +51,9 @@ struct Meter
         link.setResponder([this](MemoryLink& l, const QByteArray& written) {
             if (!plugged)
                 return;
-            if (written == protocol::kAttention) {
+            if (written == protocol::AttentionCommand) {
                 attending = true;
-                l.feed(protocol::kAcknowledge);
+                l.feed(protocol::Acknowledge);
             } else if (written.startsWith('K')) {
                 attending = false;
             }
@@ -103,7 +103,7 @@ private slots:
         const char* keys[] = {"Save", "Open", "Sampling", "AC", "FSI", "Up", "Down", "RTC", "Memory", "Erase", "Refresh"};
         const char* tips[] = {"Save As", "Open File To Read", "Sampling Rate", "Frequency Weight", "Time Weight",
                               "Level Up", "Level Down", "Real Time Clock", "Data Logger", "Erase Memory", "Refresh"};
-        for (int i = 0; i < Panel::kToolbarButtons; ++i) {
+        for (int i = 0; i < Panel::ToolbarButtons; ++i) {
             QCOMPARE(f.panel.toolbarButton(i + 1)->data().toString(), QString::fromLatin1(keys[i]));
             QCOMPARE(f.panel.toolbarButton(i + 1)->toolTip(), QString::fromLatin1(tips[i]));
             QCOMPARE(f.panel.toolbarWidget(i + 1)->accessibleDescription(), QString::fromLatin1(tips[i]));

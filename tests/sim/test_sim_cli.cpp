@@ -1,13 +1,13 @@
 // kirv-meter-sim as a separate process: its path line, its commands, its end.
 
-#include "serial_client.h"
+#include "tests/sim/serial_client.h"
 
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
 
 namespace {
-constexpr int kWait = 5000;
+constexpr int WaitMs = 5000;
 }
 
 class TestSimCli : public QObject
@@ -24,9 +24,9 @@ private slots:
 private:
     QString readLine()
     {
-        if (!m_process.canReadLine() && !m_process.waitForReadyRead(kWait))
+        if (!m_process.canReadLine() && !m_process.waitForReadyRead(WaitMs))
             return {};
-        while (!m_process.canReadLine() && m_process.waitForReadyRead(kWait)) {
+        while (!m_process.canReadLine() && m_process.waitForReadyRead(WaitMs)) {
         }
         return QString::fromUtf8(m_process.readLine()).trimmed();
     }
@@ -45,7 +45,7 @@ void TestSimCli::init()
     m_process.start(QStringLiteral(KIRV_METER_SIM), {QStringLiteral("--unpaced"),
                                                      QStringLiteral("--interval"),
                                                      QStringLiteral("10")});
-    QVERIFY(m_process.waitForStarted(kWait));
+    QVERIFY(m_process.waitForStarted(WaitMs));
     const QString first = readLine();
     QVERIFY2(first.startsWith("kirv-meter-sim: /dev/"), qPrintable(first));
     m_path = first.section(' ', 1);
@@ -55,9 +55,9 @@ void TestSimCli::cleanup()
 {
     if (m_process.state() != QProcess::NotRunning) {
         m_process.write("quit\n");
-        if (!m_process.waitForFinished(kWait))
+        if (!m_process.waitForFinished(WaitMs))
             m_process.kill();
-        m_process.waitForFinished(kWait);
+        m_process.waitForFinished(WaitMs);
     }
 }
 
@@ -66,18 +66,18 @@ void TestSimCli::levelCommandReachesThePort()
     SerialClient client;
     QVERIFY2(client.open(m_path), qPrintable(client.error()));
     QCOMPARE(command("level 70"), QStringLiteral("ok"));
-    QTRY_COMPARE_WITH_TIMEOUT(client.lastFrame().toHex(), QByteArray("02020402bc03"), kWait);
+    QTRY_COMPARE_WITH_TIMEOUT(client.lastFrame().toHex(), QByteArray("02020402bc03"), WaitMs);
     QCOMPARE(command("range 0"), QStringLiteral("ok"));
     QCOMPARE(command("weighting AA"), QStringLiteral("ok"));
     QCOMPARE(command("marked on"), QStringLiteral("ok"));
-    QTRY_COMPARE_WITH_TIMEOUT(client.lastFrame().toHex(), QByteArray("020064" "82bc03"), kWait);
+    QTRY_COMPARE_WITH_TIMEOUT(client.lastFrame().toHex(), QByteArray("020064" "82bc03"), WaitMs);
 
     QCOMPARE(command("mode logger"), QStringLiteral("ok"));
     client.send("L");
-    QTRY_VERIFY_WITH_TIMEOUT(client.bytes().endsWith(QByteArray("\x00\x02\x00", 3)), kWait);
+    QTRY_VERIFY_WITH_TIMEOUT(client.bytes().endsWith(QByteArray("\x00\x02\x00", 3)), WaitMs);
 
     m_process.write("quit\n");
-    QVERIFY(m_process.waitForFinished(kWait));
+    QVERIFY(m_process.waitForFinished(WaitMs));
     QCOMPARE(m_process.exitStatus(), QProcess::NormalExit);
     QCOMPARE(m_process.exitCode(), 0);
 }
@@ -118,7 +118,7 @@ void TestSimCli::endOfInputQuits()
 {
     QCOMPARE(command("status").left(15), QStringLiteral("mode measuring,"));
     m_process.closeWriteChannel();
-    QVERIFY(m_process.waitForFinished(kWait));
+    QVERIFY(m_process.waitForFinished(WaitMs));
     QCOMPARE(m_process.exitCode(), 0);
 }
 

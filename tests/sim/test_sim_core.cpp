@@ -1,6 +1,7 @@
 // The virtual meter's behaviour without a port: frame coding, the protocol state machine, the
 // logger memory image and the level generator.
 
+#include "tests/support/golden.h"
 #include "sim/logger_memory.h"
 #include "sim/meter_core.h"
 
@@ -345,18 +346,10 @@ void TestSimCore::setStatisticsFollowRecords()
 void TestSimCore::sampleMemoryMatchesGolden()
 {
     // The memory the virtual meter starts with, pinned so that tests built on it notice a
-    // change. Regenerate on purpose: KIRV_REGENERATE=1 KIRV_TEST_DATA=tests/data <build>/bin/test_sim_core
-    const QString path = qEnvironmentVariable("KIRV_TEST_DATA") + "/sim_logger_memory.bin";
+    // change.
     const QByteArray image = buildLoggerSets(sampleLoggerSets());
-    if (qEnvironmentVariableIsSet("KIRV_REGENERATE")) {
-        QFile out(path);
-        QVERIFY(out.open(QIODevice::WriteOnly));
-        out.write(image);
-    }
-    QFile golden(path);
-    QVERIFY2(golden.open(QIODevice::ReadOnly), qPrintable(path));
     QCOMPARE(image.size(), 2330);
-    QVERIFY(image == golden.readAll());
+    kirv::test::compareGolden(QStringLiteral("sim_logger_memory.bin"), image);
     QCOMPARE(sampleLoggerSets().size(), 5);
 }
 
@@ -377,11 +370,11 @@ void TestSimCore::dumpLength()
     QFETCH(int, pointer);
     QFETCH(QByteArray, dump);
     LoggerMemory memory;
-    memory.setStoredData(kSetMarker);
+    memory.setStoredData(SetMarker);
     memory.setPointer(pointer);
     QCOMPARE(memory.pointer(), pointer);
     QCOMPARE(memory.dump().toHex(), dump.toHex());
-    memory.setStoredData(kSetMarker); // any real change forgets the forced pointer
+    memory.setStoredData(SetMarker); // any real change forgets the forced pointer
     QCOMPARE(memory.pointer(), 52);
 }
 

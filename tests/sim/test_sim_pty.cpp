@@ -1,7 +1,7 @@
 // The virtual meter over its real pseudo-terminal, seen through QSerialPort as the program
 // sees it.
 
-#include "serial_client.h"
+#include "tests/sim/serial_client.h"
 
 #include "sim/virtual_meter.h"
 
@@ -15,9 +15,9 @@ using namespace kirv::sim;
 
 namespace {
 
-constexpr int kWait = 5000; // ms, generous: the machine may be busy
+constexpr int WaitMs = 5000; // ms, generous: the machine may be busy
 
-const QByteArray kAck = QByteArrayLiteral("\x02\xFF\xFF\xFF\xFF\x03");
+const QByteArray Ack = QByteArrayLiteral("\x02\xFF\xFF\xFF\xFF\x03");
 
 QByteArray keyCommand(int code)
 {
@@ -70,7 +70,7 @@ private:
     // Waits until the newest frame is `frame`.
     bool waitForFrame(const QByteArray& frame)
     {
-        if (QTest::qWaitFor([&] { return m_client->lastFrame() == frame; }, kWait))
+        if (QTest::qWaitFor([&] { return m_client->lastFrame() == frame; }, WaitMs))
             return true;
         qWarning() << "last frame" << m_client->lastFrame().toHex() << "wanted" << frame.toHex();
         return false;
@@ -141,10 +141,10 @@ void TestSimPty::keyAfterAttention()
     QVERIFY(waitForFrame(QByteArray::fromHex("02020402bc03")));
 
     m_client->send("A");
-    QTRY_VERIFY_WITH_TIMEOUT(m_client->bytes().endsWith(kAck), kWait);
+    QTRY_VERIFY_WITH_TIMEOUT(m_client->bytes().endsWith(Ack), WaitMs);
     m_client->clear();
     m_client->send(keyCommand(key));
-    QTRY_COMPARE_WITH_TIMEOUT(keys.size(), 1, kWait);
+    QTRY_COMPARE_WITH_TIMEOUT(keys.size(), 1, WaitMs);
     QCOMPARE(keys.front().front().toInt(), key);
     QVERIFY(waitForFrame(frame));
     QCOMPARE(m_meter->received(), QByteArray("A") + keyCommand(key));
@@ -155,11 +155,11 @@ void TestSimPty::attentionWithoutKeyResumesStream()
     QVERIFY(waitForFrame(QByteArray::fromHex("02020402bc03")));
     QElapsedTimer held;
     m_client->send("A");
-    QTRY_VERIFY_WITH_TIMEOUT(m_client->bytes().contains(kAck), kWait);
+    QTRY_VERIFY_WITH_TIMEOUT(m_client->bytes().contains(Ack), WaitMs);
     held.start();
     m_client->clear();
     // The meter waits for its key, then streams again by itself.
-    QTRY_VERIFY_WITH_TIMEOUT(m_client->bytes().size() >= 12, kWait);
+    QTRY_VERIFY_WITH_TIMEOUT(m_client->bytes().size() >= 12, WaitMs);
     QVERIFY2(held.elapsed() >= 400, qPrintable(QString::number(held.elapsed())));
     QVERIFY(onlyWholeFrames(m_client->bytes()));
 }
@@ -184,14 +184,14 @@ void TestSimPty::intervalAndClock()
     m_meter->setMode(Mode::Logger); // quiet line: the replies stand alone
     m_client->send(QByteArray("C\x00\x1e", 3));
     m_client->send("J");
-    QTRY_VERIFY_WITH_TIMEOUT(m_client->bytes().endsWith(QByteArray("\x00\x1e", 2)), kWait);
+    QTRY_VERIFY_WITH_TIMEOUT(m_client->bytes().endsWith(QByteArray("\x00\x1e", 2)), WaitMs);
     QCOMPARE(m_meter->samplingInterval(), 30);
 
     const QDateTime set({2009, 5, 7}, {8, 30, 59});
     m_client->clear();
     m_client->send("B" + clockBytes(set));
     m_client->send("I");
-    QTRY_COMPARE_WITH_TIMEOUT(m_client->bytes().size(), 6, kWait);
+    QTRY_COMPARE_WITH_TIMEOUT(m_client->bytes().size(), 6, WaitMs);
     const QDateTime read = fromClockBytes(m_client->bytes());
     QVERIFY(read.isValid());
     QVERIFY(set.secsTo(read) >= 0 && set.secsTo(read) <= 5);
@@ -207,22 +207,22 @@ void TestSimPty::loggerExchange()
     // The first "A" also waits out frames still on their way.
     m_client->send("A");
     QTRY_VERIFY_WITH_TIMEOUT(m_client->bytes().size() >= 3
-                                 && pointerOf(m_client->bytes().right(3)) == p, kWait);
+                                 && pointerOf(m_client->bytes().right(3)) == p, WaitMs);
     m_client->clear();
     m_client->send("L");
-    QTRY_COMPARE_WITH_TIMEOUT(m_client->bytes().toHex(), QByteArray("000200"), kWait);
+    QTRY_COMPARE_WITH_TIMEOUT(m_client->bytes().toHex(), QByteArray("000200"), WaitMs);
 
     m_client->clear();
     m_client->send("K");
-    QTRY_COMPARE_WITH_TIMEOUT(m_client->bytes().size(), p - 46, kWait);
+    QTRY_COMPARE_WITH_TIMEOUT(m_client->bytes().size(), p - 46, WaitMs);
     QCOMPARE(m_client->bytes().mid(1, p - 48), image);
 
     m_client->clear();
     m_client->send("HA");
-    QTRY_COMPARE_WITH_TIMEOUT(m_client->bytes().toHex(), QByteArray("000030"), kWait);
+    QTRY_COMPARE_WITH_TIMEOUT(m_client->bytes().toHex(), QByteArray("000030"), WaitMs);
     m_client->clear();
     m_client->send("K");
-    QTRY_COMPARE_WITH_TIMEOUT(m_client->bytes().size(), 2, kWait);
+    QTRY_COMPARE_WITH_TIMEOUT(m_client->bytes().size(), 2, WaitMs);
 
     // Any image the test likes: two sets of 3 and 1 records, P = 172.
     const QDateTime start({2009, 3, 4}, {8, 30, 5});
@@ -231,7 +231,7 @@ void TestSimPty::loggerExchange()
     m_meter->setLoggerSets(sets);
     m_client->clear();
     m_client->send("AK");
-    QTRY_COMPARE_WITH_TIMEOUT(m_client->bytes().size(), 3 + 126, kWait);
+    QTRY_COMPARE_WITH_TIMEOUT(m_client->bytes().size(), 3 + 126, WaitMs);
     QCOMPARE(pointerOf(m_client->bytes()), 172);
     QCOMPARE(m_client->bytes().mid(4, 124), buildLoggerSets(sets));
     QCOMPARE(m_meter->received(), QByteArray("ALKHAKAK"));
@@ -244,10 +244,10 @@ void TestSimPty::shortDumpStopsShort()
     m_client->send("A");
     QTRY_VERIFY_WITH_TIMEOUT(m_client->bytes().size() >= 3
                                  && pointerOf(m_client->bytes().right(3)) == m_meter->loggerPointer(),
-                             kWait);
+                             WaitMs);
     m_client->clear();
     m_client->send("KL"); // the size reply marks the end of what the dump sent
-    QTRY_VERIFY_WITH_TIMEOUT(m_client->bytes().endsWith(QByteArray("\x00\x02\x00", 3)), kWait);
+    QTRY_VERIFY_WITH_TIMEOUT(m_client->bytes().endsWith(QByteArray("\x00\x02\x00", 3)), WaitMs);
     const qsizetype dumped = m_client->bytes().size() - 3;
     QVERIFY(dumped > 0 && dumped < m_meter->loggerPointer() - 46);
 }
@@ -263,7 +263,7 @@ void TestSimPty::unpluggedMeterIsDeafAndMute()
     // Silence can only be shown by listening for a while: ten frame periods and more.
     QTest::qWait(300);
     QVERIFY(m_meter->received().isEmpty());
-    QVERIFY(!m_client->bytes().contains(kAck));
+    QVERIFY(!m_client->bytes().contains(Ack));
     QVERIFY(m_client->bytes().size() <= 12); // at most frames that were already on the way
     QVERIFY(m_client->bytes().isEmpty() || onlyWholeFrames(m_client->bytes()));
 
@@ -272,7 +272,7 @@ void TestSimPty::unpluggedMeterIsDeafAndMute()
     m_meter->setLevel(71.0);
     QVERIFY(waitForFrame(QByteArray::fromHex("020204" "02c603")));
     m_client->send("A");
-    QTRY_VERIFY_WITH_TIMEOUT(m_client->bytes().endsWith(kAck), kWait);
+    QTRY_VERIFY_WITH_TIMEOUT(m_client->bytes().endsWith(Ack), WaitMs);
     QCOMPARE(m_meter->received(), QByteArray("A"));
 }
 
@@ -291,7 +291,7 @@ void TestSimPty::faultsBreakTheAlignment()
     m_meter->setFrameInterval(5);
     QVERIFY(waitForFrame(QByteArray::fromHex("02020402bc03")));
     m_client->clear();
-    QTRY_VERIFY_WITH_TIMEOUT(!m_client->bytes().isEmpty(), kWait); // start on a frame boundary
+    QTRY_VERIFY_WITH_TIMEOUT(!m_client->bytes().isEmpty(), WaitMs); // start on a frame boundary
     m_client->clear();
     if (fault == "noise")
         m_meter->setNoise(true);
@@ -299,7 +299,7 @@ void TestSimPty::faultsBreakTheAlignment()
         m_meter->sendMisaligned();
     else if (fault == "corrupt")
         m_meter->sendCorruptFrame();
-    QTRY_VERIFY_WITH_TIMEOUT(m_client->bytes().size() >= 300, kWait);
+    QTRY_VERIFY_WITH_TIMEOUT(m_client->bytes().size() >= 300, WaitMs);
     QCOMPARE(onlyWholeFrames(m_client->bytes()), fault == "none");
     // Whatever the fault, whole frames keep coming after it.
     QVERIFY(waitForFrame(QByteArray::fromHex("02020402bc03")));
@@ -313,15 +313,15 @@ void TestSimPty::pacedDumpRunsAtLineRate()
     m_client->send("A");
     QTRY_VERIFY_WITH_TIMEOUT(m_client->bytes().size() >= 3
                                  && pointerOf(m_client->bytes().right(3)) == 48 + 3840,
-                             kWait);
+                             WaitMs);
     m_client->clear();
     QElapsedTimer clock;
     clock.start();
     m_client->send("K");
     const int total = 3840 + 2;
-    QTRY_VERIFY_WITH_TIMEOUT(m_client->bytes().size() >= total / 2, kWait);
+    QTRY_VERIFY_WITH_TIMEOUT(m_client->bytes().size() >= total / 2, WaitMs);
     const qint64 half = clock.elapsed();
-    QTRY_COMPARE_WITH_TIMEOUT(m_client->bytes().size(), total, 4 * kWait);
+    QTRY_COMPARE_WITH_TIMEOUT(m_client->bytes().size(), total, 4 * WaitMs);
     const qint64 all = clock.elapsed();
     // One second at 3840 bytes/s; never faster than the line, and not wildly slower.
     QVERIFY2(half >= 400 && all >= 900, qPrintable(QStringLiteral("%1 %2").arg(half).arg(all)));
@@ -338,7 +338,7 @@ void TestSimPty::unpacedDumpIsFast()
     clock.start();
     m_client->send("K");
     QTRY_VERIFY_WITH_TIMEOUT(m_client->bytes().endsWith(QByteArray(2000, '\x33') + '\xff'),
-                             4 * kWait);
+                             4 * WaitMs);
     QVERIFY2(clock.elapsed() < 10000, qPrintable(QString::number(clock.elapsed())));
     QCOMPARE(m_client->bytes().right(200002).mid(1, 200000), data);
 }

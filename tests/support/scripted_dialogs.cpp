@@ -1,4 +1,4 @@
-#include "scripted_dialogs.h"
+#include "tests/support/scripted_dialogs.h"
 
 #include <QPrinter>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "kirv/panel/ui/dialogs.h"
+#include "kirv/widgets/dialogs.h"
 
 #include <QList>
 #include <QQueue>

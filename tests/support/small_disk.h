@@ -1,20 +1,22 @@
 #pragma once
 
-// A small file system (a 64 KB tmpfs) that a test can fill to the last byte, where one can be
-// mounted (as root); elsewhere the test skips it and relies on the writer seam alone.
+// A small file system (a 64 KB tmpfs) that a test can fill to the last byte or to a given room,
+// where one can be mounted (as root, as CI runs); elsewhere the tests that need it skip.
 
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QString>
 
+#include <algorithm>
+
 namespace kirv::test {
 
 class SmallDisk
 {
 public:
-    static constexpr const char* kCannotMount =
-        "cannot mount a small tmpfs here (needs root): the full disk is tried through the seam only";
+    static constexpr const char* CannotMount =
+        "cannot mount a small tmpfs here (needs root): the full disk is not tried";
 
     explicit SmallDisk(const QString& path) : m_path(path)
     {
@@ -42,6 +44,16 @@ public:
         }
         return true;
     }
+
+    // After fill(): gives `bytes` back (tmpfs counts whole pages), so a write fails part-way.
+    bool leave(qint64 bytes) const
+    {
+        QFile filler(m_path + "/filler");
+        return filler.resize(std::max<qint64>(0, filler.size() - bytes));
+    }
+
+    // Frees the whole disk again.
+    bool empty() const { return QFile::remove(m_path + "/filler"); }
 
 private:
     QString m_path;

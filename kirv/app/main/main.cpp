@@ -23,7 +23,7 @@ int main(int argc, char** argv)
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("kirv"));
-    QApplication::setApplicationVersion(QString::fromLatin1(kirv::kVersion));
+    QApplication::setApplicationVersion(QString::fromLatin1(kirv::VersionText));
     // Ties the windows to the installed desktop entry (its icon and name in task bars).
     QGuiApplication::setDesktopFileName(QStringLiteral("org.kirv.Kirv"));
     // The panel ends the program when it closes; the port window and the virtual meter do not.

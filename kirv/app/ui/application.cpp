@@ -1,11 +1,11 @@
 #include "kirv/app/ui/application.h"
 
-#include "kirv/panel/ui/dialogs.h"
+#include "kirv/widgets/dialogs.h"
 #include "kirv/meter/serial_link.h"
 #include "kirv/meter/ui/port.h"
 #include "kirv/panel/ui/panel.h"
 #include "kirv/records/ui/open_command.h"
-#include "kirv/panel/ui/placement.h"
+#include "kirv/widgets/placement.h"
 #include "sim/ui/virtual_meter_window.h"
 #include "sim/virtual_meter.h"
 
@@ -96,11 +96,7 @@ void Application::openFiles()
 
 void Application::fail(const QString& detail)
 {
-    MessageSpec request;
-    request.text = QStringLiteral("No device found, try again!");
-    request.icon = QMessageBox::Critical;
-    request.detail = detail;
-    Dialogs::instance().message(nullptr, request);
+    showCritical(nullptr, QStringLiteral("No device found, try again!"), detail);
     delete m_panel;
     emit finished(1);
 }

@@ -1,7 +1,7 @@
 #include "kirv/app/ui/panel_assembly.h"
 
-#include "kirv/records/ui/histogram_commands.h"
-#include "kirv/records/ui/time_graph_clicks.h"
+#include "kirv/app/ui/histogram_commands.h"
+#include "kirv/app/ui/time_graph_clicks.h"
 #include "kirv/logger/ui/logger_commands.h"
 #include "kirv/panel/ui/panel_toolbar.h"
 #include "kirv/logger/ui/settings_commands.h"
@@ -9,7 +9,7 @@
 #include "kirv/panel/ui/panel.h"
 #include "kirv/records/ui/open_command.h"
 #include "kirv/records/ui/panel_recording.h"
-#include "kirv/records/ui/report_commands.h"
+#include "kirv/app/ui/report_commands.h"
 
 namespace kirv {
 

@@ -1,23 +1,24 @@
 #include "kirv/logger/ui/data_list.h"
 
-#include "kirv/records/ui/analysis_windows.h"
-#include "kirv/records/ui/file_analysis.h"
-#include "kirv/records/ui/masked_figures.h"
+#include "kirv/stats/ui/analysis_windows.h"
+#include "kirv/stats/ui/file_analysis.h"
+#include "kirv/stats/ui/masked_figures.h"
 
-#include "kirv/panel/ui/dialogs.h"
+#include "kirv/widgets/dialogs.h"
 #include "kirv/logger/logger_memory.h"
 #include "kirv/logger/logger_state.h"
 #include "kirv/logger/ui/memory.h"
-#include "kirv/panel/ui/placement.h"
+#include "kirv/widgets/placement.h"
 #include "kirv/panel/ui/panel.h"
-#include "kirv/panel/ui/toolbar_icons.h"
-#include "kirv/panel/ui/widgets.h"
+#include "kirv/widgets/toolbar_icons.h"
+#include "kirv/widgets/controls.h"
 #include "kirv/records/filenames.h"
-#include "kirv/panel/ui/busy.h"
-#include "kirv/records/ui/file_list_icons.h"
-#include "kirv/panel/ui/list_print_job.h"
-#include "kirv/records/ui/record_list_view.h"
-#include "kirv/records/ui/report_actions.h"
+#include "kirv/widgets/busy.h"
+#include "kirv/widgets/file_list_icons.h"
+#include "kirv/records/ui/list_print_job.h"
+#include "kirv/widgets/record_list_view.h"
+#include "kirv/stats/ui/report_actions.h"
+#include "kirv/base/civil_time.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -159,10 +160,7 @@ bool DataList::showSet(QByteArrayView set, int interval, int currentYear, int nu
     // and the boards keep their first texts, and the user hears which set and bytes were wrong.
     if (const QString problem = logger::startStampProblem(set, number, currentYear);
         !problem.isEmpty()) {
-        MessageSpec request;
-        request.text = problem;
-        request.icon = QMessageBox::Critical;
-        Dialogs::instance().message(this, request);
+        showCritical(this, problem);
         return false;
     }
     const qsizetype n = logger::recordCountOf(set);
@@ -182,7 +180,7 @@ bool DataList::showSet(QByteArrayView set, int interval, int currentYear, int nu
     for (qsizetype i = 0; i < n; i += FillStep) {
         const qsizetype count = std::min(FillStep, n - i);
         logger::appendSetRecords(set, i, count, start, startText, interval, pending);
-        if (sinceEvents.elapsed() < kEventIntervalMs && i + count < n)
+        if (sinceEvents.elapsed() < EventIntervalMs && i + count < n)
             continue;
         m_list.append(std::move(pending));
         pending = RecordStore();
@@ -301,10 +299,7 @@ void DataList::save()
         path, logger::loggerHeaderOf(shownBoards(), loggerState().SetInterval).lines(),
         m_list.store());
     if (!status.ok()) {
-        MessageSpec request;
-        request.text = status.error;
-        request.icon = QMessageBox::Critical;
-        Dialogs::instance().message(this, request);
+        showCritical(this, status.error);
     }
 }
 

@@ -1,12 +1,12 @@
 #include "kirv/logger/ui/logger_windows.h"
 
-#include "kirv/panel/ui/dialogs.h"
+#include "kirv/widgets/dialogs.h"
 #include "kirv/logger/logger_exchange.h"
 #include "kirv/logger/logger_memory.h"
 #include "kirv/logger/logger_state.h"
 #include "kirv/logger/ui/data_list.h"
 #include "kirv/logger/ui/memory.h"
-#include "kirv/meter/clock.h"
+#include "kirv/base/clock.h"
 #include "kirv/meter/delay.h"
 #include "kirv/meter/exchange.h"
 #include "kirv/panel/ui/panel.h"
@@ -22,11 +22,7 @@ const QString TryAgain = QStringLiteral("Error! Try again!");
 
 void tell(Panel& panel, const QString& text, QMessageBox::Icon icon, const QString& detail = {})
 {
-    MessageSpec request;
-    request.text = text;
-    request.icon = icon;
-    request.detail = detail;
-    Dialogs::instance().message(&panel, request);
+    showMessage(&panel, text, icon, {}, detail);
 }
 
 } // namespace
@@ -61,6 +57,8 @@ void runLoggerDownload(Panel& panel)
     // A new download replaces the sets of the last one; nothing may still show them.
     state.LoggerSets = {};
     QPointer<Memory> memory = new Memory(panel);
+    QObject::connect(memory, &Memory::setChosen, memory,
+                     [&panel](int s) { openLoggerSet(panel, s); });
     memory->showMemory(logger::sizeText(query.sizeUnits),
                        logger::freeText(query.sizeUnits, query.pointer));
     memory->show();

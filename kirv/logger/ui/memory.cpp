@@ -2,10 +2,9 @@
 
 #include "kirv/logger/logger_memory.h"
 #include "kirv/logger/logger_state.h"
-#include "kirv/logger/ui/logger_windows.h"
 #include "kirv/panel/ui/panel.h"
-#include "kirv/panel/ui/widgets.h"
-#include "kirv/panel/ui/placement.h"
+#include "kirv/widgets/controls.h"
+#include "kirv/widgets/placement.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -173,7 +172,7 @@ void Memory::showSets(const logger::LoggerSets& sets)
 void Memory::GridSet_Click(const QModelIndex& index)
 {
     if (index.isValid())
-        openLoggerSet(m_panel, index.row() + 1);
+        emit setChosen(index.row() + 1);
 }
 
 void Memory::closeEvent(QCloseEvent* event)

@@ -66,6 +66,10 @@ public:
 
     void GridSet_Click(const QModelIndex& index);
 
+signals:
+    // A set was clicked: s counts from 1.
+    void setChosen(int s);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 

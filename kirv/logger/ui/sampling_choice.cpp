@@ -1,5 +1,5 @@
 #include "kirv/logger/ui/sampling_choice.h"
-#include "kirv/panel/ui/placement.h"
+#include "kirv/widgets/placement.h"
 
 #include <QButtonGroup>
 #include <QPushButton>
@@ -9,7 +9,7 @@
 namespace kirv {
 
 namespace {
-constexpr int kOffsetFromPanel = 67; // 1000 twips
+constexpr int OffsetFromPanel = 67; // 1000 twips
 } // namespace
 
 SamplingChoice::SamplingChoice(QWidget* panel) : QDialog(panel)
@@ -51,7 +51,7 @@ void SamplingChoice::showEvent(QShowEvent* event)
         return;
     m_placed = true;
     const QRect panel = parentWidget()->window()->geometry();
-    placeWindow(this, {panel.left() + kOffsetFromPanel, panel.top() + kOffsetFromPanel});
+    placeWindow(this, {panel.left() + OffsetFromPanel, panel.top() + OffsetFromPanel});
 }
 
 void SamplingChoice::CmdOK_Click()

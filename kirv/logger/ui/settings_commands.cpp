@@ -1,7 +1,7 @@
 #include "kirv/logger/ui/settings_commands.h"
 
-#include "kirv/panel/ui/graph.h"
-#include "kirv/panel/ui/dialogs.h"
+#include "kirv/widgets/graph.h"
+#include "kirv/widgets/dialogs.h"
 #include "kirv/panel/ui/panel_parts.h"
 #include "kirv/panel/ui/panel_toolbar.h"
 #include "kirv/logger/ui/sampling_choice.h"
@@ -31,7 +31,7 @@ QString samplingPrompt(int maximum)
     return QStringLiteral("Enter the SAMPLING TIME in seconds\r\n(1 <= t <= %1 ) ").arg(maximum);
 }
 
-const QString kSamplingTitle = QStringLiteral("Input Sampling Time");
+const QString SamplingTitle = QStringLiteral("Input Sampling Time");
 
 class SettingsCommands : public QObject
 {
@@ -76,15 +76,15 @@ void SettingsCommands::pcSampling()
     // the input box is open.
     const auto refused = [this] {
         if (m_recording.recording())
-            showCritical(&m_panel, QString::fromLatin1(kRecordingModeText));
+            showCritical(&m_panel, QString::fromLatin1(RecordingModeText));
         return m_recording.recording();
     };
     if (refused())
         return;
     const QString answer =
-        Dialogs::instance().input(&m_panel, samplingPrompt(kMaxSampleInterval), kSamplingTitle,
+        Dialogs::instance().input(&m_panel, samplingPrompt(MaxSampleInterval), SamplingTitle,
                                   QString::number(m_recording.sampler().state().SampleInterval));
-    const auto seconds = samplingAnswerSeconds(answer, kMaxSampleInterval);
+    const auto seconds = samplingAnswerSeconds(answer, MaxSampleInterval);
     if (seconds && !refused())
         m_recording.sampler().setSampleInterval(*seconds);
 }
@@ -97,18 +97,15 @@ void SettingsCommands::meterSampling()
     if (!self || read.result == ExchangeResult::Cancelled)
         return;
     if (read.result != ExchangeResult::Done) {
-        MessageSpec request;
-        request.text = QStringLiteral("Error! Try again!");
-        request.icon = QMessageBox::Critical;
-        Dialogs::instance().message(&m_panel, request);
+        showCritical(&m_panel, QStringLiteral("Error! Try again!"));
         return;
     }
     m_meterInterval = read.seconds;
-    const QString answer = Dialogs::instance().input(&m_panel, samplingPrompt(kMaxMeterInterval),
-                                                     kSamplingTitle, QString::number(read.seconds));
+    const QString answer = Dialogs::instance().input(&m_panel, samplingPrompt(MaxMeterInterval),
+                                                     SamplingTitle, QString::number(read.seconds));
     if (!self)
         return;
-    if (const auto seconds = samplingAnswerSeconds(answer, kMaxMeterInterval)) {
+    if (const auto seconds = samplingAnswerSeconds(answer, MaxMeterInterval)) {
         if (writeMeterInterval(m_panel.link(), *seconds) != ExchangeResult::Done) {
             showCritical(&m_panel, QStringLiteral("Error! Try again!"));
             return;
@@ -152,10 +149,10 @@ void attachSettingsCommands(PanelParts& parts)
     auto* commands = new SettingsCommands(parts);
     PanelToolbar& toolbar = *parts.toolbar;
     toolbar.setCommand(QStringLiteral("Sampling"), [commands] { commands->sampling(); });
-    const std::pair<const char*, QByteArray> keys[] = {{"AC", protocol::kFreqWeightKey},
-                                                       {"FSI", protocol::kTimeWeightKey},
-                                                       {"Up", protocol::kRangeUp},
-                                                       {"Down", protocol::kRangeDown}};
+    const std::pair<const char*, QByteArray> keys[] = {{"AC", protocol::FreqWeightKey},
+                                                       {"FSI", protocol::TimeWeightKey},
+                                                       {"Up", protocol::RangeUp},
+                                                       {"Down", protocol::RangeDown}};
     for (const auto& [name, key] : keys)
         toolbar.setCommand(QString::fromLatin1(name),
                            [commands, key] { commands->settingKey(key); });

@@ -2,12 +2,12 @@
 // the caption toggle of LblCOM, the graph selector and the ten remote keys.
 #include "kirv/meter/ui/panel_live.h"
 
-#include "kirv/panel/ui/graph.h"
+#include "kirv/widgets/graph.h"
 #include "kirv/meter/exchange.h"
 #include "kirv/meter/serial_link.h"
-#include "kirv/panel/ui/lcd_display.h"
+#include "kirv/widgets/lcd_display.h"
 #include "kirv/panel/ui/panel.h"
-#include "kirv/panel/ui/widgets.h"
+#include "kirv/widgets/controls.h"
 
 #include <QLabel>
 #include <QPointer>

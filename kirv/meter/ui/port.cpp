@@ -1,6 +1,6 @@
 #include "kirv/meter/ui/port.h"
 
-#include "kirv/panel/ui/placement.h"
+#include "kirv/widgets/placement.h"
 
 #include <QComboBox>
 #include <QGridLayout>

@@ -1,10 +1,11 @@
 #include "kirv/meter/ui/setup.h"
 
-#include "kirv/meter/clock.h"
+#include "kirv/base/clock.h"
 #include "kirv/meter/meter_clock_exchange.h"
-#include "kirv/panel/ui/dialogs.h"
-#include "kirv/panel/ui/widgets.h"
-#include "kirv/panel/ui/placement.h"
+#include "kirv/widgets/dialogs.h"
+#include "kirv/widgets/controls.h"
+#include "kirv/widgets/placement.h"
+#include "kirv/base/civil_time.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -16,7 +17,7 @@
 namespace kirv {
 
 namespace {
-constexpr int kTopBelowPanel = 67; // 1000 twips
+constexpr int TopBelowPanel = 67; // 1000 twips
 
 ClickLabel* clockLabel(const QString& name, const QString& caption, const QString& tip,
                        QWidget* parent)
@@ -46,9 +47,9 @@ Setup::Setup(SerialLink& link, PanelTimers panelTimers, QWidget* panel)
     FrameTime = new QGroupBox(QStringLiteral("Time"), this);
     FrameTime->setObjectName(QStringLiteral("FrameTime"));
     LblMeterTime =
-        clockLabel(QStringLiteral("LblMeterTime"), QString::fromLatin1(kMeterTimeCaption),
+        clockLabel(QStringLiteral("LblMeterTime"), QString::fromLatin1(MeterTimeCaption),
                    tr("Click to show or hide the meter's clock"), FrameTime);
-    LblPCTime = clockLabel(QStringLiteral("LblPCTime"), QString::fromLatin1(kPCTimeCaption),
+    LblPCTime = clockLabel(QStringLiteral("LblPCTime"), QString::fromLatin1(PCTimeCaption),
                            tr("Click to show or hide this computer's clock"), FrameTime);
     auto* clocks = new QVBoxLayout(FrameTime);
     clocks->setSpacing(10);
@@ -82,7 +83,7 @@ Setup::Setup(SerialLink& link, PanelTimers panelTimers, QWidget* panel)
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(kTickMs);
+    Timer1->setInterval(TickMs);
     connect(Timer1, &QTimer::timeout, this, &Setup::Timer1_Timer);
     Timer1->start();
 }
@@ -96,7 +97,7 @@ void Setup::showEvent(QShowEvent* event)
         return;
     m_placed = true;
     const QRect panel = parentWidget()->window()->geometry();
-    placeWindow(this, {panel.left() + (panel.width() - width()) / 2, panel.top() + kTopBelowPanel});
+    placeWindow(this, {panel.left() + (panel.width() - width()) / 2, panel.top() + TopBelowPanel});
 }
 
 void Setup::Timer1_Timer()
@@ -108,7 +109,7 @@ void Setup::Timer1_Timer()
         m_panelTimers(false); // they stay off until the window closes
         m_reading = true;
         QPointer<Setup> self(this);
-        const ClockReadResult read = readMeterClock(m_link, this, kClockAttempts);
+        const ClockReadResult read = readMeterClock(m_link, this, ClockAttempts);
         if (!self)
             return;
         m_reading = false;
@@ -118,9 +119,9 @@ void Setup::Timer1_Timer()
         if (read.result == ExchangeResult::Done && ShowMeterTime)
             LblMeterTime->setText(meterClockText(read.fields));
     } else {
-        LblMeterTime->setText(QString::fromLatin1(kMeterTimeCaption));
+        LblMeterTime->setText(QString::fromLatin1(MeterTimeCaption));
     }
-    LblPCTime->setText(ShowPCTime ? stampText(now()) : QString::fromLatin1(kPCTimeCaption));
+    LblPCTime->setText(ShowPCTime ? stampText(now()) : QString::fromLatin1(PCTimeCaption));
 }
 
 void Setup::LblMeterTime_Click()

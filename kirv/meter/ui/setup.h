@@ -24,12 +24,12 @@ public:
     // Switches the main window's two timers: false off, true on.
     using PanelTimers = std::function<void(bool on)>;
 
-    static constexpr int kTickMs = 350;
+    static constexpr int TickMs = 350;
     // Clock reads per tick before the tick gives up and leaves the shown time as it was; the
     // next tick asks again.
-    static constexpr int kClockAttempts = 5;
-    static constexpr const char* kMeterTimeCaption = "Meter Time";
-    static constexpr const char* kPCTimeCaption = "PC System Time";
+    static constexpr int ClockAttempts = 5;
+    static constexpr const char* MeterTimeCaption = "Meter Time";
+    static constexpr const char* PCTimeCaption = "PC System Time";
 
     // `panel` places the window (centred on it, a little below its top) and parents it.
     Setup(SerialLink& link, PanelTimers panelTimers, QWidget* panel = nullptr);

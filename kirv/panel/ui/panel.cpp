@@ -1,13 +1,14 @@
 #include "kirv/panel/ui/panel.h"
 
-#include "kirv/panel/ui/graph.h"
-#include "kirv/meter/clock.h"
+#include "kirv/widgets/graph.h"
+#include "kirv/base/clock.h"
 #include "kirv/meter/protocol.h"
 #include "kirv/meter/serial_link.h"
-#include "kirv/panel/ui/lcd_display.h"
-#include "kirv/panel/ui/placement.h"
-#include "kirv/panel/ui/toolbar_icons.h"
-#include "kirv/panel/ui/widgets.h"
+#include "kirv/widgets/lcd_display.h"
+#include "kirv/widgets/placement.h"
+#include "kirv/widgets/toolbar_icons.h"
+#include "kirv/widgets/controls.h"
+#include "kirv/base/civil_time.h"
 
 #include <QAction>
 #include <QApplication>
@@ -38,7 +39,7 @@ struct ToolbarButton
     const char* tip;
 };
 
-constexpr std::array<ToolbarButton, Panel::kToolbarButtons> kToolbar{{
+constexpr std::array<ToolbarButton, Panel::ToolbarButtons> ToolbarTable{{
     {"Save", "Save As"},
     {"Open", "Open File To Read"},
     {"Sampling", "Sampling Rate"},
@@ -60,7 +61,7 @@ struct KeyButton
     int code;
 };
 
-const std::array<KeyButton, 10> kKeys{{
+const std::array<KeyButton, 10> KeyTable{{
     {&Panel::BtnCA, "BtnCA", "A / C", protocol::KeyCA},
     {&Panel::BtnFastSlow, "BtnFastSlow", "Fast/Slow/Imp", protocol::KeyFastSlow},
     {&Panel::BtnLeq, "BtnLeq", "Leq SEL SPL", protocol::KeyLeq},
@@ -84,8 +85,8 @@ QLabel* lcdLabel(const QString& name, const QString& text, QWidget* parent, int 
     f.setBold(bold);
     label->setFont(f);
     QPalette p = label->palette();
-    p.setColor(QPalette::WindowText, QColor::fromRgba(lcd::kInk));
-    p.setColor(QPalette::Disabled, QPalette::WindowText, QColor::fromRgba(lcd::kFaint));
+    p.setColor(QPalette::WindowText, QColor::fromRgba(lcd::Ink));
+    p.setColor(QPalette::Disabled, QPalette::WindowText, QColor::fromRgba(lcd::Faint));
     label->setPalette(p);
     return label;
 }
@@ -109,7 +110,7 @@ Panel::Panel(SerialLink& link, PortChoice port, const PortTable& ports, QWidget*
     : QMainWindow(parent), m_link(link), m_port(std::move(port)), m_ports(ports)
 {
     setObjectName(QStringLiteral("Panel"));
-    setWindowTitle(QString::fromLatin1(kCaption));
+    setWindowTitle(QString::fromLatin1(PanelCaption));
     setAttribute(Qt::WA_DeleteOnClose, false);
 
     Timer1 = new QTimer(this);
@@ -167,14 +168,14 @@ void Panel::buildToolbar()
     Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
     Toolbar1->setMovable(false);
     Toolbar1->setIconSize(QSize(24, 24));
-    for (std::size_t i = 0; i < kToolbar.size(); ++i) {
-        const QString key = QString::fromLatin1(kToolbar[i].key);
+    for (std::size_t i = 0; i < ToolbarTable.size(); ++i) {
+        const QString key = QString::fromLatin1(ToolbarTable[i].key);
         QAction* action = Toolbar1->addAction(toolbarIcon(key), key);
         action->setData(key);
         action->setObjectName(key);
         if (i == 2 || i == 6 || i == 9)
             Toolbar1->addSeparator();
-        setToolbarTip(int(i) + 1, QString::fromLatin1(kToolbar[i].tip));
+        setToolbarTip(int(i) + 1, QString::fromLatin1(ToolbarTable[i].tip));
     }
     addToolBar(Qt::TopToolBarArea, Toolbar1);
 }
@@ -216,7 +217,7 @@ QWidget* Panel::buildLcd()
     face->setLineWidth(2);
     face->setAutoFillBackground(true);
     QPalette p = face->palette();
-    p.setColor(QPalette::Window, QColor::fromRgba(lcd::kFace));
+    p.setColor(QPalette::Window, QColor::fromRgba(lcd::Face));
     face->setPalette(p);
 
     auto* v = new QVBoxLayout(face);
@@ -377,7 +378,7 @@ QWidget* Panel::buildReadouts()
 
 QString Panel::keyCaption(int code) const
 {
-    for (const KeyButton& k : kKeys)
+    for (const KeyButton& k : KeyTable)
         if (k.code == code)
             return QString::fromLatin1(k.caption);
     return QString::number(code);
@@ -389,7 +390,7 @@ QWidget* Panel::buildKeys()
     auto* g = new QGridLayout(box);
     g->setSpacing(4);
     int i = 0;
-    for (const KeyButton& k : kKeys) {
+    for (const KeyButton& k : KeyTable) {
         auto* button = new QPushButton(QString::fromLatin1(k.caption), box);
         button->setObjectName(QString::fromLatin1(k.name));
         button->setAutoDefault(false);
@@ -465,7 +466,7 @@ bool Panel::load(QString* failureDetail)
 {
     placeWindow(this, {0, 0});
     const QString device = deviceForChoice(m_port, m_ports);
-    if (device.isEmpty() || !m_link.open(device, QString::fromLatin1(kMeterLineSettings))) {
+    if (device.isEmpty() || !m_link.open(device, QString::fromLatin1(MeterLineSettings))) {
         if (failureDetail)
             *failureDetail = openFailureDetail(m_port, device, m_link.lastFailure(), m_link.lastError());
         return false;
@@ -479,8 +480,8 @@ bool Panel::load(QString* failureDetail)
 
 void Panel::LblCOM_Click()
 {
-    setWindowTitle(windowTitle() == QLatin1String(kCaption) ? QString::fromLatin1(kCaptionWithDate)
-                                                            : QString::fromLatin1(kCaption));
+    setWindowTitle(windowTitle() == QLatin1String(PanelCaption) ? QString::fromLatin1(CaptionWithDate)
+                                                            : QString::fromLatin1(PanelCaption));
 }
 
 void Panel::SSOpt_Click(int index)

@@ -37,9 +37,9 @@ class Panel : public QMainWindow
 {
     Q_OBJECT
 public:
-    static constexpr const char* kCaption = "Panel   V7.0";
-    static constexpr const char* kCaptionWithDate = "Panel   V7.0   20090507";
-    static constexpr int kToolbarButtons = 11;
+    static constexpr const char* PanelCaption = "Panel   V7.0";
+    static constexpr const char* CaptionWithDate = "Panel   V7.0   20090507";
+    static constexpr int ToolbarButtons = 11;
 
     Panel(SerialLink& link, PortChoice port, const PortTable& ports, QWidget* parent = nullptr);
     ~Panel() override;
@@ -61,7 +61,7 @@ public:
     // read-out grid.
     QWidget* listHost() const { return m_listHost; }
     QGridLayout* readoutGrid() const { return m_readoutGrid; }
-    static constexpr int kRecordingReadoutRow = 3;
+    static constexpr int RecordingReadoutRow = 3;
 
     // Toolbar button by its 1-based index, as the toolbar's keys are numbered.
     QAction* toolbarButton(int index) const;

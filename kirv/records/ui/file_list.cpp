@@ -1,15 +1,15 @@
 #include "kirv/records/ui/file_list.h"
 
-#include "kirv/analysis/ui/plot_record_list.h"
+#include "kirv/plots/ui/plot_record_list.h"
 #include "kirv/panel/ui/panel.h"
-#include "kirv/panel/ui/widgets.h"
+#include "kirv/widgets/controls.h"
 #include "kirv/records/datafile.h"
-#include "kirv/records/ui/file_analysis.h"
-#include "kirv/records/ui/file_list_icons.h"
-#include "kirv/records/ui/masked_figures.h"
-#include "kirv/records/ui/record_list_view.h"
-#include "kirv/records/ui/report_actions.h"
-#include "kirv/panel/ui/placement.h"
+#include "kirv/stats/ui/file_analysis.h"
+#include "kirv/widgets/file_list_icons.h"
+#include "kirv/stats/ui/masked_figures.h"
+#include "kirv/widgets/record_list_view.h"
+#include "kirv/stats/ui/report_actions.h"
+#include "kirv/widgets/placement.h"
 
 #include <QAction>
 #include <QGridLayout>

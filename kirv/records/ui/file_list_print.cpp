@@ -3,8 +3,8 @@
 #include "kirv/records/ui/file_list.h"
 
 #include "kirv/panel/ui/panel.h"
-#include "kirv/panel/ui/widgets.h"
-#include "kirv/panel/ui/list_print_job.h"
+#include "kirv/widgets/controls.h"
+#include "kirv/records/ui/list_print_job.h"
 
 #include <QCloseEvent>
 

@@ -1,6 +1,6 @@
 #include "kirv/records/ui/left_recording.h"
 
-#include "kirv/panel/ui/dialogs.h"
+#include "kirv/widgets/dialogs.h"
 #include "kirv/records/datafile.h"
 #include "kirv/records/filenames.h"
 #include "kirv/records/recordingfile.h"
@@ -25,7 +25,7 @@ bool offerOne(QWidget* parent, const LeftRecording& left, const ShownSettings& s
                      .arg(count, where);
     offer.detail = QStringLiteral("Recover: choose the data file to write. Discard: throw the records "
                                   "away. Cancel: keep them and decide later.");
-    offer.title = QString::fromLatin1(kAppTitle);
+    offer.title = QString::fromLatin1(AppTitle);
     offer.icon = QMessageBox::Warning;
     offer.buttons = QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel;
     offer.buttonTexts = {{QMessageBox::Save, QStringLiteral("Recover")},
@@ -51,7 +51,7 @@ bool offerOne(QWidget* parent, const LeftRecording& left, const ShownSettings& s
     if (answer == QMessageBox::Discard) {
         MessageSpec sure;
         sure.text = QStringLiteral("Throw away the %1 records of the unsaved recording for good?").arg(count);
-        sure.title = QString::fromLatin1(kAppTitle);
+        sure.title = QString::fromLatin1(AppTitle);
         sure.icon = QMessageBox::Question;
         sure.buttons = QMessageBox::Yes | QMessageBox::No;
         sure.defaultButton = QMessageBox::No;

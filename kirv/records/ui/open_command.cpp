@@ -1,18 +1,19 @@
 #include "kirv/records/ui/open_command.h"
 
-#include "kirv/analysis/ui/level_statistics_command.h"
-#include "kirv/analysis/ui/plot_record_list.h"
-#include "kirv/panel/ui/dialogs.h"
+#include "kirv/plots/ui/level_statistics_command.h"
+#include "kirv/plots/ui/plot_record_list.h"
+#include "kirv/widgets/dialogs.h"
 #include "kirv/panel/ui/panel_parts.h"
 #include "kirv/panel/ui/panel_toolbar.h"
 #include "kirv/panel/ui/panel.h"
 #include "kirv/records/datafile.h"
 #include "kirv/records/filenames.h"
-#include "kirv/panel/ui/busy.h"
+#include "kirv/widgets/busy.h"
 #include "kirv/panel/ui/panel_timers.h"
-#include "kirv/records/ui/analysis_windows.h"
+#include "kirv/stats/ui/analysis_windows.h"
+#include "kirv/stats/ui/file_analysis.h"
 #include "kirv/records/ui/panel_recording.h"
-#include "kirv/records/ui/plot_analysis.h"
+#include "kirv/stats/ui/plot_analysis.h"
 
 namespace kirv {
 
@@ -36,7 +37,7 @@ void FileViews::Open_Click()
     if (m_busy)
         return;
     if (m_recording && m_recording()) {
-        showCritical(&m_panel, QString::fromLatin1(kRecordingModeText));
+        showCritical(&m_panel, QString::fromLatin1(RecordingModeText));
         return;
     }
     const QString path =
@@ -81,7 +82,11 @@ FileList* FileViews::openDataFile(const QString& path)
     view->setRecords(std::move(content.records));
     view->placeBeside(&m_panel);
     view->show();
-    attachFileAnalysis(view, path, view->records().store(), content.headerLines);
+    FileAnalysis* analysis =
+        attachFileAnalysis(view, path, view->records().store(), content.headerLines);
+    analysis->setPlotter([list = QPointer<FileList>(view)]() -> Plot* {
+        return list ? PlotRecordList(list->records(), list->panel()) : nullptr;
+    });
     emit viewOpened(view);
     // The list keeps the records before the line that stopped the reading; the user hears
     // that the file holds more than the list shows.

@@ -1,16 +1,17 @@
 #include "kirv/records/ui/panel_recording.h"
 
-#include "kirv/panel/ui/graph.h"
-#include "kirv/panel/ui/dialogs.h"
-#include "kirv/meter/clock.h"
+#include "kirv/widgets/graph.h"
+#include "kirv/widgets/dialogs.h"
+#include "kirv/base/clock.h"
 #include "kirv/panel/ui/panel.h"
-#include "kirv/panel/ui/toolbar_icons.h"
-#include "kirv/panel/ui/widgets.h"
+#include "kirv/widgets/toolbar_icons.h"
+#include "kirv/widgets/controls.h"
 #include "kirv/records/datafile.h"
 #include "kirv/records/filenames.h"
-#include "kirv/analysis/numbertext.h"
-#include "kirv/panel/ui/busy.h"
-#include "kirv/records/ui/record_list_view.h"
+#include "kirv/base/numbertext.h"
+#include "kirv/widgets/busy.h"
+#include "kirv/widgets/record_list_view.h"
+#include "kirv/base/replace_file.h"
 
 #include <QAction>
 #include <QApplication>
@@ -31,7 +32,7 @@ namespace kirv {
 PanelRecording::PanelRecording(Panel& panel) : QObject(&panel), m_panel(panel), m_folder(QDir::currentPath())
 {
     panel.listHost()->layout()->addWidget(buildListArea(panel.listHost()));
-    addReadoutWidgets(panel.readoutGrid(), Panel::kRecordingReadoutRow);
+    addReadoutWidgets(panel.readoutGrid(), Panel::RecordingReadoutRow);
     buildSavePanel(&panel);
     connect(panel.Timer2, &QTimer::timeout, this, &PanelRecording::Timer2_Timer);
     connect(&panel, &Panel::loading, this, &PanelRecording::load);
@@ -272,6 +273,8 @@ void PanelRecording::saveLiveList()
     FileStatus status;
     {
         CaptionProgress caption(&m_panel);
+        // The row index runs straight into the text ("9Records Completed"), unlike the full
+        // list's save and the reading of a file below: each caption is kept as users know it.
         status = writeDataFile(target, h.lines(), m_list.store(),
                                caption.rows(QStringLiteral("Records Completed")));
     }
@@ -306,7 +309,7 @@ void PanelRecording::saveFullList()
 bool PanelRecording::frameIsFresh() const
 {
     return !m_panel.Timer1->isActive()
-           || (m_sinceFrame.isValid() && m_sinceFrame.elapsed() <= kFreshFrameMs);
+           || (m_sinceFrame.isValid() && m_sinceFrame.elapsed() <= FreshFrameMs);
 }
 
 void PanelRecording::Timer2_Timer()
@@ -397,10 +400,7 @@ void PanelRecording::CmdL_Click()
             return;
         const auto period = parseLaunchPeriod(answer);
         if (!period) {
-            MessageSpec request;
-            request.text = QStringLiteral("Invalid, comply with the data format properly");
-            request.icon = QMessageBox::Critical;
-            Dialogs::instance().message(&m_panel, request);
+            showCritical(&m_panel, QStringLiteral("Invalid, comply with the data format properly"));
             continue;
         }
         m_delayed.toggle(period->totalSeconds(), now());
@@ -418,10 +418,7 @@ void PanelRecording::showArmed()
 
 void PanelRecording::showFailure(const FileStatus& status)
 {
-    MessageSpec request;
-    request.text = status.error;
-    request.icon = QMessageBox::Critical;
-    Dialogs::instance().message(&m_panel, request);
+    showCritical(&m_panel, status.error);
 }
 
 } // namespace kirv

@@ -107,7 +107,7 @@ private:
     QWidget* buildLinkNotice(QWidget* parent);
     void showLinkNotice(const QString& text);
     // A sample is taken only from a frame that is fresh: the poll is running and a frame reached
-    // the panel within kFreshFrameMs. Otherwise the tick waits for the next frame (or is
+    // the panel within FreshFrameMs. Otherwise the tick waits for the next frame (or is
     // dropped when the link turns out to be lost).
     bool frameIsFresh() const;
     RealTimeHeader header(const QString& max, const QString& maxTime, const QString& sel,
@@ -129,6 +129,6 @@ private:
 };
 
 // A frame older than this is taken for a silent meter, not for the level now.
-inline constexpr int kFreshFrameMs = 500;
+inline constexpr int FreshFrameMs = 500;
 
 } // namespace kirv

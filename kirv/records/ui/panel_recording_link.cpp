@@ -4,12 +4,13 @@
 // used again.
 #include "kirv/records/ui/panel_recording.h"
 
-#include "kirv/panel/ui/graph.h"
-#include "kirv/meter/clock.h"
+#include "kirv/widgets/graph.h"
+#include "kirv/base/clock.h"
 #include "kirv/panel/ui/panel.h"
-#include "kirv/panel/ui/widgets.h"
+#include "kirv/widgets/controls.h"
 #include "kirv/records/filenames.h"
 #include "kirv/records/ui/left_recording.h"
+#include "kirv/base/civil_time.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,0 +1,23 @@
+#include "kirv/base/clock.h"
+
+namespace kirv {
+
+namespace {
+std::function<QDateTime()>& source()
+{
+    static std::function<QDateTime()> s;
+    return s;
+}
+} // namespace
+
+QDateTime now()
+{
+    return source() ? source()() : QDateTime::currentDateTime();
+}
+
+void setNowSource(std::function<QDateTime()> s)
+{
+    source() = std::move(s);
+}
+
+} // namespace kirv

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "kirv/stats/report_values.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QStringList>
+
+namespace kirv {
+
+/// The output forms of the report values. Every form is UTF-8; CSV rows end in CRLF, as a
+/// spreadsheet expects, the other forms in LF.
+enum class ReportFormat
+{
+    Text,
+    Csv,
+    Json
+};
+
+/// The scalar keys in report order: the CSV header row and the order of the JSON keys around
+/// `exceedance` and `periods`.
+QStringList reportScalarKeys();
+
+/// One block of "key: value" lines per file, the L(0)..L(99) table ten to a line and the
+/// periods one to a line, then with the analysis the masked spans count and the events one to a
+/// line; blocks are separated by an empty line.
+QByteArray reportText(const QList<ReportValues>& reports);
+/// The header row and one row per file; an empty value stands for a missing one.
+QByteArray reportCsv(const QList<ReportValues>& reports);
+/// A JSON array of one flat object per file; a missing value is null.
+QByteArray reportJson(const QList<ReportValues>& reports);
+
+/// The same forms piece by piece, for a writer that streams a batch: the part before the first
+/// file, one file, the part between files and the part after the last one.
+QByteArray reportHead(ReportFormat format);
+QByteArray reportItem(ReportFormat format, const ReportValues& report);
+QByteArray reportSeparator(ReportFormat format);
+QByteArray reportTail(ReportFormat format);
+
+
+/// A level as the report shows it: one decimal ("93.4"), or empty when missing.
+QString reportLevelText(const std::optional<double>& level);
+
+} // namespace kirv

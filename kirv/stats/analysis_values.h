@@ -1,0 +1,33 @@
+#pragma once
+
+#include "kirv/stats/level_events.h"
+#include "kirv/stats/noise_exposure.h"
+#include "kirv/stats/period_table.h"
+
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+namespace kirv {
+
+/// What the batch report states beyond the meter's values: the period table, the events when
+/// asked for, the noise exposure and the masks that were applied. Absent (`present` false) in
+/// reports that did not ask for it.
+struct AnalysisValues
+{
+    bool present = false;
+    int periodMinutes = 60;
+    std::vector<PeriodRow> periods;
+    std::optional<EventRule> eventRule; // events were asked for
+    std::vector<LevelEvent> events;
+    NoiseExposure exposure;
+    qsizetype maskedSpans = 0;
+    QString masksError; // the sidecar that was ignored and why
+};
+
+/// The analysis of a series (masked records flagged already) whose records are T seconds apart.
+AnalysisValues analysisValues(const LevelSeries& series, double interval, int periodMinutes,
+                              const std::optional<EventRule>& eventRule);
+
+} // namespace kirv

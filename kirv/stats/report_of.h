@@ -1,0 +1,31 @@
+#pragma once
+
+#include "kirv/stats/level_events.h"
+#include "kirv/stats/report_values.h"
+
+#include <QString>
+
+#include <optional>
+
+namespace kirv {
+
+struct MasksLoad;
+
+/// What a report is asked to hold beyond the meter's values.
+struct ReportRequest
+{
+    int periodMinutes = DefaultPeriodMinutes; // 1..1440
+    bool withSeries = false; // the report page's plot and distribution data
+    bool masks = true;       // apply the spans of the file's sidecar (name.kirv.masks)
+    std::optional<EventRule> events;
+};
+
+/// The report of the data file at `path`: its values with the masks of its sidecar applied to
+/// every one (unless the request says not to), its period table, exposure and, when asked,
+/// events. The one way a report is made: kirv-report, the windows and the benchmarks call it.
+FileReport reportOf(const QString& path, const ReportRequest& request);
+/// The same of a series read already (a list in a window); `name` is the name to report it
+/// under; no sidecar is read.
+FileReport reportOf(const QString& name, DataFileSeries series, const ReportRequest& request);
+
+} // namespace kirv
