@@ -139,9 +139,10 @@ void BM_ReportPagePdf(benchmark::State& state)
 {
     const QString path = fixture().path;
     const QString pdf = fixture().dir.filePath("page.pdf");
+    ReportRequest request;
+    request.withSeries = true;
     for (auto _ : state) {
-        const FileReport report =
-            reportOf(path, ReportRequest{.withSeries = true});
+        const FileReport report = reportOf(path, request);
         ReportPdf writer(pdf);
         writer.addPage(report);
         if (!writer.finish())
