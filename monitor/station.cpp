@@ -145,7 +145,8 @@ void Station::linkLost(const QString& reason)
     say(QStringLiteral("link lost at %1").arg(stampText(now())));
     // The day's file so far is completed now; when the meter is back the day goes on in its
     // next part.
-    m_days.finish(settingsText());
+    // Day files say their own failures in the journal; the station goes on either way.
+    static_cast<void>(m_days.finish(settingsText()));
     for (AlarmWatch& alarm : m_alarms)
         alarm.gap();
     updateStatus();
@@ -196,7 +197,7 @@ void Station::sampleSecond()
     const QString before = m_days.currentPath();
     const double level = m_reading.LevelDb;
     const QString& text = m_reading.LevelText;
-    m_days.second(time, level, text, settingsText());
+    static_cast<void>(m_days.second(time, level, text, settingsText())); // failures: journal
     for (AlarmWatch& alarm : m_alarms) {
         if (auto event = alarm.second(time, level))
             alarmEvent(*event);
@@ -205,7 +206,7 @@ void Station::sampleSecond()
         ++m_sampleTick;
     } else {
         m_sampleTick = 1;
-        m_days.sample(time, text);
+        static_cast<void>(m_days.sample(time, text)); // failures: in the journal
         m_minute.add(time, level, text);
         if (m_mqtt)
             m_mqtt->publishLevel(levelMessage(time, level, text));

@@ -7,7 +7,7 @@ namespace kirv {
 
 /// Outcome of a file command: empty on success, otherwise the text for the message box, which
 /// names the file and the reason ("Cannot write /data/a.kirv: No space left on device").
-struct FileStatus
+struct [[nodiscard]] FileStatus
 {
     QString error;
 

@@ -45,13 +45,13 @@ public:
     {
         m_buffer.append(LineEnd, 2);
         if (m_buffer.size() >= ChunkBytes)
-            flush();
+            static_cast<void>(flush()); // a refused write stays in ok() and the last flush()
     }
 
     /// Hands everything collected to the device; false once any write was refused. A short
     /// write is tried again with the rest, so that a full disk is reported with its reason
     /// rather than as a count that came up short.
-    bool flush()
+    [[nodiscard]] bool flush()
     {
         for (qsizetype done = 0; m_ok && done < m_buffer.size();) {
             const qint64 n = m_out.write(m_buffer.constData() + done, m_buffer.size() - done);

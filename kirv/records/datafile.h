@@ -16,13 +16,13 @@ namespace kirv {
 // ---- Writing -------------------------------------------------------------------------------
 
 /// Writes each text as one line (CRLF). Returns false when the device refuses a write.
-bool writeLines(QIODevice& out, const QStringList& lines);
+[[nodiscard]] bool writeLines(QIODevice& out, const QStringList& lines);
 
 /// Writes grid rows 0..lastRow of a record list, one line a row, each cell followed by a tab:
 /// row 0 is the column title line, row i is record i. `lastRow` is cut to the record count.
 /// `progress` gets the row index (the caption shows it followed by "Records Completed").
 /// Returns false when the device refuses a write.
-bool WriteRecordRows(QIODevice& out, const RecordStore& records, qsizetype lastRow,
+[[nodiscard]] bool WriteRecordRows(QIODevice& out, const RecordStore& records, qsizetype lastRow,
                      const Progress& progress = {}, qsizetype every = ProgressStride);
 
 /// Writes a whole data file: the header lines (none for a plain list file), the column title

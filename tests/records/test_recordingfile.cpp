@@ -74,8 +74,8 @@ void TestRecordingFile::stopWritesTheRealTimeFile()
     RecordingFile recording;
     recording.setSyncToDisk(false);
     QVERIFY(recording.start(dir.path(), target).ok());
-    recording.appendRecord("2009/03/04 08:00:01", "88.0");
-    recording.appendRecord("2009/03/04 08:00:02", "89.1");
+    QVERIFY(recording.appendRecord("2009/03/04 08:00:01", "88.0").ok());
+    QVERIFY(recording.appendRecord("2009/03/04 08:00:02", "89.1").ok());
 
     QList<qsizetype> copied;
     const FileStatus status =
@@ -93,7 +93,7 @@ void TestRecordingFile::newRecordingReplacesFake()
     QTemporaryDir dir;
     RecordingFile recording;
     QVERIFY(recording.start(dir.path(), dir.filePath("first.kirv")).ok());
-    recording.appendRecord("t1", "80.0");
+    QVERIFY(recording.appendRecord("t1", "80.0").ok());
     recording.abandon(); // the link was lost: no data file
     QVERIFY(!QFile::exists(dir.filePath("first.kirv")));
     QCOMPARE(contentOf(dir.filePath("Fake")).count('\n'), 2);
@@ -242,9 +242,10 @@ int main(int argc, char* argv[])
     QCoreApplication app(argc, argv);
     if (const QString folder = qEnvironmentVariable("KIRV_TEST_RECORD_IN"); !folder.isEmpty()) {
         RecordingFile recording;
-        recording.start(folder, QDir(folder).filePath("other.kirv"));
-        recording.appendRecord("2009/03/04 08:00:01", "88.0");
-        recording.appendRecord("2009/03/04 08:00:02", "89.1");
+        if (!recording.start(folder, QDir(folder).filePath("other.kirv")).ok()
+            || !recording.appendRecord("2009/03/04 08:00:01", "88.0").ok()
+            || !recording.appendRecord("2009/03/04 08:00:02", "89.1").ok())
+            return 2; // the parent sees no "recording" line
         std::cout << "recording" << std::endl;
         std::string line;
         std::getline(std::cin, line); // until killed

@@ -60,7 +60,8 @@ FileStatus stopOfRecording(const QString& folder, const QString& target, int row
     if (FileStatus s = recording.start(folder, target); !s.ok())
         return s;
     for (int i = 0; i < rows; ++i)
-        recording.appendRecord(QStringLiteral("2009/03/04 08:00:01"), QStringLiteral("88.0"));
+        if (FileStatus s = recording.appendRecord(QStringLiteral("2009/03/04 08:00:01"), QStringLiteral("88.0")); !s.ok())
+            return s;
     return recording.finish(header());
 }
 
