@@ -286,12 +286,6 @@ LocalTime LocalClock::readChange(qint64 civil)
     return remember(civil, offset);
 }
 
-int localOffsetOf(qint64 civilSeconds, bool later)
-{
-    const ZoneReadings r = readingsOf(civilSeconds);
-    return later && r.second && !r.skipped ? *r.second : r.first;
-}
-
 QString IsoTimeTexts::text(qint64 civil)
 {
     return isoText(m_clock.read(civil));

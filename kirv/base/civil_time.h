@@ -135,8 +135,5 @@ private:
     LocalClock m_clock;
 };
 
-/// The UTC offset in seconds that the local zone gives civil time `civilSeconds`; the earlier
-/// reading (`later` false) or the later one of a repeated hour.
-int localOffsetOf(qint64 civilSeconds, bool later);
 
 } // namespace kirv

@@ -2,7 +2,6 @@
 
 #include "kirv/records/datafile.h"
 #include "kirv/output/quoting.h"
-#include "kirv/stats/report_values.h"
 #include "kirv/base/civil_time.h"
 #include "kirv/base/replace_file.h"
 
@@ -17,10 +16,7 @@ QByteArray recordsCsvRow(const RecordStore& records, qsizetype index)
     row += ',';
     const QByteArrayView time = records.field(index, TimeColumn);
     if (const std::optional<qint64> seconds = civilSeconds(time)) {
-        QByteArray iso = civilTimeText(*seconds).toLatin1();
-        iso[4] = iso[7] = '-';
-        iso[10] = 'T';
-        row += iso;
+        row += isoLocalText(*seconds).toLatin1();
     } else {
         row += csvField(time);
     }
