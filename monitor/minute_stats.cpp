@@ -36,6 +36,8 @@ std::optional<QByteArray> MinuteStats::roll(const QDateTime& time)
     if (!m_minute.isValid() || minuteOf(time) <= m_minute)
         return std::nullopt;
     QByteArray done = message();
+    if (const double leq = tenthValue(m_run.leq()); std::isfinite(leq))
+        m_lastLeq = std::round(leq * 10.0) / 10.0;
     m_minute = QDateTime();
     m_run.reset();
     m_classes = LevelCounter(Resolution::Fine);

@@ -24,6 +24,8 @@ public:
     // A sample at or before the last one taken (the clock went back) is left out: its seconds
     // were counted already, and the minutes go out in their order.
     void add(const QDateTime& time, double levelDb, const QString& levelText);
+    // The Leq of the last minute given by roll(), to the tenth its message carries.
+    std::optional<double> lastLeq() const { return m_lastLeq; }
 
 private:
     QByteArray message() const;
@@ -34,6 +36,7 @@ private:
     double m_max = 0.0;
     double m_min = 0.0;
     LevelCounter m_classes;
+    std::optional<double> m_lastLeq;
 };
 
 // The JSON of a sample for the live "level" topic: time, level, marked.

@@ -1,8 +1,10 @@
 #include "monitor/monitor_options.h"
 
 #include "kirv/base/native_names.h"
+#include "kirv/version.h"
 
 #include <QCommandLineParser>
+#include <QHostAddress>
 #include <QRegularExpression>
 #include <QSet>
 
@@ -25,7 +27,40 @@ std::optional<int> wholeNumber(const QString& text, int low, int high)
     return value >= low && value <= high ? std::optional<int>(value) : std::nullopt;
 }
 
+// "--ha-discovery" takes its prefix as an optional value: given as the next argument (one that
+// is no option) or after "=", else Home Assistant's own.
+QStringList withDiscoveryValue(QStringList arguments)
+{
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        if (arguments[i] != QLatin1String("--ha-discovery"))
+            continue;
+        if (i + 1 < arguments.size() && !arguments[i + 1].startsWith(QLatin1Char('-'))) {
+            arguments[i] += QLatin1Char('=') + arguments[i + 1];
+            arguments.removeAt(i + 1);
+        } else {
+            arguments[i] += QLatin1String("=homeassistant");
+        }
+    }
+    return arguments;
+}
+
 } // namespace
+
+std::optional<ListenAddress> parseListenAddress(const QString& text)
+{
+    if (const auto port = wholeNumber(text, 1, 65535))
+        return ListenAddress{QStringLiteral("127.0.0.1"), *port};
+    const auto hostPort = parseHostPort(text);
+    if (!hostPort || !hostPort->port || QHostAddress(hostPort->host).isNull())
+        return std::nullopt;
+    return ListenAddress{hostPort->host, hostPort->port};
+}
+
+bool isTopicPrefix(const QString& prefix)
+{
+    static const QRegularExpression levels(QStringLiteral("^[A-Za-z0-9_.-]{1,64}(/[A-Za-z0-9_.-]{1,64}){0,7}$"));
+    return levels.match(prefix).hasMatch();
+}
 
 bool isStationName(const QString& name)
 {
@@ -132,8 +167,24 @@ ParsedOptions parseMonitorOptions(const QStringList& arguments)
         QStringLiteral("Minute and alarm messages kept on the disk while the broker is away, at "
                        "most (default 10080, a week of minutes); the oldest go first."),
         QStringLiteral("N"), QStringLiteral("10080"));
+    const QCommandLineOption keepAlive(
+        QStringLiteral("mqtt-keepalive"),
+        QStringLiteral("Seconds between signs of life to the broker, 5..3600 (default 30); the "
+                       "broker says the station offline after 1.5 of them without one."),
+        QStringLiteral("SECONDS"), QStringLiteral("30"));
+    const QCommandLineOption discovery(
+        QStringLiteral("ha-discovery"),
+        QStringLiteral("Announce the station to Home Assistant under PREFIX (default "
+                       "homeassistant): retained sensor configs, sent again whenever "
+                       "PREFIX/status says online."),
+        QStringLiteral("PREFIX"));
+    const QCommandLineOption metrics(
+        QStringLiteral("metrics"),
+        QStringLiteral("Serve Prometheus metrics at http://ADDRESS:PORT/metrics (ADDRESS "
+                       "127.0.0.1 when only PORT is given)."),
+        QStringLiteral("[ADDRESS:]PORT"));
     parser.addOptions({help, version, port, dir, station, interval, alarm, onAlarm, mqtt, user,
-                       password, tls, queueMax});
+                       password, tls, queueMax, keepAlive, discovery, metrics});
 
     ParsedOptions out;
     const QString usage = parser.helpText().replace(QLatin1String("<executable_name>"),
@@ -143,14 +194,14 @@ ParsedOptions parseMonitorOptions(const QStringList& arguments)
         out.exitCode = 2;
         return out;
     };
-    if (!parser.parse(arguments))
+    if (!parser.parse(withDiscoveryValue(arguments)))
         return wrong(parser.errorText());
     if (parser.isSet(help)) {
         out.message = usage;
         return out;
     }
     if (parser.isSet(version)) {
-        out.message = QStringLiteral("kirv-monitor 7.0\n");
+        out.message = QStringLiteral("kirv-monitor %1\n").arg(QLatin1String(VersionText));
         return out;
     }
     if (!parser.positionalArguments().isEmpty())
@@ -208,10 +259,31 @@ ParsedOptions parseMonitorOptions(const QStringList& arguments)
         if (!most)
             return wrong(QStringLiteral("--mqtt-queue-max wants a whole number of messages from 1 to 999999."));
         o.mqtt.queueMax = *most;
+        const auto alive = wholeNumber(parser.value(keepAlive), 5, 3600);
+        if (!alive)
+            return wrong(QStringLiteral("--mqtt-keepalive wants whole seconds from 5 to 3600."));
+        o.mqtt.keepAlive = *alive;
+        if (parser.isSet(discovery)) {
+            o.mqtt.discoveryPrefix = parser.value(discovery);
+            if (!isTopicPrefix(o.mqtt.discoveryPrefix))
+                return wrong(QStringLiteral("--ha-discovery %1: write topic levels of letters, digits, '.', '_' and '-', "
+                                            "separated by '/'.")
+                                 .arg(o.mqtt.discoveryPrefix));
+        }
     } else if (parser.isSet(user) || parser.isSet(password) || parser.isSet(tls)) {
         return wrong(QStringLiteral("--mqtt-user, --mqtt-password-file and --mqtt-tls need --mqtt."));
-    } else if (parser.isSet(queueMax)) {
-        return wrong(QStringLiteral("--mqtt-queue-max needs --mqtt."));
+    } else {
+        for (const auto* needsMqtt : {&queueMax, &keepAlive, &discovery}) {
+            if (parser.isSet(*needsMqtt))
+                return wrong(QStringLiteral("--%1 needs --mqtt.").arg(needsMqtt->names().constFirst()));
+        }
+    }
+    if (parser.isSet(metrics)) {
+        const auto listen = parseListenAddress(parser.value(metrics));
+        if (!listen)
+            return wrong(QStringLiteral("--metrics %1: write PORT or ADDRESS:PORT, the address as digits.")
+                             .arg(parser.value(metrics)));
+        o.metrics = *listen;
     }
     out.options = o;
     return out;

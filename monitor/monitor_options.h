@@ -43,7 +43,20 @@ struct MqttOptions
     QString passwordFile;
     QString caFile; // TLS when set
     int queueMax = 10080; // messages kept on the disk at most: a week of minutes
+    int keepAlive = 30;   // seconds; the broker says "offline" by the will after 1.5 of them
+    QString discoveryPrefix; // Home Assistant's discovery prefix; empty: no discovery
 };
+
+// Where --metrics listens: "PORT" (on 127.0.0.1), "ADDRESS:PORT" or "[IPV6]:PORT".
+struct ListenAddress
+{
+    QString address; // empty: no metrics
+    int port = 0;
+};
+std::optional<ListenAddress> parseListenAddress(const QString& text);
+
+// A discovery prefix: one or more topic levels, no wildcard, no empty level.
+bool isTopicPrefix(const QString& prefix);
 
 struct MonitorOptions
 {
@@ -54,6 +67,7 @@ struct MonitorOptions
     QList<AlarmSpec> alarms;
     QString onAlarm;
     MqttOptions mqtt;
+    ListenAddress metrics;
 };
 
 // The command line, or what to print and the exit code (0 for --help/--version, 2 when wrong).

@@ -23,7 +23,6 @@ namespace kirv::monitor {
 
 namespace {
 
-constexpr int KeepAlive = 30;
 constexpr int StopWaitMs = 3000;
 constexpr int RetryMaxSeconds = 10;
 
@@ -118,6 +117,7 @@ QString MqttLink::start(const QString& spoolFolder)
     mosquitto_connect_callback_set(m_mosq, &MqttLink::onConnect);
     mosquitto_disconnect_callback_set(m_mosq, &MqttLink::onDisconnect);
     mosquitto_publish_callback_set(m_mosq, &MqttLink::onPublish);
+    mosquitto_message_callback_set(m_mosq, &MqttLink::onMessage);
     mosquitto_reconnect_delay_set(m_mosq, 1, RetryMaxSeconds, true);
     mosquitto_threaded_set(m_mosq, true);
     m_wake = ::eventfd(0, EFD_CLOEXEC);
@@ -133,10 +133,10 @@ QString MqttLink::start(const QString& spoolFolder)
 void MqttLink::network(const QByteArray& host)
 {
     // The name lookup and the connect happen here, never on the recording's thread.
-    int rc = mosquitto_connect_async(m_mosq, host.constData(), m_options.port, KeepAlive);
+    int rc = mosquitto_connect_async(m_mosq, host.constData(), m_options.port, m_options.keepAlive);
     while (!m_stopping) {
         if (rc == MOSQ_ERR_SUCCESS)
-            rc = mosquitto_loop_forever(m_mosq, KeepAlive * 1000, 1);
+            rc = mosquitto_loop_forever(m_mosq, m_options.keepAlive * 1000, 1);
         if (m_stopping)
             break;
         const QString reason = QString::fromUtf8(mosquitto_strerror(rc)); // errno is this thread's
@@ -188,6 +188,14 @@ void MqttLink::onPublish(mosquitto*, void* self, int mid)
     QMetaObject::invokeMethod(link, [link, mid] { link->published(mid); }, Qt::QueuedConnection);
 }
 
+void MqttLink::onMessage(mosquitto*, void* self, const mosquitto_message* message)
+{
+    auto* link = static_cast<MqttLink*>(self);
+    const QByteArray topic(message->topic);
+    const QByteArray payload(static_cast<const char*>(message->payload), message->payloadlen);
+    QMetaObject::invokeMethod(link, [link, topic, payload] { emit link->message(topic, payload); }, Qt::QueuedConnection);
+}
+
 void MqttLink::connectedWith(int rc)
 {
     if (rc != 0) {
@@ -203,6 +211,9 @@ void MqttLink::connectedWith(int rc)
     m_connected = true;
     say(QStringLiteral("MQTT: connected to %1 (%2 queued)").arg(broker()).arg(m_spool.size()));
     sendStatus();
+    for (const QByteArray& t : std::as_const(m_subscriptions))
+        mosquitto_subscribe(m_mosq, nullptr, t.constData(), 0);
+    emit connectedNow();
     pump();
 }
 
@@ -298,6 +309,20 @@ void MqttLink::setStatus(const QJsonObject& fields)
         return;
     m_status = fields;
     sendStatus();
+}
+
+bool MqttLink::publishRetained(const QByteArray& topic, const QByteArray& payload)
+{
+    return m_connected
+           && mosquitto_publish(m_mosq, nullptr, topic.constData(), int(payload.size()), payload.constData(), 1, true)
+                  == MOSQ_ERR_SUCCESS;
+}
+
+void MqttLink::subscribe(const QByteArray& topic)
+{
+    m_subscriptions.append(topic);
+    if (m_connected)
+        mosquitto_subscribe(m_mosq, nullptr, topic.constData(), 0);
 }
 
 void MqttLink::sendStatus()

@@ -13,6 +13,7 @@
 #include <thread>
 
 struct mosquitto;
+struct mosquitto_message;
 
 namespace kirv::monitor {
 
@@ -46,6 +47,11 @@ public:
     void publishQueued(const char* subtopic, const QByteArray& json);
     // The retained kirv/STATION/status: these fields with "online": true.
     void setStatus(const QJsonObject& fields);
+    // A retained message on any topic, QoS 1, sent only while connected: whether the library
+    // took it.
+    [[nodiscard]] bool publishRetained(const QByteArray& topic, const QByteArray& payload);
+    // Subscribed (QoS 0) at each connection from now on; what arrives comes as message().
+    void subscribe(const QByteArray& topic);
 
     bool connected() const { return m_connected; }
     qsizetype queued() const { return m_spool.size(); }
@@ -53,11 +59,15 @@ public:
 signals:
     // The "offline" status reached the broker, or the connection ended.
     void settled();
+    // A connection came, and the status is sent.
+    void connectedNow();
+    void message(const QByteArray& topic, const QByteArray& payload);
 
 private:
     static void onConnect(mosquitto*, void* self, int rc);
     static void onDisconnect(mosquitto*, void* self, int rc);
     static void onPublish(mosquitto*, void* self, int mid);
+    static void onMessage(mosquitto*, void* self, const mosquitto_message* message);
     void network(const QByteArray& host);
     void endNetwork();
     void connectedWith(int rc);
@@ -74,6 +84,7 @@ private:
     mosquitto* m_mosq = nullptr;
     Spool m_spool;
     QJsonObject m_status;
+    QList<QByteArray> m_subscriptions;
     bool m_connected = false;
     bool m_refusalSaid = false;
     bool m_failureSaid = false;

@@ -1,6 +1,8 @@
 #include "monitor/station.h"
 
+#include "monitor/ha_discovery.h"
 #include "monitor/journal.h"
+#include "monitor/metrics_server.h"
 #include "monitor/mqtt_link.h"
 
 #include "kirv/base/clock.h"
@@ -8,6 +10,7 @@
 #include "kirv/meter/port_table.h"
 #include "kirv/records/filenames.h"
 #include "kirv/base/civil_time.h"
+#include "kirv/version.h"
 
 #include <QDir>
 #include <QJsonDocument>
@@ -37,8 +40,13 @@ Station::Station(const MonitorOptions& options, QObject* parent)
     Timer2.setSingleShot(true);
     Timer2.setTimerType(Qt::PreciseTimer);
     connect(&Timer2, &QTimer::timeout, this, &Station::Timer2_Timer);
-    for (const AlarmSpec& spec : options.alarms)
+    m_metrics.station = options.station;
+    m_metrics.version = QLatin1String(VersionText);
+    m_metrics.mqtt = !options.mqtt.host.isEmpty();
+    for (const AlarmSpec& spec : options.alarms) {
         m_alarms.emplace_back(spec);
+        m_metrics.alarms.push_back({spec.name});
+    }
     if (!options.onAlarm.isEmpty())
         m_hooks = std::make_unique<AlarmHooks>(options.onAlarm, options.station, say);
 }
@@ -85,7 +93,26 @@ int Station::start()
             say(error);
             return 1;
         }
+        if (const QString& prefix = m_options.mqtt.discoveryPrefix; !prefix.isEmpty()) {
+            // Home Assistant says "online" on its status topic when it (re)starts: it has
+            // forgotten nothing retained, but a broker without persistence may have.
+            const QByteArray haStatus = prefix.toUtf8() + "/status";
+            m_mqtt->subscribe(haStatus);
+            connect(m_mqtt.get(), &MqttLink::message, this, [this, haStatus](const QByteArray& topic, const QByteArray& payload) {
+                if (topic == haStatus && payload.trimmed() == "online")
+                    announce();
+            });
+            connect(m_mqtt.get(), &MqttLink::connectedNow, this, &Station::announce);
+        }
         updateStatus();
+    }
+    if (!m_options.metrics.address.isEmpty()) {
+        m_metricsServer = std::make_unique<MetricsServer>([this] { return metrics(); });
+        if (const QString error = m_metricsServer->listen(m_options.metrics); !error.isEmpty()) {
+            say(error);
+            return 1;
+        }
+        say(QStringLiteral("metrics at http://%1:%2/metrics").arg(m_options.metrics.address).arg(m_options.metrics.port));
     }
     Timer1.start();
     armTick();
@@ -132,6 +159,8 @@ void Station::frameTaken(const QByteArray& frame)
     decodeFrame(m_reading, frame);
     m_haveFrame = true;
     m_sinceFrame.start();
+    if (m_reading.FreqWeight != m_announcedWeight)
+        announce();
     if (std::exchange(m_tickWaiting, false))
         sampleSecond();
 }
@@ -207,6 +236,7 @@ void Station::sampleSecond()
     } else {
         m_sampleTick = 1;
         static_cast<void>(m_days.sample(time, text)); // failures: in the journal
+        m_metrics.addSample(second, level, m_options.interval);
         m_minute.add(time, level, text);
         if (m_mqtt)
             m_mqtt->publishLevel(levelMessage(time, level, text));
@@ -217,6 +247,10 @@ void Station::sampleSecond()
 
 void Station::alarmEvent(const AlarmEvent& event)
 {
+    for (auto& alarm : m_metrics.alarms) {
+        if (alarm.name == event.name && event.raised)
+            ++alarm.raised;
+    }
     say(QStringLiteral("alarm %1 %2: %3 dB at %4")
             .arg(event.name, alarmEventWord(event), QString::number(event.level, 'f', 1), isoText(event.time)));
     const QString written = appendAlarmLine(m_options.dir, m_options.station, event);
@@ -241,6 +275,37 @@ void Station::updateStatus()
     m_mqtt->setStatus({{QStringLiteral("port"), m_device},
                        {QStringLiteral("link"), m_linkLost ? QStringLiteral("lost") : QStringLiteral("up")},
                        {QStringLiteral("file"), m_days.running() ? fileTitle(m_days.currentPath()) : QString()}});
+}
+
+void Station::announce()
+{
+    // The unit of the levels is the meter's weighting: nothing is said before a frame tells it.
+    if (!m_haveFrame || !m_mqtt || m_options.mqtt.discoveryPrefix.isEmpty())
+        return;
+    m_announcedWeight = m_reading.FreqWeight;
+    QStringList alarms;
+    for (const AlarmSpec& spec : m_options.alarms)
+        alarms.append(spec.name);
+    bool sent = m_mqtt->connected();
+    for (const RetainedMessage& config :
+         discoveryConfigs(m_options.mqtt.discoveryPrefix, {m_options.station, m_reading.FreqWeight, alarms}))
+        sent = m_mqtt->publishRetained(config.topic, config.payload) && sent;
+    if (!sent && m_mqtt->connected())
+        say(QStringLiteral("MQTT: the discovery configs could not all be sent; they go again at the next connection"));
+}
+
+QByteArray Station::metrics()
+{
+    m_metrics.weighting = m_haveFrame ? freqWeightBoardText(m_reading.FreqWeight) : QString();
+    m_metrics.minuteLeq = m_minute.lastLeq();
+    m_metrics.meterUp = m_haveFrame && !m_linkLost;
+    for (std::size_t i = 0; i < m_alarms.size(); ++i)
+        m_metrics.alarms[i].active = m_alarms[i].raised();
+    if (m_mqtt) {
+        m_metrics.mqttConnected = m_mqtt->connected();
+        m_metrics.mqttQueued = m_mqtt->queued();
+    }
+    return metricsText(m_metrics);
 }
 
 } // namespace kirv::monitor

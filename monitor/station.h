@@ -2,6 +2,7 @@
 
 #include "monitor/alarms.h"
 #include "monitor/day_files.h"
+#include "monitor/metrics_text.h"
 #include "monitor/minute_stats.h"
 #include "monitor/monitor_options.h"
 
@@ -19,6 +20,7 @@
 
 namespace kirv::monitor {
 
+class MetricsServer;
 class MqttLink;
 
 // The unattended recorder: the live poll of the panel (Timer1, 200 ms, with its link
@@ -49,6 +51,8 @@ private:
     void sampleSecond();
     void alarmEvent(const AlarmEvent& event);
     void updateStatus();
+    void announce();
+    QByteArray metrics();
     MeterSettingsText settingsText() const;
     bool frameIsFresh() const;
 
@@ -64,6 +68,9 @@ private:
     std::vector<AlarmWatch> m_alarms;
     std::unique_ptr<AlarmHooks> m_hooks;
     std::unique_ptr<MqttLink> m_mqtt;
+    std::unique_ptr<MetricsServer> m_metricsServer;
+    StationMetrics m_metrics;
+    QString m_announcedWeight; // the weighting the discovery configs carry
     std::unique_ptr<QLockFile> m_lock;
     QElapsedTimer m_sinceFrame;
     bool m_tickWaiting = false;
