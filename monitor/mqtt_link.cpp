@@ -274,8 +274,10 @@ void MqttLink::publishLevel(const QByteArray& json)
 {
     if (!m_connected)
         return;
+    // Retained, so that a page or a dashboard that subscribes now shows the level at once
+    // instead of waiting for the next sample.
     const QByteArray t = topic("level");
-    mosquitto_publish(m_mosq, nullptr, t.constData(), int(json.size()), json.constData(), 0, false);
+    mosquitto_publish(m_mosq, nullptr, t.constData(), int(json.size()), json.constData(), 0, true);
 }
 
 void MqttLink::publishQueued(const char* subtopic, const QByteArray& json)

@@ -159,8 +159,11 @@ void Station::frameTaken(const QByteArray& frame)
     decodeFrame(m_reading, frame);
     m_haveFrame = true;
     m_sinceFrame.start();
-    if (m_reading.FreqWeight != m_announcedWeight)
+    if (m_reading.FreqWeight != m_announcedWeight) {
+        m_announcedWeight = m_reading.FreqWeight;
         announce();
+        updateStatus();
+    }
     if (std::exchange(m_tickWaiting, false))
         sampleSecond();
 }
@@ -263,6 +266,7 @@ void Station::alarmEvent(const AlarmEvent& event)
                             {QStringLiteral("level"), std::round(event.level * 10.0) / 10.0},
                             {QStringLiteral("threshold"), event.threshold}};
         m_mqtt->publishQueued("alarm", QJsonDocument(o).toJson(QJsonDocument::Compact));
+        updateStatus();
     }
     if (m_hooks)
         m_hooks->run(event);
@@ -272,9 +276,18 @@ void Station::updateStatus()
 {
     if (!m_mqtt)
         return;
-    m_mqtt->setStatus({{QStringLiteral("port"), m_device},
+    // The retained status also says the unit and each alarm's state, so that a page or a tool
+    // that subscribes later knows them without waiting for the next event.
+    QJsonObject alarms;
+    for (std::size_t i = 0; i < m_alarms.size(); ++i)
+        alarms.insert(m_options.alarms[i].name, m_alarms[i].raised());
+    QJsonObject fields{{QStringLiteral("port"), m_device},
                        {QStringLiteral("link"), m_linkLost ? QStringLiteral("lost") : QStringLiteral("up")},
-                       {QStringLiteral("file"), m_days.running() ? fileTitle(m_days.currentPath()) : QString()}});
+                       {QStringLiteral("file"), m_days.running() ? fileTitle(m_days.currentPath()) : QString()},
+                       {QStringLiteral("alarms"), alarms}};
+    if (m_haveFrame)
+        fields.insert(QStringLiteral("weighting"), freqWeightBoardText(m_reading.FreqWeight));
+    m_mqtt->setStatus(fields);
 }
 
 void Station::announce()
@@ -282,7 +295,6 @@ void Station::announce()
     // The unit of the levels is the meter's weighting: nothing is said before a frame tells it.
     if (!m_haveFrame || !m_mqtt || m_options.mqtt.discoveryPrefix.isEmpty())
         return;
-    m_announcedWeight = m_reading.FreqWeight;
     QStringList alarms;
     for (const AlarmSpec& spec : m_options.alarms)
         alarms.append(spec.name);

@@ -70,7 +70,7 @@ private:
     std::unique_ptr<MqttLink> m_mqtt;
     std::unique_ptr<MetricsServer> m_metricsServer;
     StationMetrics m_metrics;
-    QString m_announcedWeight; // the weighting the discovery configs carry
+    QString m_announcedWeight; // the weighting the discovery configs and the status carry
     std::unique_ptr<QLockFile> m_lock;
     QElapsedTimer m_sinceFrame;
     bool m_tickWaiting = false;

@@ -98,7 +98,10 @@ private slots:
                                                   "./usr/lib/systemd/system/kirv-monitor@.service\n",
                                                   "./usr/lib/udev/rules.d/60-kirv-meter.rules\n",
                                                   "./usr/share/doc/kirv/copyright\n",
-                                                  "./usr/share/doc/kirv/changelog.gz\n"}
+                                                  "./usr/share/doc/kirv/changelog.gz\n",
+                                                  "./usr/share/kirv/dashboard/index.html\n",
+                                                  "./usr/share/kirv/dashboard/mqtt.min.js\n",
+                                                  "./usr/share/kirv/dashboard/mosquitto-kirv.conf\n"}
                                    << "dpkg-dev";
     }
     void installed()

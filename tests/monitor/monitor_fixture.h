@@ -166,14 +166,16 @@ public:
     }
 };
 
-// mosquitto_sub on kirv/#, QoS 1, with a session the broker keeps across its restarts.
+// mosquitto_sub on `filter`, QoS 1, with a session the broker keeps across its restarts; each
+// line "TOPIC PAYLOAD", or "R TOPIC PAYLOAD" with `retainFlag` (R is 1 for a retained copy).
 class Subscriber : public Lines
 {
 public:
-    bool begin(int port, const QString& id)
+    bool begin(int port, const QString& id, const QString& filter = QStringLiteral("kirv/#"), bool retainFlag = false)
     {
-        start("mosquitto_sub", {"-h", "127.0.0.1", "-p", QString::number(port), "-t", "kirv/#", "-v",
-                                "-q", "1", "-c", "-i", id});
+        QStringList args{"-h", "127.0.0.1", "-p", QString::number(port), "-t", filter, "-q", "1", "-c", "-i", id};
+        args += retainFlag ? QStringList{"-F", "%r %t %p"} : QStringList{"-v"};
+        start("mosquitto_sub", args);
         return waitForStarted();
     }
     QStringList topic(const QString& name) const
@@ -214,6 +216,17 @@ public:
         if (!ended)
             qWarning().noquote() << "kirv-monitor did not end cleanly:\n" << lines.join('\n');
         return ended;
+    }
+};
+
+// The folder of a test's site and the arguments of a monitor recording into it.
+struct SiteFolder
+{
+    QTemporaryDir m_dir;
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+    QStringList args(const QString& station, const QString& pty, const QStringList& more = {}) const
+    {
+        return QStringList{"--port", pty, "--dir", m_dir.path(), "--station", station} + more;
     }
 };
 

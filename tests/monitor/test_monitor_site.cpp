@@ -9,16 +9,9 @@
 using namespace monitortest;
 
 
-class TestMonitorSite : public QObject
+class TestMonitorSite : public QObject, SiteFolder
 {
     Q_OBJECT
-
-    QTemporaryDir m_dir;
-    QString path(const QString& name) const { return m_dir.filePath(name); }
-    QStringList args(const QString& station, const QString& pty, const QStringList& more = {}) const
-    {
-        return QStringList{"--port", pty, "--dir", m_dir.path(), "--station", station} + more;
-    }
 
 private slots:
     void initTestCase()
@@ -221,7 +214,7 @@ private slots:
             return f.open(QIODevice::ReadOnly) && f.readAll() == "a loud raised 85.0 80.0\na loud cleared 70.0 80.0\n";
         }));
         QVERIFY(sub.topic("kirv/a/status").contains(
-            QStringLiteral(R"({"file":"a-20260615.kirv","link":"up","online":true,"port":"%1"})").arg(sim.pty)));
+            QStringLiteral(R"({"alarms":{"loud":false},"file":"a-20260615.kirv","link":"up","online":true,"port":"%1","weighting":"A"})").arg(sim.pty)));
         QVERIFY(monitor.end());
         QVERIFY(waitFor([&] { return sub.topic("kirv/a/status").last().contains(R"("online":false)"); }));
     }
