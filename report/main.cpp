@@ -4,6 +4,7 @@
 #include "report/report_options.h"
 #include "report/report_targets.h"
 #include "kirv/output/analysis_format.h"
+#include "kirv/output/compare_format.h"
 #include "kirv/records/datafile.h"
 #include "kirv/base/native_names.h"
 #include "kirv/output/page/report_page.h"
@@ -13,6 +14,7 @@
 #include <QFile>
 #include <QGuiApplication>
 
+#include <array>
 #include <cstdio>
 #if defined(__GLIBC__)
 #include <malloc.h>
@@ -82,6 +84,38 @@ private:
     CsvDialect m_dialect;
 };
 
+// --compare A B: both reports (read at once), then the one table.
+int runCompare(const ReportOptions& options, Output& out)
+{
+    std::array<FileReport, 2> reports;
+    runReportBatch(options.files, options.jobs,
+                   [request = reportRequestOf(options.analysis, options.periodMinutes, false)](
+                       const QString& path) { return reportOf(path, request); },
+                   [&](qsizetype index, FileReport&& report) {
+                       reports[size_t(index)] = std::move(report);
+                   });
+    bool failed = false;
+    for (const FileReport& report : reports) {
+        for (const QString& warning : report.warnings)
+            printError(warning);
+        if (!report.ok()) {
+            printError(report.error);
+            return 1; // a table with one side missing says nothing
+        }
+        if (const QString& masks = report.values.analysis.masksError; !masks.isEmpty()) {
+            printError(masks + QStringLiteral("; the masks are ignored"));
+            failed = true;
+        }
+    }
+    out.write(compareOutput(options.format,
+                            compareTable(reports[0].values, reports[1].values, options.alignment)));
+    if (!out.finish()) {
+        printError(out.error());
+        return 1;
+    }
+    return failed ? 1 : 0;
+}
+
 int run(const ReportOptions& options)
 {
     for (const QString& target : {options.output, options.periodCsv, options.analysis.eventsCsv,
@@ -93,6 +127,13 @@ int run(const ReportOptions& options)
     const CsvDialect dialect = options.analysis.dialect;
     Output out(options.output,
                options.format == ReportFormat::Csv ? dialect : CsvDialect::Comma);
+    if (options.compare) {
+        if (!out.error().isEmpty()) {
+            printError(out.error());
+            return 1;
+        }
+        return runCompare(options, out);
+    }
     std::unique_ptr<Output> periods;
     if (!options.periodCsv.isEmpty())
         periods = std::make_unique<Output>(options.periodCsv, dialect);

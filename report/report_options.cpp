@@ -35,6 +35,15 @@ const QCommandLineOption JobsOption({QStringLiteral("jobs")},
 const QCommandLineOption ForceOption({QStringLiteral("force")},
                                      QStringLiteral("Write an output over a file that is one of "
                                                     "the data files or reads as one."));
+const QCommandLineOption CompareOption(
+    {QStringLiteral("compare")},
+    QStringLiteral("Compare two files, A and B: Leq, L10, L90 and Lmax of both and B - A, then "
+                   "their periods side by side with the difference of their Leq."));
+const QCommandLineOption AlignOption(
+    {QStringLiteral("align")},
+    QStringLiteral("How --compare pairs the periods: clock (the same start time, default) or "
+                   "elapsed (the same time since each file's first period)."),
+    QStringLiteral("clock|elapsed"));
 const QCommandLineOption VersionOption({QStringLiteral("version")},
                                        QStringLiteral("Show the version and exit."));
 const QCommandLineOption HelpOption({QStringLiteral("h"), QStringLiteral("help")},
@@ -83,6 +92,11 @@ header row and one row per file (without exceedance and periods). Files that can
 be read (not a regular file, empty, not a data file) are reported on standard error;
 the others are still analysed.
 
+With --compare A B the output is one table instead: the Leq, L10, L90 and Lmax of
+A and of B and how far B lies above A (b - a), then every period of either file
+beside its partner in the other (paired by --align) with the difference of their
+Leq. Each file's figures are its own report's.
+
 Every output file is replaced whole once it is written, or left as it was. "-o -"
 and "-o /dev/stdout" write to standard output as it is. An output is refused when it
 is a device, a FIFO or a folder, when two outputs name one file, and, unless --force
@@ -94,7 +108,8 @@ sidecar could not be used or an output could not be written, 2 on a bad command 
 void addReportOptions(QCommandLineParser& parser)
 {
     parser.addOptions({FormatOption, PeriodOption, PdfOption, OutputOption, PeriodCsvOption,
-                       JobsOption, ForceOption, VersionOption, HelpOption});
+                       JobsOption, ForceOption, CompareOption, AlignOption, VersionOption,
+                       HelpOption});
     addAnalysisOptions(parser);
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Data files to analyse."),
                                  QStringLiteral("FILE..."));
@@ -144,6 +159,24 @@ ParsedReportOptions parseReportOptions(const QStringList& arguments)
         else if (format != QLatin1String("text"))
             return bad(QStringLiteral("unknown format \"%1\" (text, csv or json)").arg(format));
     }
+    options.compare = parser.isSet(CompareOption);
+    if (parser.isSet(AlignOption)) {
+        const QString align = parser.value(AlignOption);
+        if (align == QLatin1String("elapsed"))
+            options.alignment = CompareAlignment::ElapsedTime;
+        else if (align != QLatin1String("clock"))
+            return bad(QStringLiteral("unknown alignment \"%1\" (clock or elapsed)").arg(align));
+        if (!options.compare)
+            return bad(QStringLiteral("--align goes with --compare"));
+    }
+    if (options.compare) {
+        if (options.files.size() != 2)
+            return bad(QStringLiteral("--compare needs two data files, A and B"));
+        for (const QCommandLineOption* option : {&PdfOption, &PeriodCsvOption})
+            if (parser.isSet(*option))
+                return bad(QStringLiteral("--%1 does not go with --compare")
+                               .arg(option->names().last()));
+    }
     if (parser.isSet(PeriodOption)) {
         bool ok = false;
         options.periodMinutes = parser.value(PeriodOption).toInt(&ok);
@@ -159,6 +192,8 @@ ParsedReportOptions parseReportOptions(const QStringList& arguments)
     }
     if (const std::optional<QString> error = readAnalysisOptions(parser, options.analysis))
         return bad(*error);
+    if (options.compare && !options.analysis.eventsCsv.isEmpty())
+        return bad(QStringLiteral("--events-csv does not go with --compare"));
     options.pdf = parser.value(PdfOption);
     options.output = parser.value(OutputOption);
     options.periodCsv = parser.value(PeriodCsvOption);

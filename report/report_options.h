@@ -1,6 +1,7 @@
 #pragma once
 
 #include "kirv/output/report_format.h"
+#include "kirv/stats/compare_table.h"
 #include "report/report_analysis.h"
 
 #include <QString>
@@ -22,6 +23,8 @@ struct ReportOptions
     int jobs = 0;      // --jobs N: files read at once; 0 takes every core
     bool force = false; // --force: an output may replace a data file
     AnalysisOptions analysis; // masks, events, CSV dialect
+    bool compare = false; // --compare A B: the two files' figures side by side
+    CompareAlignment alignment = CompareAlignment::ClockTime; // --align clock|elapsed
 };
 
 /// Outcome of reading the command line: options to run, or a text to print and the exit status

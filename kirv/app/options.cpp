@@ -21,8 +21,8 @@ std::optional<Options> parseOptions(const QStringList& arguments, QString* messa
     parser.setApplicationDescription(QStringLiteral(
         "Kirv: live panel, recording and logger download for the sound level meter.\n\n"
         "The port window comes first (--com chooses the port without it); once the panel is\n"
-        "up, each FILE opens in its list window. A file that cannot be read is named with the\n"
-        "reason, and the others still open.\n\n"
+        "up, each FILE opens in a list window of its own (a file named twice opens once). A\n"
+        "file that cannot be read is named with the reason, and the others still open.\n\n"
         "Exit status: 0 when the panel or the port window was closed, 1 when the port could\n"
         "not be opened, 2 on a bad command line."));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")},
@@ -43,7 +43,7 @@ std::optional<Options> parseOptions(const QStringList& arguments, QString* messa
     parser.addOptions({help, version, port, simulate, com, unpaced});
     parser.addPositionalArgument(
         QStringLiteral("FILE"),
-        QStringLiteral("Data files (.kirv) to open in their list windows, as \"Open\" does, once "
+        QStringLiteral("Data files (.kirv) to open, each in its own list window, as \"Open\" does, once "
                        "the panel is up."),
         QStringLiteral("[FILE...]"));
 

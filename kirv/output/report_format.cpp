@@ -54,13 +54,6 @@ Field time(const char* key, const QString& value, const LocalTime& at, bool pres
     return {key, Field::Text, iso ? isoText(at) : value};
 }
 
-// A period's start for the machine forms.
-QString isoStart(const PeriodLevel& p)
-{
-    const std::optional<qint64> seconds = civilSeconds(p.start.toLatin1());
-    return seconds ? isoText({*seconds, p.offset, true}) : p.start;
-}
-
 Field dose(const char* key, const std::optional<double>& percent)
 {
     return percent ? Field{key, Field::Number, doseText(percent)} : Field{key, Field::Missing, {}};
@@ -238,6 +231,12 @@ QStringList reportScalarKeys()
     for (const Field& f : scalarFields(ReportValues(), false))
         keys << QLatin1String(f.key);
     return keys;
+}
+
+QString isoStart(const PeriodLevel& p)
+{
+    const std::optional<qint64> seconds = civilSeconds(p.start.toLatin1());
+    return seconds ? isoText({*seconds, p.offset, true}) : p.start;
 }
 
 QString reportLevelText(const std::optional<double>& level)

@@ -38,6 +38,10 @@ QByteArray reportSeparator(ReportFormat format);
 QByteArray reportTail(ReportFormat format);
 
 
+/// A period's start as the machine forms write it: ISO 8601 with its UTC offset (the stored
+/// text when it is no civil time).
+QString isoStart(const PeriodLevel& p);
+
 /// A level as the report shows it: one decimal ("93.4"), or empty when missing.
 QString reportLevelText(const std::optional<double>& level);
 

@@ -62,6 +62,11 @@ public:
         return QFileDialog::getOpenFileName(parent, QString(), QString(), qtFileFilter(filter));
     }
 
+    QStringList openFileNames(QWidget* parent, const QString& filter) override
+    {
+        return QFileDialog::getOpenFileNames(parent, QString(), QString(), qtFileFilter(filter));
+    }
+
     bool print(QWidget* parent, QPrinter& printer) override
     {
         QPrintDialog dialog(&printer, parent);
@@ -85,6 +90,12 @@ std::unique_ptr<Dialogs>& current()
 }
 
 } // namespace
+
+QStringList Dialogs::openFileNames(QWidget* parent, const QString& filter)
+{
+    const QString path = openFileName(parent, filter);
+    return path.isEmpty() ? QStringList() : QStringList{path};
+}
 
 bool Dialogs::printPreview(QWidget* parent, QPrinter& printer,
                            const std::function<void(QPrinter*)>& paint)

@@ -3,6 +3,7 @@
 #include <QMap>
 #include <QMessageBox>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -41,6 +42,9 @@ public:
     // `filter` is in the program's form "Data Files (*.kirv)|*.kirv|All Files (*.*)|*.*|".
     virtual QString saveFileName(QWidget* parent, const QString& filter) = 0;
     virtual QString openFileName(QWidget* parent, const QString& filter) = 0;
+    // The files chosen to open (several at once where the service allows it), or none for
+    // Cancel. A service without a choice of several answers with its openFileName.
+    virtual QStringList openFileNames(QWidget* parent, const QString& filter);
     // The print dialog; false when cancelled.
     virtual bool print(QWidget* parent, QPrinter& printer) = 0;
     // A page shown before it is printed: `paint` draws it on the printer it is given (the

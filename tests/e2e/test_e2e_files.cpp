@@ -161,6 +161,33 @@ private slots:
             QCOMPARE(view->records().count(), count);
         }
     }
+
+    // `kirv one.kirv two.kirv one.kirv`: two files of one kind in two views; the one named
+    // twice (by another path) opens once.
+    void commandLineTwoFilesOfOneKind()
+    {
+        const QString data = qEnvironmentVariable("KIRV_TEST_DATA");
+        QTemporaryDir dir;
+        for (const char* name : {"one.kirv", "two.kirv"})
+            QVERIFY(QFile::copy(data + "/realtime_two_samples.kirv", dir.filePath(name)));
+        QString message;
+        bool isError = false;
+        const auto options =
+            parseOptions({"kirv", "--simulate", "--unpaced", "--com", "COM1", dir.filePath("one.kirv"),
+                          dir.filePath("two.kirv"), dir.path() + "/./one.kirv"},
+                         &message, &isError);
+        QVERIFY2(options, qPrintable(message));
+        E2eFixture f(*options);
+        QVERIFY(f.panel && f.panel->isVisible());
+        QCOMPARE(f.dialogs->messages().size(), 0);
+        QStringList titles;
+        for (const FileList* view : f.panel->findChildren<FileList*>("FileListReal")) {
+            QVERIFY(view->isVisible());
+            titles << view->windowTitle();
+        }
+        titles.sort();
+        QCOMPARE(titles, (QStringList{"one.kirv", "two.kirv"}));
+    }
 };
 
 QTEST_MAIN(TestE2eFiles)

@@ -505,13 +505,19 @@ private slots:
         QVERIFY(available.contains(plot->frameGeometry()));
         QVERIFY(!plot->frameGeometry().intersects(globalRect(panel.Toolbar1)));
 
-        // "Plot" of an opened file's view replaces the series in the open window.
+        // "Plot" of an opened file's view draws in the view's own Plot, beside the view; the
+        // panel's Plot keeps its series.
         FileList* view = panel.findChild<FileViews*>()->openDataFile(
             qEnvironmentVariable("KIRV_TEST_DATA") + QStringLiteral("/realtime_two_samples.kirv"));
         QVERIFY(view);
+        const qsizetype before = plot->CWGraph1->pointCount();
         view->Toolbar1_ButtonClick(view->toolbarButton(QStringLiteral("Plot")));
-        QCOMPARE(plotWindow(), plot);
-        QCOMPARE(plot->CWGraph1->pointAt(1), QPointF(2, 89.1));
+        Plot* own = plotOf(view);
+        QVERIFY(own && own != plot);
+        QCOMPARE(own->parentWidget(), view);
+        QCOMPARE(plotWindow(), own);
+        QCOMPARE(own->CWGraph1->pointAt(1), QPointF(2, 89.1));
+        QCOMPARE(plot->CWGraph1->pointCount(), before);
         QCOMPARE(plotRows(), 2);
     }
 

@@ -25,7 +25,11 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QTableView>
+#include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QToolBar>
 
 #include <memory>
@@ -89,6 +93,9 @@ private slots:
     void printCancelledOrFailed_data();
     void printCancelledOrFailed();
     void closedWhilePrinting();
+    void viewPerFile_data();
+    void viewPerFile();
+    void closingViewClosesItsGraphs();
 };
 
 void TestFileViews::designTexts_data()
@@ -357,7 +364,7 @@ void TestFileViews::openCommand()
              QStringLiteral("Data Files (*.kirv)|*.kirv|All Files (*.*)|*.*|"));
     QVERIFY(!views->view(FileList::Kind::RealTime) && !views->view(FileList::Kind::Logger));
 
-    // A file of the same kind replaces the open view; the other kind stays as it is.
+    // Each file opens in a view of its own, whatever the kind of the views open already.
     f.dialogs->files << fixturePath("realtime_two_samples.kirv")
                      << fixturePath("logger_three_samples.kirv") << fixturePath("plain_list.kirv");
     open->trigger();
@@ -367,8 +374,11 @@ void TestFileViews::openCommand()
     const QPointer<FileList> logger = views->view(FileList::Kind::Logger);
     QVERIFY(logger && first);
     open->trigger();
-    QVERIFY(!first);
+    QVERIFY(first);
     FileList* second = views->view(FileList::Kind::RealTime);
+    QVERIFY(second != first);
+    QCOMPARE(views->views(), (QList<FileList*>{first, logger, second}));
+    QCOMPARE(first->windowTitle(), QStringLiteral("realtime_two_samples.kirv"));
     QCOMPARE(second->windowTitle(), QStringLiteral("plain_list.kirv"));
     QCOMPARE(second->records().count(), 3);
     QCOMPARE(second->BoardCA->text(),
@@ -381,10 +391,12 @@ void TestFileViews::openCommand()
     // The views' "Plot" and "0.1 dB" lead to the Plot and Histogram windows.
     second->toolbarButton("Plot")->trigger();
     QVERIFY(plotWindow() && plotWindow()->isVisible());
+    QCOMPARE(plotWindow(), plotOf(second));
     QCOMPARE(plotRows(), 3);
     second->toolbarButton("Ln")->trigger();
     QTest::mouseClick(second->Cmd01dB, Qt::LeftButton);
     QVERIFY(levelStatistics().histogram && levelStatistics().histogram->isVisible());
+    QCOMPARE(levelStatistics().histogram->parentWidget(), second);
     QCOMPARE(levelStatistics().StatRecordCount, 2); // 89.1* is left out
     QVERIFY(f.timersRunning());
 }
@@ -606,6 +618,123 @@ void TestFileViews::closedWhilePrinting()
     QVERIFY(f.timersRunning());
     QVERIFY(!QApplication::overrideCursor());
     QTRY_VERIFY(!alive);
+}
+
+namespace {
+
+// Copies of the fixtures under names of their own, one more spelling of "one.kirv" through a
+// folder and one through a link.
+struct FileCopies
+{
+    QTemporaryDir dir;
+
+    FileCopies()
+    {
+        QDir(dir.path()).mkdir(QStringLiteral("sub"));
+        for (const auto& [fixture, name] :
+             {std::pair{"realtime_two_samples.kirv", "one.kirv"},
+              std::pair{"realtime_two_samples.kirv", "two.kirv"},
+              std::pair{"logger_three_samples.kirv", "log1.kirv"},
+              std::pair{"logger_three_samples.kirv", "log2.kirv"}})
+            QFile::copy(fixturePath(fixture), path(name));
+        QFile::link(path("one.kirv"), path("link.kirv"));
+    }
+    QString path(const QString& name) const { return dir.filePath(name); }
+};
+
+} // namespace
+
+void TestFileViews::viewPerFile_data()
+{
+    QTest::addColumn<QStringList>("opened");
+    QTest::addColumn<bool>("byOpen");
+    QTest::addColumn<QStringList>("titles");
+    QTest::addColumn<QString>("active"); // the view in front after the last open
+
+    QTest::newRow("two real-time files by Open")
+        << QStringList{"one.kirv", "two.kirv"} << true << QStringList{"one.kirv", "two.kirv"}
+        << "two.kirv";
+    QTest::newRow("two logger files as the command line opens them")
+        << QStringList{"log1.kirv", "log2.kirv"} << false
+        << QStringList{"log1.kirv", "log2.kirv"} << "log2.kirv";
+    QTest::newRow("one file again by another path raises its view")
+        << QStringList{"one.kirv", "two.kirv", "sub/../one.kirv"} << true
+        << QStringList{"one.kirv", "two.kirv"} << "one.kirv";
+    QTest::newRow("one file again through a link")
+        << QStringList{"one.kirv", "two.kirv", "link.kirv"} << false
+        << QStringList{"one.kirv", "two.kirv"} << "one.kirv";
+}
+
+void TestFileViews::viewPerFile()
+{
+    QFETCH(QStringList, opened);
+    QFETCH(bool, byOpen);
+    QFETCH(QStringList, titles);
+    QFETCH(QString, active);
+
+    FileCopies copies;
+    PanelFixture f;
+    f.panel.show();
+    auto* views = f.panel.findChild<FileViews*>(QStringLiteral("FileViews"));
+    QSignalSpy opens(views, &FileViews::viewOpened);
+    for (const QString& name : opened) {
+        if (byOpen) {
+            f.dialogs->files << copies.path(name);
+            f.panel.toolbarButton(2)->trigger();
+        } else {
+            QVERIFY(views->openDataFile(copies.path(name)));
+        }
+    }
+    QStringList shown;
+    for (const FileList* view : views->views()) {
+        QVERIFY(view->isVisible());
+        QCOMPARE(view->objectName(), view->kind() == FileList::Kind::Logger
+                                         ? QStringLiteral("FileList")
+                                         : QStringLiteral("FileListReal"));
+        shown << view->windowTitle();
+    }
+    QCOMPARE(shown, titles);
+    QCOMPARE(opens.count(), titles.size());
+    QCOMPARE(f.panel.findChildren<FileList*>().size(), titles.size());
+    FileList* front = views->viewOf(copies.path(active));
+    QVERIFY(front);
+    QCOMPARE(views->pathOf(front), QFileInfo(copies.path(active)).canonicalFilePath());
+    QTRY_COMPARE(QApplication::activeWindow(), front);
+    // The second view cascades off the first: neither covers the other exactly.
+    const QList<FileList*> open = views->views();
+    QVERIFY(open[0]->frameGeometry().topLeft() != open[1]->frameGeometry().topLeft());
+}
+
+void TestFileViews::closingViewClosesItsGraphs()
+{
+    FileCopies copies;
+    PanelFixture f;
+    auto* views = f.panel.findChild<FileViews*>(QStringLiteral("FileViews"));
+    QList<QPointer<QWidget>> graphs[2];
+    QPointer<FileList> open[2];
+    for (int i = 0; i < 2; ++i) {
+        FileList* view = views->openDataFile(copies.path(i == 0 ? "one.kirv" : "log1.kirv"));
+        QVERIFY(view);
+        open[i] = view;
+        view->toolbarButton("Plot")->trigger();
+        view->toolbarButton("Ln")->trigger();
+        view->Cmd01dB->click();
+        view->toolbarButton("Periods")->trigger();
+        view->toolbarButton("Events")->trigger();
+        for (const char* name : {"Plot", "Histogram", "Periods", "Events"}) {
+            auto* window = view->findChild<QWidget*>(QLatin1String(name), Qt::FindDirectChildrenOnly);
+            QVERIFY2(window && window->isVisible(), name);
+            graphs[i] << window;
+        }
+    }
+    QVERIFY(plotOf(open[0]) != plotOf(open[1]));
+    QVERIFY(open[0]->close());
+    QTRY_VERIFY(!open[0]);
+    for (const QPointer<QWidget>& window : graphs[0])
+        QVERIFY(!window);
+    for (const QPointer<QWidget>& window : graphs[1])
+        QVERIFY(window && window->isVisible());
+    QCOMPARE(views->views(), QList<FileList*>{open[1]});
 }
 
 QTEST_MAIN(TestFileViews)

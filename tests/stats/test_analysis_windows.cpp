@@ -282,7 +282,7 @@ private slots:
         PlotOverlays* overlays = plot->Overlays;
         QVERIFY(overlays->panel()->isEnabled());
         QCustomPlot* qcp = plot->CWGraph1->plot();
-        QCOMPARE(qcp->graphCount(), 4);
+        QCOMPARE(qcp->graphCount(), 6); // the levels, three overlays, the compare plot's two
         QVERIFY(!qcp->graph(1)->visible());
         overlays->ChkPeriodLeq->setChecked(true);
         overlays->ChkPercentiles->setChecked(true);

@@ -80,9 +80,17 @@ void showLevelStatistics(QWidget* listWindow, const RecordList& records, bool fi
     for (int j = 0; j < ExceedanceTable::Entries; ++j)
         results.LnTable[j] = table.text(j);
 
-    if (results.histogram)
-        results.histogram->close(); // deletes itself
-    auto* histogram = new Histogram;
+    // A list window has its own Histogram, which closes with it; a run without one replaces the
+    // Histogram of the last such run.
+    static QPointer<Histogram> unowned;
+    QPointer<Histogram>& previous = unowned;
+    Histogram* own = window ? window->findChild<Histogram*>(QString(), Qt::FindDirectChildrenOnly)
+                            : previous.data();
+    if (own)
+        own->close(); // deletes itself
+    auto* histogram = new Histogram(window);
+    if (!window)
+        previous = histogram;
     results.histogram = histogram;
     histogram->show();
     results.StatYHigh = histogram->plotRun(d, results.StatLowClass, results.StatHighClass);

@@ -13,7 +13,7 @@ class Histogram;
 class Panel;
 class RecordList;
 
-/// The results of the last level statistics run of either list window, kept until the next run.
+/// The results of the last level statistics run of any list window, kept until the next run.
 struct LevelStatisticsResults
 {
     /// L(0)..L(99) as shown; all empty before the first run and when nothing was counted.
@@ -35,9 +35,10 @@ struct LevelStatisticsResults
 LevelStatisticsResults& levelStatistics();
 
 /// The "0.1 dB" (`fine`) and "1 dB" commands of the list windows: counts the level column of
-/// `records`, shows the progress in the caption of `listWindow`, closes and reopens Histogram
-/// with the distribution and the table, hides the window's `PicResolution` and stores the
-/// results. The panel's timers are off for the run when `panel` is given.
+/// `records`, shows the progress in the caption of `listWindow`, closes that window's Histogram
+/// and opens a new one of its own (it closes with the list) with the distribution and the
+/// table, hides the window's `PicResolution` and stores the results. The panel's timers are off
+/// for the run when `panel` is given.
 void showLevelStatistics(QWidget* listWindow, const RecordList& records, bool fine, Panel* panel);
 
 } // namespace kirv

@@ -1,8 +1,8 @@
 #include "kirv/plots/ui/plot.h"
 
 #include "kirv/widgets/graph.h"
+#include "kirv/plots/ui/plot_compare.h"
 #include "kirv/plots/ui/plot_overlays.h"
-#include "kirv/plots/graph_hand_over.h"
 
 #include "kirv/widgets/dialogs.h"
 
@@ -15,6 +15,8 @@
 #include <QLineEdit>
 #include <QPrinter>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace kirv {
 
@@ -62,6 +64,9 @@ Plot::Plot(QWidget* parent)
 
     Overlays = new PlotOverlays(*CWGraph1, this);
     contentLayout()->insertWidget(3, Overlays->panel());
+    // The compared figures lie right under the graph.
+    Compare = new PlotCompare(*CWGraph1, this);
+    contentLayout()->insertWidget(1, Compare->panel());
 
     Combo1->setCurrentIndex(NormalMode);
     Combo1_Click();
@@ -70,8 +75,13 @@ Plot::Plot(QWidget* parent)
 void Plot::showSeries(const PlotSeries& series)
 {
     const auto n = double(series.y.size());
+    m_rows = qsizetype(series.y.size());
     CWGraph1->clearLabels();
     Overlays->clear(); // an analysis that wants them draws them again
+    if (Compare->comparing()) {
+        Compare->end(); // another list: the comparison was with the one before
+        emit Compare->ended();
+    }
     CWGraph1->clearRegions();
     AxisMax[1]->setValue(n);
     AxisMin[1]->setValue(1);
@@ -109,7 +119,13 @@ void Plot::cursorModeChanged(bool on)
 
 void Plot::CmdReset_Click()
 {
-    setRanges(1, double(graphHandOver().PlotRows), LevelMin, LevelMax);
+    double first = 1.0;
+    double last = double(m_rows);
+    if (const auto span = Compare->span()) {
+        first = std::min(first, span->first);
+        last = std::max(last, span->second);
+    }
+    setRanges(first, last, LevelMin, LevelMax);
 }
 
 void Plot::CmdPrint_Click()
@@ -119,9 +135,15 @@ void Plot::CmdPrint_Click()
     if (!Dialogs::instance().print(this, printer))
         return;
     enterPrintLook();
+    // The compared figures print under the graph; the controls do not.
     Overlays->panel()->hide();
+    Compare->controls()->hide();
+    const bool comparing = Compare->comparing();
+    Compare->panel()->setVisible(comparing);
     printImage(printer, 1); // a failure is said; the window is restored either way
     Overlays->panel()->show();
+    Compare->controls()->show();
+    Compare->panel()->show();
     leavePrintLook();
 }
 

@@ -10,6 +10,7 @@ class QLineEdit;
 
 namespace kirv {
 
+class PlotCompare;
 class PlotOverlays;
 
 // "Plot": the levels of a saved file against their record numbers, with the meter's pauses
@@ -38,12 +39,20 @@ public:
     std::array<QLabel*, 20> LblMessage{};
     /// Period levels, masked spans and events over the levels of an analysed list.
     PlotOverlays* Overlays = nullptr;
+    /// "Compare with..." another open file: its levels, the difference and the figures' table.
+    PlotCompare* Compare = nullptr;
 
     void CmdReset_Click() override;
     void CmdPrint_Click() override;
 
+    /// Records of the series shown: "Reset Scale" shows 1..rows().
+    qsizetype rows() const { return m_rows; }
+
 protected:
     void cursorModeChanged(bool on) override;
+
+private:
+    qsizetype m_rows = 0;
 };
 
 } // namespace kirv

@@ -22,7 +22,14 @@ namespace {
 // A long list offers the caption its progress this often; the caption decides when to show it.
 constexpr qsizetype CheckEveryRecords = 1024;
 
-QPointer<Plot>& openPlot()
+// The Plot of lists without a window of their own.
+QPointer<Plot>& unownedPlot()
+{
+    static QPointer<Plot> window;
+    return window;
+}
+
+QPointer<Plot>& lastShown()
 {
     static QPointer<Plot> window;
     return window;
@@ -42,10 +49,15 @@ qsizetype plotRows()
 
 Plot* plotWindow()
 {
-    return openPlot();
+    return lastShown();
 }
 
-Plot* PlotRecordList(const RecordList& records, Panel* panel)
+Plot* plotOf(const QWidget* owner)
+{
+    return owner ? owner->findChild<Plot*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
+}
+
+Plot* PlotRecordList(const RecordList& records, Panel* panel, QWidget* owner)
 {
     // Serving events below lets a second "Plot" arrive while this one is built: it is refused
     // (nothing is returned for it) and this one goes on.
@@ -56,7 +68,8 @@ Plot* PlotRecordList(const RecordList& records, Panel* panel)
     const auto done = qScopeGuard([] { building = false; });
 
     QPointer<const RecordList> list(&records);
-    QPointer<Panel> owner(panel);
+    QPointer<Panel> livePanel(panel);
+    QPointer<QWidget> liveOwner(owner);
     PanelTimersOff timers(panel);
     BusyCursor busy;
     std::optional<CaptionProgress> caption;
@@ -72,16 +85,19 @@ Plot* PlotRecordList(const RecordList& records, Panel* panel)
     }
     const PlotSeries series = builder.finish();
 
-    // Nothing is shown when the list's window or the panel closed meanwhile.
-    if (!list || (panel && !owner))
+    // Nothing is shown when the list, its window or the panel closed meanwhile.
+    if (!list || (panel && !livePanel) || (owner && !liveOwner))
         return nullptr;
-    Plot* window = openPlot();
+    Plot* window = owner ? plotOf(owner) : unownedPlot().data();
     if (!window) {
-        window = new Plot(owner);
-        if (owner)
-            placeBeside(window, owner);
-        openPlot() = window;
+        QWidget* anchor = owner ? owner : static_cast<QWidget*>(livePanel.data());
+        window = new Plot(anchor);
+        if (anchor)
+            placeBeside(window, anchor);
+        if (!owner)
+            unownedPlot() = window;
     }
+    lastShown() = window;
     setPlotRows(qsizetype(series.y.size()));
     window->show();
     window->raise();

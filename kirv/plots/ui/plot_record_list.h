@@ -2,6 +2,8 @@
 
 #include <QtGlobal>
 
+class QWidget;
+
 namespace kirv {
 
 class Panel;
@@ -13,13 +15,18 @@ class RecordList;
 void setPlotRows(qsizetype rows);
 qsizetype plotRows();
 
-// Builds the time plot of `records` and shows it in the Plot window (the open one, else a new
-// one beside the panel), the pauses marked. The panel's timers are off while the series is built
-// and its caption counts the records done. Returns the window; nullptr when the list went away
-// while building, or while another plot is still being built.
-Plot* PlotRecordList(const RecordList& records, Panel* panel);
+// Builds the time plot of `records` and shows it in a Plot window, the pauses marked. With an
+// `owner` (the list's window) the plot is that window's own: the one it has open, else a new one
+// beside it that closes with it. Without one, the one Plot window of lists that have no window
+// (the open one, else a new one beside the panel). The panel's timers are off while the series
+// is built and its caption counts the records done. Returns the window; nullptr when the list
+// or its owner went away while building, or while another plot is still being built.
+Plot* PlotRecordList(const RecordList& records, Panel* panel, QWidget* owner = nullptr);
 
-// The open Plot window, if any.
+// The Plot window `owner` has open, if any.
+Plot* plotOf(const QWidget* owner);
+
+// The Plot window shown last, if it is still open.
 Plot* plotWindow();
 
 } // namespace kirv

@@ -13,23 +13,76 @@
 #include "kirv/stats/ui/analysis_windows.h"
 #include "kirv/stats/ui/file_analysis.h"
 #include "kirv/records/ui/panel_recording.h"
+#include "kirv/records/ui/view_compare.h"
 #include "kirv/stats/ui/plot_analysis.h"
+#include "kirv/widgets/placement.h"
+
+#include <QDir>
+#include <QFileInfo>
 
 namespace kirv {
+
+namespace {
+
+// A second view opens this far right of and below the view opened last, so that it never
+// covers that one exactly.
+constexpr int CascadeStep = 32;
+
+// The name a file is known by whatever way its path was written; a path that names no file
+// keeps its absolute spelling.
+QString canonicalPath(const QString& path)
+{
+    const QFileInfo info(path);
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
+}
+
+} // namespace
 
 FileViews::FileViews(Panel& panel, std::function<bool()> recording)
     : QObject(&panel), m_panel(panel), m_recording(std::move(recording))
 {
 }
 
-QPointer<FileList>& FileViews::slot(FileList::Kind kind)
+QList<FileList*> FileViews::views() const
 {
-    return kind == FileList::Kind::Logger ? m_logger : m_realTime;
+    QList<FileList*> open;
+    for (const OpenView& v : m_views)
+        if (v.window)
+            open.append(v.window);
+    return open;
 }
 
 FileList* FileViews::view(FileList::Kind kind) const
 {
-    return kind == FileList::Kind::Logger ? m_logger.data() : m_realTime.data();
+    for (auto it = m_views.rbegin(); it != m_views.rend(); ++it)
+        if (it->window && it->window->kind() == kind)
+            return it->window;
+    return nullptr;
+}
+
+FileList* FileViews::viewOf(const QString& path) const
+{
+    const QString key = canonicalPath(path);
+    for (const OpenView& v : m_views)
+        if (v.window && v.path == key)
+            return v.window;
+    return nullptr;
+}
+
+OpenViews FileViews::openViews()
+{
+    return [views = QPointer<FileViews>(this)] {
+        return views ? views->views() : QList<FileList*>();
+    };
+}
+
+QString FileViews::pathOf(const FileList* view) const
+{
+    for (const OpenView& v : m_views)
+        if (v.window && v.window == view)
+            return v.path;
+    return {};
 }
 
 void FileViews::Open_Click()
@@ -40,10 +93,24 @@ void FileViews::Open_Click()
         showCritical(&m_panel, QString::fromLatin1(RecordingModeText));
         return;
     }
-    const QString path =
-        Dialogs::instance().openFileName(&m_panel, QString::fromLatin1(DataFileFilter));
-    if (!path.isEmpty())
+    const QStringList paths =
+        Dialogs::instance().openFileNames(&m_panel, QString::fromLatin1(DataFileFilter));
+    const QPointer<Panel> panel(&m_panel);
+    for (const QString& path : paths) {
+        if (!panel)
+            return;
         openDataFile(path);
+    }
+}
+
+void FileViews::place(FileList* view)
+{
+    const QList<FileList*> open = views();
+    const FileList* last = open.isEmpty() ? nullptr : open.last();
+    if (last && last != view && last->isVisible())
+        placeWindow(view, last->frameGeometry().topLeft() + QPoint(CascadeStep, CascadeStep));
+    else
+        view->placeBeside(&m_panel);
 }
 
 FileList* FileViews::openDataFile(const QString& path)
@@ -51,6 +118,12 @@ FileList* FileViews::openDataFile(const QString& path)
     // The reading serves window events; a second "Open" meanwhile is not started.
     if (m_busy)
         return nullptr;
+    if (FileList* open = viewOf(path)) {
+        open->show();
+        open->raise();
+        open->activateWindow();
+        return open;
+    }
     m_busy = true;
     DataFileContent content;
     {
@@ -68,26 +141,26 @@ FileList* FileViews::openDataFile(const QString& path)
 
     const FileList::Kind kind =
         content.kind == DataFileKind::Logger ? FileList::Kind::Logger : FileList::Kind::RealTime;
-    QPointer<FileList>& target = slot(kind);
-    if (target) {
-        // A view in the middle of a print closes itself once the print has stopped.
-        target->close();
-        if (!target->printing())
-            delete target.data();
-    }
     auto* view = new FileList(kind, &m_panel, &m_panel);
-    target = view;
     view->setWindowTitle(fileTitle(path));
     view->showHeader(content.headerLines);
     view->setRecords(std::move(content.records));
-    view->placeBeside(&m_panel);
+    place(view);
+    std::erase_if(m_views, [](const OpenView& v) { return !v.window; });
+    m_views.push_back({canonicalPath(path), view});
+    // A window being destroyed may not have cleared its guards yet: it is named.
+    connect(view, &QObject::destroyed, this, [this](QObject* gone) {
+        std::erase_if(m_views, [gone](const OpenView& v) { return !v.window || v.window == gone; });
+        emit viewsChanged();
+    });
     view->show();
     FileAnalysis* analysis =
         attachFileAnalysis(view, path, view->records().store(), content.headerLines);
-    analysis->setPlotter([list = QPointer<FileList>(view)]() -> Plot* {
-        return list ? PlotRecordList(list->records(), list->panel()) : nullptr;
+    analysis->setPlotter([list = QPointer<FileList>(view), open = openViews()]() -> Plot* {
+        return plotOfView(list, open);
     });
     emit viewOpened(view);
+    emit viewsChanged();
     // The list keeps the records before the line that stopped the reading; the user hears
     // that the file holds more than the list shows.
     const QPointer<FileList> shown(view);
@@ -105,9 +178,13 @@ void attachFileCommands(PanelParts& parts)
     views->setObjectName(QStringLiteral("FileViews"));
     parts.files = views;
     // A view's "Plot" and its resolution buttons lead to the analysis windows.
-    QObject::connect(views, &FileViews::viewOpened, views, [panel](FileList* view) {
+    QObject::connect(views, &FileViews::viewsChanged, views,
+                     [views] { offerComparisons(views->views()); });
+    QObject::connect(views, &FileViews::viewOpened, views, [views, panel](FileList* view) {
         QObject::connect(view, &FileList::plotRequested, view,
-                         [panel, view] { showAnalysisInPlot(PlotRecordList(view->records(), panel), view); });
+                         [views, view] {
+                             showAnalysisInPlot(plotOfView(view, views->openViews()), view);
+                         });
         QObject::connect(view, &FileList::levelStatisticsRequested, view, [panel, view](bool fine) {
             showMaskedLevelStatistics(view, view->records(), fine, panel);
         });

@@ -138,7 +138,7 @@ void showAnalysisInPlot(Plot* plot, QWidget* listWindow)
 void showEventInPlot(QWidget* listWindow, const LevelEvent& event)
 {
     FileAnalysis* analysis = FileAnalysis::of(listWindow);
-    Plot* plot = plotWindow();
+    Plot* plot = plotOf(listWindow);
     const auto* link = plot ? plot->findChild<PlotAnalysisLink*>(QString::fromLatin1(LinkName))
                             : nullptr;
     if (!link || link->analysis() != analysis) {
