@@ -2,12 +2,15 @@
 // in JSON, CSV and text, the data file's SHA-256, --strict, and a details sidecar it cannot use.
 #include "tests/report/report_fixture.h"
 #include "tests/report/report_run.h"
+#include "kirv/records/level_masks.h"
 #include "kirv/records/session_details.h"
 
 #include <QCryptographicHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 using namespace kirv;
@@ -167,6 +170,45 @@ private slots:
         QCOMPARE(QString::fromUtf8(strict.err),
                  error.isEmpty() ? QString() : "kirv-report: " + m_file + ": " + error + "\n");
         QCOMPARE(strict.out, plain.out); // the report is written all the same
+    }
+
+    // The report page gains the hash; a file with details or masks a session record page.
+    void pdfShowsTheSessionRecord()
+    {
+        const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
+        if (pdftotext.isEmpty())
+            QSKIP("pdftotext (poppler-utils) is not installed");
+        saveReadings(94.0, 93.3);
+        QVERIFY(saveMasks(m_file, {{At8, At8 + 1, "door slam"}}, "tester").ok());
+        const QString bare = m_dir.filePath("bare.kirv");
+        writeFile(bare, readAll(m_file));
+        const QString pdf = m_dir.filePath("report.pdf");
+        const Run run = runReport({"--pdf", pdf, "-o", m_dir.filePath("ignored.txt"), m_file, bare});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY(saveMasks(m_file, {}, "tester").ok());
+        QProcess text;
+        text.start(pdftotext, {"-layout", pdf, "-"});
+        QVERIFY(text.waitForFinished(30000));
+        // The fonts join "fi" into one glyph, which pdftotext gives back as one character.
+        const QStringList pages = QString::fromUtf8(text.readAllStandardOutput())
+                                      .replace(QChar(0xfb01), "fi")
+                                      .split('\f');
+        QCOMPARE(pages.size(), 4); // the file's two pages, the bare file's one, the rest
+        const QString sha = QCryptographicHash::hash(readAll(m_file), QCryptographicHash::Sha256).toHex();
+        QVERIFY(pages[0].simplified().contains("SHA-256 of the data file: " + sha));
+        const QString record = pages[1].simplified();
+        for (const char* value : {"site.kirv Session record", "Session details",
+                                     "Site Quay \"3\"", "Operator A. Lind", "Instrument serial SN 42",
+                                     "Last verification 2025-11-02", "Reference level 94 dB",
+                                     "Wind speed 2 m/s", "Notes dry, calm",
+                                     "Before 94 dB at 2026/03/04 07:58:00", "After 93.3 dB",
+                                     "Drift -0.7 dB", "Tolerance 0.5 dB",
+                                     "Check FAILED: the series is in doubt", "Timeline",
+                                     "2026/03/04 08:00:01 horn, twice", "Masked spans",
+                                     "2026/03/04 08:00:00 - 08:00:01 door slam"})
+            QVERIFY2(record.contains(QString::fromUtf8(value)), qPrintable(QString::fromUtf8(value) + " in " + record));
+        QVERIFY(pages[2].simplified().startsWith("bare.kirv real-time file"));
+        QVERIFY(!pages[2].contains("Session record"));
     }
 
     // A details sidecar it cannot use is named, the run fails, and the sidecar stays.
