@@ -18,7 +18,8 @@ const QCommandLineOption PeriodOption(
     QStringLiteral("MINUTES"));
 const QCommandLineOption PdfOption({QStringLiteral("pdf")},
                                    QStringLiteral("Also write the report page of every file, one "
-                                                  "A4 page each, to this PDF file."),
+                                                  "A4 page each (and a session record page for a "
+                                                  "file with details or masks), to this PDF file."),
                                    QStringLiteral("OUT.pdf"));
 const QCommandLineOption OutputOption({QStringLiteral("o"), QStringLiteral("output")},
                                       QStringLiteral("Write the report to FILE instead of "
