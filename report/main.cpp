@@ -7,6 +7,7 @@
 #include "kirv/output/compare_format.h"
 #include "kirv/records/datafile.h"
 #include "kirv/base/native_names.h"
+#include "kirv/logger/evidence_check.h"
 #include "kirv/output/page/report_page.h"
 #include "kirv/base/replace_file.h"
 
@@ -15,6 +16,7 @@
 #include <QGuiApplication>
 
 #include <array>
+#include <cmath>
 #include <cstdio>
 #if defined(__GLIBC__)
 #include <malloc.h>
@@ -116,8 +118,26 @@ int runCompare(const ReportOptions& options, Output& out)
     return failed ? 1 : 0;
 }
 
+// --verify: each file against its manifest and raw image; "FILE: OK" on standard output for
+// a file that matches, each difference on standard error.
+int verify(const ReportOptions& options)
+{
+    bool failed = false;
+    for (const QString& path : options.files) {
+        const QStringList problems = verifyEvidence(path);
+        for (const QString& problem : problems)
+            printError(problem);
+        if (problems.isEmpty())
+            std::fputs(qPrintable(QStringLiteral("%1: OK\n").arg(shownName(path))), stdout);
+        failed = failed || !problems.isEmpty();
+    }
+    return failed ? 1 : 0;
+}
+
 int run(const ReportOptions& options)
 {
+    if (options.verify)
+        return verify(options);
     for (const QString& target : {options.output, options.periodCsv, options.analysis.eventsCsv,
                                   options.pdf})
         if (const FileStatus refused = dataFileTarget(target, options.force); !refused.ok()) {
@@ -178,6 +198,32 @@ int run(const ReportOptions& options)
                        if (!analysis.masksError.isEmpty()) {
                            printError(analysis.masksError + QStringLiteral("; the masks are ignored"));
                            failed = true;
+                       }
+                       const ReportEvidence& evidence = report.values.evidence;
+                       if (!evidence.detailsError.isEmpty()) {
+                           printError(evidence.detailsError +
+                                      QStringLiteral("; the session details are ignored"));
+                           failed = true;
+                       }
+                       if (!evidence.sha256Error.isEmpty()) {
+                           printError(evidence.sha256Error);
+                           failed = true;
+                       }
+                       if (options.strict) {
+                           const CalibrationCheck& check = evidence.calibration;
+                           if (check.verdict == CalibrationCheck::Missing) {
+                               printError(QStringLiteral("%1: the calibration check is missing "
+                                                         "(no reading before or after)")
+                                              .arg(shownName(report.values.file)));
+                               failed = true;
+                           } else if (check.verdict == CalibrationCheck::Failed) {
+                               printError(QStringLiteral("%1: the calibration check failed: "
+                                                         "drift %2 dB, tolerance %3 dB")
+                                              .arg(shownName(report.values.file))
+                                              .arg(QString::number(std::round(*check.driftDb * 1e6) / 1e6, 'g', 12))
+                                              .arg(QString::number(check.toleranceDb, 'g', 6)));
+                               failed = true;
+                           }
                        }
                        if (!first)
                            out.write(reportSeparator(options.format));

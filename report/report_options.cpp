@@ -18,7 +18,8 @@ const QCommandLineOption PeriodOption(
     QStringLiteral("MINUTES"));
 const QCommandLineOption PdfOption({QStringLiteral("pdf")},
                                    QStringLiteral("Also write the report page of every file, one "
-                                                  "A4 page each, to this PDF file."),
+                                                  "A4 page each (and a session record page for a "
+                                                  "file with details or masks), to this PDF file."),
                                    QStringLiteral("OUT.pdf"));
 const QCommandLineOption OutputOption({QStringLiteral("o"), QStringLiteral("output")},
                                       QStringLiteral("Write the report to FILE instead of "
@@ -44,6 +45,13 @@ const QCommandLineOption AlignOption(
     QStringLiteral("How --compare pairs the periods: clock (the same start time, default) or "
                    "elapsed (the same time since each file's first period)."),
     QStringLiteral("clock|elapsed"));
+const QCommandLineOption StrictOption(
+    {QStringLiteral("strict")},
+    QStringLiteral("Fail (exit status 1) for a file whose calibration check is missing or failed."));
+const QCommandLineOption VerifyOption(
+    {QStringLiteral("verify")},
+    QStringLiteral("Check each file against its manifest (FILE.sha256) and, where a raw logger "
+                   "image is kept, decode it again and compare it record for record; no report."));
 const QCommandLineOption VersionOption({QStringLiteral("version")},
                                        QStringLiteral("Show the version and exit."));
 const QCommandLineOption HelpOption({QStringLiteral("h"), QStringLiteral("help")},
@@ -86,6 +94,15 @@ level is truncated to 0.1 dB, as the windows show Leq.
                      standard error with the line number and what was found)
   unreadable         records whose level is no number ("nan", "1e309", a word): left
                      out of every level, and said on standard error
+  sha256             the SHA-256 of the data file as read
+  site .. session_notes
+                     the session details of the file's sidecar (FILE.info): site,
+                     operator, client, project, instrument, calibrator, weather
+  calibration        the calibrator readings before (pre) and after (post) the
+                     series, drift = post - pre, the tolerance (0.5 dB unless the
+                     sidecar gives one) and the verdict: valid when |drift| is within
+                     the tolerance, missing when a reading is not given
+  notes              what happened on site, each a time and a text
 
 A missing value is empty in text and CSV and null in JSON. The CSV output has one
 header row and one row per file (without exceedance and periods). Files that cannot
@@ -102,13 +119,23 @@ and "-o /dev/stdout" write to standard output as it is. An output is refused whe
 is a device, a FIFO or a folder, when two outputs name one file, and, unless --force
 is given, when it is one of the data files or reads as a data file.
 
+With --verify no report is made: each file is checked against its manifest
+FILE.sha256 (which the program writes when a recording stops or a downloaded set is
+saved, and keeps up to date when it changes a sidecar), every sidecar beside it must
+be listed, and a raw logger image (FILE.raw) is decoded again and compared with the
+file record for record. "FILE: OK" is printed for a file that matches; every
+difference is said on standard error.
+
 Exit status: 0 when every file was analysed, 1 when a file could not be read, a masks
-sidecar could not be used or an output could not be written, 2 on a bad command line.)";
+or session details sidecar could not be used, an output could not be written, a
+file's calibration check is missing or failed (--strict) or a file does not match
+its manifest (--verify), 2 on a bad command line.)";
 
 void addReportOptions(QCommandLineParser& parser)
 {
     parser.addOptions({FormatOption, PeriodOption, PdfOption, OutputOption, PeriodCsvOption,
-                       JobsOption, ForceOption, CompareOption, AlignOption, VersionOption,
+                       JobsOption, ForceOption, CompareOption, AlignOption, StrictOption, VerifyOption,
+                       VersionOption,
                        HelpOption});
     addAnalysisOptions(parser);
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Data files to analyse."),
@@ -201,6 +228,13 @@ ParsedReportOptions parseReportOptions(const QStringList& arguments)
         if (parser.isSet(*option) && parser.value(*option).isEmpty())
             return bad(QStringLiteral("--%1 needs a file name").arg(option->names().last()));
     options.force = parser.isSet(ForceOption);
+    options.strict = parser.isSet(StrictOption);
+    options.verify = parser.isSet(VerifyOption);
+    if (options.verify && (parser.isSet(PdfOption) || parser.isSet(OutputOption)
+                           || parser.isSet(PeriodCsvOption) || parser.isSet(FormatOption)
+                           || options.strict))
+        return bad(QStringLiteral("--verify makes no report: it takes no --format, -o, --pdf, "
+                                  "--period-csv or --strict"));
     std::vector<ReportTarget> targets{
         {options.output.isEmpty() ? QStringLiteral("the report") : QStringLiteral("-o"),
          options.output}};

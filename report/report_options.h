@@ -22,6 +22,8 @@ struct ReportOptions
     QString periodCsv; // --period-csv FILE
     int jobs = 0;      // --jobs N: files read at once; 0 takes every core
     bool force = false; // --force: an output may replace a data file
+    bool strict = false; // --strict: a file whose calibration check is missing or failed fails
+    bool verify = false; // --verify: check each file against its manifest instead of a report
     AnalysisOptions analysis; // masks, events, CSV dialect
     bool compare = false; // --compare A B: the two files' figures side by side
     CompareAlignment alignment = CompareAlignment::ClockTime; // --align clock|elapsed

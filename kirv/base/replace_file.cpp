@@ -3,6 +3,7 @@
 #include "kirv/base/regular_file.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -85,6 +86,16 @@ FileStatus replaceFile(const QString& path, const std::function<bool(QIODevice&)
     if (!file.commit())
         return FileStatus::failure("write", path, file.errorString());
     return {};
+}
+
+FileStatus replaceOrRemove(const QString& path, const QByteArray& bytes)
+{
+    if (bytes.isEmpty()) {
+        if (QFile::exists(path) && !QFile::remove(path))
+            return FileStatus::failure("remove", path, QStringLiteral("the file stays"));
+        return {};
+    }
+    return replaceFile(path, [&bytes](QIODevice& out) { return out.write(bytes) == bytes.size(); });
 }
 
 FileStatus probeTarget(const QString& path)

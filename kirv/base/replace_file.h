@@ -17,6 +17,10 @@ namespace kirv {
 /// and the reason.
 FileStatus replaceFile(const QString& path, const std::function<bool(QIODevice&)>& write);
 
+/// The same with the bytes given; empty bytes remove the file instead (a sidecar with nothing to
+/// keep), and a file that cannot be removed stays and is named.
+FileStatus replaceOrRemove(const QString& path, const QByteArray& bytes);
+
 /// Whether a data file can be written at `path`, tried when the path is chosen rather than when
 /// the file is due: the folder must take a new file (one is created and removed again) and an
 /// existing `path` must be a file. The status names the file and the reason.

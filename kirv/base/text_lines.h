@@ -27,6 +27,19 @@ inline QByteArrayView takeLine(const char*& at, const char* end)
     return QByteArrayView(begin, lineEnd - begin);
 }
 
+/// Calls `line(number, text)` for each line of `text` (numbered from 1, LF or CRLF ended, the
+/// line end dropped) until it returns false; false then, true when every line was taken.
+template <typename LineFunction>
+bool forEachLine(QByteArrayView text, LineFunction&& line)
+{
+    const char* at = text.data();
+    const char* const end = at + text.size();
+    for (qsizetype number = 1; at < end; ++number)
+        if (!line(number, takeLine(at, end)))
+            return false;
+    return true;
+}
+
 /// Collects lines and hands them to the device in large chunks.
 class LineSink
 {

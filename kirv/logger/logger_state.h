@@ -13,6 +13,8 @@ struct LoggerState
 {
     bool LoggerOpen = false;
     logger::LoggerSets LoggerSets;
+    QByteArray Dump;     // the last download as received, byte for byte
+    qint64 DumpLength = 0; // the length its pointer announced
     int SetInterval = 0;
     QString StatHighClass;
     QString StatLowClass;

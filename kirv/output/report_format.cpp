@@ -5,6 +5,9 @@
 #include "kirv/output/analysis_format.h"
 #include "kirv/output/quoting.h"
 #include "kirv/base/civil_time.h"
+#include "kirv/records/amendment_log.h"
+
+#include <cmath>
 
 namespace kirv {
 
@@ -111,12 +114,6 @@ QList<Field> scalarFields(const ReportValues& r, bool iso)
             flag("masks_ignored", !r.analysis.masksError.isEmpty())};
 }
 
-// An event's time in the text form; "-" where its record had none.
-QString shownTime(const LocalTime& t)
-{
-    return t.valid ? civilText(t) : QStringLiteral("-");
-}
-
 QString jsonValue(const Field& f)
 {
     switch (f.kind) {
@@ -128,6 +125,179 @@ QString jsonValue(const Field& f)
         break;
     }
     return QStringLiteral("null");
+}
+
+// A civil time of the session details for the machine forms: ISO 8601 with the UTC offset
+// that held then; as stored ("2026-03-04T08:30:05") for the text form.
+QString detailTime(qint64 civil, bool iso)
+{
+    if (!iso)
+        return isoLocalText(civil);
+    LocalZone zone;
+    return isoText(LocalTime{civil, zone.readings(civil).first, true});
+}
+
+// A drift or a reading in dB: to a millionth, so that 94.3 - 93.8 reads 0.5.
+QString dbText(double value)
+{
+    return QString::number(std::round(value * 1e6) / 1e6, 'g', 12);
+}
+
+Field dbField(const char* key, const std::optional<double>& value)
+{
+    return value ? Field{key, Field::Number, dbText(*value)} : Field{key, Field::Missing, {}};
+}
+
+QString dateText(const QDate& date)
+{
+    return date.isValid() ? date.toString(Qt::ISODate) : QString();
+}
+
+Field detailText(const char* key, const QString& value)
+{
+    return text(key, value, !value.isEmpty());
+}
+
+// The session details, flat, in the order of the sidecar.
+QList<Field> detailFields(const SessionDetails& d)
+{
+    return {detailText("site", d.site),
+            detailText("operator", d.operatorName),
+            detailText("client", d.client),
+            detailText("project", d.project),
+            detailText("instrument_type", d.instrumentType),
+            detailText("instrument_serial", d.instrumentSerial),
+            detailText("instrument_verified", dateText(d.instrumentVerified)),
+            detailText("calibrator_type", d.calibratorType),
+            detailText("calibrator_serial", d.calibratorSerial),
+            dbField("calibrator_level_db", d.calibratorLevelDb),
+            detailText("calibrator_certificate", dateText(d.calibratorCertificate)),
+            detailText("wind_speed", d.windSpeed),
+            detailText("wind_direction", d.windDirection),
+            detailText("rain", d.rain),
+            detailText("temperature", d.temperature),
+            detailText("session_notes", d.notes)};
+}
+
+Field readingTime(const char* key, const std::optional<CalibrationReading>& r, bool iso)
+{
+    return r && r->time ? Field{key, Field::Text, detailTime(*r->time, iso)}
+                        : Field{key, Field::Missing, {}};
+}
+
+Field verdictField(const char* key, const CalibrationCheck& c)
+{
+    if (c.verdict == CalibrationCheck::Missing)
+        return {key, Field::Missing, {}};
+    return flag(key, c.verdict == CalibrationCheck::Valid);
+}
+
+// The calibration check, flat: the readings, the drift, the tolerance and the verdict.
+QList<Field> calibrationFields(const CalibrationCheck& c, bool iso)
+{
+    const auto level = [](const std::optional<CalibrationReading>& r) {
+        return r ? std::optional(r->levelDb) : std::nullopt;
+    };
+    return {dbField("calibration_pre_db", level(c.before)),
+            readingTime("calibration_pre_time", c.before, iso),
+            dbField("calibration_post_db", level(c.after)),
+            readingTime("calibration_post_time", c.after, iso),
+            dbField("drift_db", c.driftDb),
+            dbField("tolerance_db", c.toleranceDb),
+            verdictField("calibration_valid", c)};
+}
+
+// The timeline notes, one "time text" a line.
+QString timelineText(const std::vector<TimelineNote>& notes, bool iso)
+{
+    QStringList lines;
+    for (const TimelineNote& n : notes)
+        lines << detailTime(n.time, iso) + QLatin1Char(' ') + n.text;
+    return lines.join(QLatin1Char('\n'));
+}
+
+// Everything of the evidence as flat fields, for CSV: the SHA-256, the details, the check and
+// the notes in one cell.
+QList<Field> evidenceFields(const ReportEvidence& e)
+{
+    QList<Field> fields{text("sha256", QString::fromLatin1(e.sha256), !e.sha256.isEmpty())};
+    fields << detailFields(e.details) << calibrationFields(e.calibration, true);
+    fields << text("notes", timelineText(e.details.timeline, true), !e.details.timeline.empty());
+    return fields;
+}
+
+QString jsonObject(const QList<Field>& fields)
+{
+    QStringList members;
+    for (const Field& f : fields)
+        members << jsonString(QLatin1String(f.key)) + QLatin1Char(':') + jsonValue(f);
+    return QLatin1Char('{') + members.join(QLatin1Char(',')) + QLatin1Char('}');
+}
+
+QString jsonReading(const std::optional<CalibrationReading>& r)
+{
+    if (!r)
+        return QStringLiteral("null");
+    return jsonObject({dbField("level_db", r->levelDb), readingTime("time", r, true)});
+}
+
+// "sha256", "details" (null without a sidecar), "calibration" and "notes".
+QStringList evidenceJson(const ReportEvidence& e)
+{
+    const SessionDetails& d = e.details;
+    const CalibrationCheck& c = e.calibration;
+    QStringList members;
+    members << QStringLiteral("\"sha256\":") +
+                   jsonValue(text("", QString::fromLatin1(e.sha256), !e.sha256.isEmpty()));
+    const auto group = [](const QList<Field>& fields, qsizetype from, qsizetype count,
+                          const char* prefix) {
+        QList<Field> inner = fields.mid(from, count);
+        for (Field& f : inner)
+            f.key += qstrlen(prefix);
+        return jsonObject(inner);
+    };
+    const QList<Field> flat = detailFields(d);
+    members << QStringLiteral("\"details\":") +
+                   (e.hasDetails
+                        ? QStringLiteral("{%1,%2,%3,%4,\"instrument\":%5,\"calibrator\":%6,"
+                                         "\"weather\":%7,\"notes\":%8}")
+                              .arg(QStringLiteral("\"site\":") + jsonValue(flat[0]),
+                                   QStringLiteral("\"operator\":") + jsonValue(flat[1]),
+                                   QStringLiteral("\"client\":") + jsonValue(flat[2]),
+                                   QStringLiteral("\"project\":") + jsonValue(flat[3]),
+                                   group(flat, 4, 3, "instrument_"),
+                                   group(flat, 7, 4, "calibrator_"), group(flat, 11, 4, ""),
+                                   jsonValue(flat[15]))
+                        : QStringLiteral("null"));
+    members << QStringLiteral("\"calibration\":{\"pre\":%1,\"post\":%2,%3,%4,\"valid\":%5}")
+                   .arg(jsonReading(c.before), jsonReading(c.after),
+                        QStringLiteral("\"drift_db\":") + jsonValue(dbField("", c.driftDb)),
+                        QStringLiteral("\"tolerance_db\":") + dbText(c.toleranceDb),
+                        jsonValue(verdictField("", c)));
+    QStringList notes;
+    for (const TimelineNote& n : d.timeline)
+        notes << QStringLiteral("{\"time\":%1,\"text\":%2}")
+                     .arg(jsonString(detailTime(n.time, true)), jsonString(n.text));
+    members << QStringLiteral("\"notes\":[") + notes.join(QLatin1Char(',')) + QLatin1Char(']');
+    return members;
+}
+
+} // namespace
+
+QStringList reportEvidenceKeys()
+{
+    QStringList keys;
+    for (const Field& f : evidenceFields(ReportEvidence()))
+        keys << QLatin1String(f.key);
+    return keys;
+}
+
+namespace {
+
+// An event's time in the text form; "-" where its record had none.
+QString shownTime(const LocalTime& t)
+{
+    return t.valid ? civilText(t) : QStringLiteral("-");
 }
 
 QByteArray joined(const QList<ReportValues>& reports, ReportFormat format)
@@ -176,13 +346,27 @@ QByteArray textItem(const ReportValues& r)
                                               .arg(tenthText(e.lmax), 6)
                                               .arg(tenthText(e.leq), 6));
     }
+    if (r.evidence.present) {
+        const ReportEvidence& e = r.evidence;
+        line(QStringLiteral("sha256"), QString::fromLatin1(e.sha256));
+        // One line a value given; a line end inside a value shows as "\n".
+        for (const Field& f : detailFields(e.details))
+            if (f.kind != Field::Missing)
+                line(QLatin1String(f.key), escapedValue(f.value));
+        for (const Field& f : calibrationFields(e.calibration, false))
+            if (f.kind != Field::Missing)
+                line(QLatin1String(f.key), f.value);
+        line(QStringLiteral("calibration"), calibrationVerdictText(e.calibration.verdict));
+        for (const TimelineNote& n : e.details.timeline)
+            line(QStringLiteral("note"), isoLocalText(n.time) + QLatin1Char(' ') + escapedValue(n.text));
+    }
     return out.toUtf8();
 }
 
 QByteArray csvItem(const ReportValues& r)
 {
     QList<QByteArray> cells;
-    for (const Field& f : scalarFields(r, true))
+    for (const Field& f : scalarFields(r, true) + evidenceFields(r.evidence))
         cells << csvField(f.value.toUtf8());
     return cells.join(',') + CsvLineEnd;
 }
@@ -220,6 +404,8 @@ QByteArray jsonItem(const ReportValues& r)
         if (r.analysis.eventRule)
             members << QStringLiteral("\"events\":") + QString::fromUtf8(analysisEventsJson(r.analysis));
     }
+    if (r.evidence.present)
+        members << evidenceJson(r.evidence);
     return (QLatin1Char('{') + members.join(QLatin1Char(',')) + QLatin1Char('}')).toUtf8();
 }
 
@@ -248,7 +434,9 @@ QByteArray reportHead(ReportFormat format)
 {
     switch (format) {
     case ReportFormat::Csv:
-        return (reportScalarKeys().join(QLatin1Char(',')) + QLatin1String(CsvLineEnd)).toUtf8();
+        return ((reportScalarKeys() + reportEvidenceKeys()).join(QLatin1Char(',')) +
+                QLatin1String(CsvLineEnd))
+            .toUtf8();
     case ReportFormat::Json:
         return "[";
     case ReportFormat::Text:

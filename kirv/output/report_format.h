@@ -21,6 +21,10 @@ enum class ReportFormat
 /// `exceedance` and `periods`.
 QStringList reportScalarKeys();
 
+/// The CSV columns after the scalar ones: the data file's SHA-256, the session details, the
+/// calibration check and the timeline notes in one cell.
+QStringList reportEvidenceKeys();
+
 /// One block of "key: value" lines per file, the L(0)..L(99) table ten to a line and the
 /// periods one to a line, then with the analysis the masked spans count and the events one to a
 /// line; blocks are separated by an empty line.

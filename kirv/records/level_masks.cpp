@@ -1,9 +1,11 @@
 #include "kirv/records/level_masks.h"
 
 #include "kirv/base/civil_time.h"
+#include "kirv/records/amendment_log.h"
 #include "kirv/base/native_names.h"
 #include "kirv/base/regular_file.h"
 #include "kirv/base/replace_file.h"
+#include "kirv/base/text_lines.h"
 
 #include <QFile>
 
@@ -160,22 +162,16 @@ MasksParse parseMasks(QByteArrayView text)
     if (text.startsWith("\xEF\xBB\xBF")) // the byte order mark some editors put first
         text = text.sliced(3);
     MaskSpans spans;
-    qsizetype lineNumber = 0;
-    for (qsizetype at = 0; at < text.size();) {
-        qsizetype end = text.indexOf('\n', at);
-        if (end < 0)
-            end = text.size();
-        QByteArrayView rest = text.sliced(at, end - at);
-        at = end + 1;
-        ++lineNumber;
-        auto bad = [lineNumber](const char* reason) {
-            return MasksParse{std::nullopt,
-                              QStringLiteral("line %1: %2").arg(lineNumber).arg(QLatin1String(reason))};
+    MasksParse failed;
+    const bool read = forEachLine(text, [&](qsizetype lineNumber, QByteArrayView rest) {
+        auto bad = [&](const char* reason) {
+            failed.error = QStringLiteral("line %1: %2").arg(lineNumber).arg(QLatin1String(reason));
+            return false;
         };
         QByteArrayView peek = rest;
         const QByteArrayView first = nextWord(peek);
         if (first.isEmpty() || first.startsWith('#'))
-            continue;
+            return true;
         const std::optional<qint64> start = isoTimeSeconds(nextTime(rest));
         if (!start)
             return bad("the start is not a time such as 2026-03-04T08:30:05");
@@ -185,7 +181,10 @@ MasksParse parseMasks(QByteArrayView text)
         if (*stop < *start)
             return bad("the end lies before the start");
         spans.push_back({*start, *stop, trimmedNote(rest)});
-    }
+        return true;
+    });
+    if (!read)
+        return failed;
     return {mergedSpans(std::move(spans)), {}};
 }
 
@@ -203,16 +202,29 @@ MasksLoad loadMasks(const QString& dataPath)
     return {*parse.spans, {}};
 }
 
-FileStatus saveMasks(const QString& dataPath, const MaskSpans& spans)
+FileStatus saveMasks(const QString& dataPath, const MaskSpans& spans, const QString& login,
+                     const QDateTime& when)
 {
     const QString path = masksPath(dataPath);
-    if (spans.empty()) {
-        if (QFile::exists(path) && !QFile::remove(path))
-            return FileStatus::failure("remove", path, QStringLiteral("the file stays"));
-        return {};
+    const MasksLoad before = loadMasks(dataPath);
+    // The amendments: the spans no longer there, then the new ones, each as its sidecar line.
+    QList<Amendment> changes;
+    if (!before.error.isEmpty())
+        changes.append({QStringLiteral("masks"), QStringLiteral("(unreadable: %1)").arg(before.error),
+                        QString::fromUtf8(masksText(spans)).trimmed()});
+    else {
+        const auto spanText = [](const MaskSpan& s) { return QString::fromUtf8(masksText({s})).trimmed(); };
+        for (const MaskSpan& s : before.spans)
+            if (std::find(spans.begin(), spans.end(), s) == spans.end())
+                changes.append({QStringLiteral("mask"), spanText(s), {}});
+        for (const MaskSpan& s : spans)
+            if (std::find(before.spans.begin(), before.spans.end(), s) == before.spans.end())
+                changes.append({QStringLiteral("mask"), {}, spanText(s)});
     }
-    const QByteArray text = masksText(spans);
-    return replaceFile(path, [&text](QIODevice& out) { return out.write(text) == text.size(); });
+    if (const FileStatus written = replaceOrRemove(path, spans.empty() ? QByteArray() : masksText(spans));
+        !written.ok())
+        return written;
+    return recordAmendments(dataPath, path, changes, login, when);
 }
 
 } // namespace kirv

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "kirv/records/datafile.h"
+#include "kirv/base/clock.h"
 #include "kirv/base/filestatus.h"
+#include "kirv/base/login_name.h"
 #include "kirv/records/level_series.h"
 
 #include <QByteArray>
@@ -76,7 +78,10 @@ struct MasksLoad
 };
 MasksLoad loadMasks(const QString& dataPath);
 
-/// Writes the sidecar whole or not at all; no spans remove it.
-FileStatus saveMasks(const QString& dataPath, const MaskSpans& spans);
+/// Writes the sidecar whole or not at all; no spans remove it. Each span removed or added is a
+/// line of the amendment log ("mask", the span's sidecar line as old or new value), written by
+/// `login` at `when`; the manifest follows.
+FileStatus saveMasks(const QString& dataPath, const MaskSpans& spans,
+                     const QString& login = loginName(), const QDateTime& when = now());
 
 } // namespace kirv

@@ -1,5 +1,6 @@
 #include "kirv/records/recordingfile.h"
 
+#include "kirv/records/file_manifest.h"
 #include "kirv/records/filenames.h"
 #include "kirv/base/text_lines.h"
 
@@ -126,9 +127,11 @@ FileStatus RecordingFile::finish(const RealTimeHeader& header, const Progress& c
                                  qsizetype every)
 {
     m_file.close();
-    FileStatus status = saveRecording(tempPath(), m_target, header, copied, every);
-    if (status.ok())
+    FileStatus status = copyRecording(tempPath(), m_target, header, copied, every);
+    if (status.ok()) {
         QFile::remove(tempPath());
+        status = writeManifest(m_target);
+    }
     abandon();
     return status;
 }
@@ -187,6 +190,14 @@ RealTimeHeader recoveredHeader(const RecordStore& records, const QString& freqWe
 }
 
 FileStatus saveRecording(const QString& tempPath, const QString& targetPath,
+                         const RealTimeHeader& header, const Progress& copied, qsizetype every)
+{
+    if (FileStatus status = copyRecording(tempPath, targetPath, header, copied, every); !status.ok())
+        return status;
+    return writeManifest(targetPath);
+}
+
+FileStatus copyRecording(const QString& tempPath, const QString& targetPath,
                          const RealTimeHeader& header, const Progress& copied, qsizetype every)
 {
     QFile temp(tempPath);

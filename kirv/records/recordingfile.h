@@ -50,7 +50,7 @@ public:
     bool isFull() const { return m_rows >= MaxListRecords; }
 
     /// Stop: closes "Fake" and writes the target data file from `header` and the lines of
-    /// "Fake". `copied` gets the count of lines copied (every `every`-th line, and the last).
+    /// "Fake", then its manifest. `copied` gets the count of lines copied (every `every`-th line, and the last).
     /// Once the data file is written "Fake" is removed; after a failure it stays.
     FileStatus finish(const RealTimeHeader& header, const Progress& copied = {},
                       qsizetype every = 1);
@@ -97,6 +97,10 @@ RealTimeHeader recoveredHeader(const RecordStore& records, const QString& freqWe
 /// Writes the real-time data file `targetPath`: the header lines, then every line of the
 /// recording file `tempPath` unchanged (a torn last line is ended), all with CRLF. The target is
 /// replaced only when the whole file was written.
+FileStatus copyRecording(const QString& tempPath, const QString& targetPath,
+                         const RealTimeHeader& header, const Progress& copied = {},
+                         qsizetype every = 1);
+/// The same, then the manifest of the data file (manifestPath()) as it was written.
 FileStatus saveRecording(const QString& tempPath, const QString& targetPath,
                          const RealTimeHeader& header, const Progress& copied = {},
                          qsizetype every = 1);

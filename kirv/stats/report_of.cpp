@@ -57,8 +57,11 @@ FileReport reportOf(const QString& path, const ReportRequest& request)
         report.error = error;
         return report;
     }
-    return reportWithMasks(path, std::move(series), request,
-                           request.masks ? loadMasks(path) : MasksLoad{});
+    const MasksLoad masks = request.masks ? loadMasks(path) : MasksLoad{};
+    FileReport report = reportWithMasks(path, std::move(series), request, masks);
+    if (request.evidence)
+        report.values.evidence = evidenceOf(path, masks.spans);
+    return report;
 }
 
 FileReport reportOf(const QString& name, DataFileSeries series, const ReportRequest& request)

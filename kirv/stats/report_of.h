@@ -17,12 +17,13 @@ struct ReportRequest
     int periodMinutes = DefaultPeriodMinutes; // 1..1440
     bool withSeries = false; // the report page's plot and distribution data
     bool masks = true;       // apply the spans of the file's sidecar (name.kirv.masks)
+    bool evidence = true;    // read the session details sidecar and hash the data file
     std::optional<EventRule> events;
 };
 
 /// The report of the data file at `path`: its values with the masks of its sidecar applied to
 /// every one (unless the request says not to), its period table, exposure and, when asked,
-/// events. The one way a report is made: kirv-report, the windows and the benchmarks call it.
+/// events; with its session details, calibration check and SHA-256 (ReportEvidence). The one way a report is made: kirv-report, the windows and the benchmarks call it.
 FileReport reportOf(const QString& path, const ReportRequest& request);
 /// The same of a series read already (a list in a window); `name` is the name to report it
 /// under; no sidecar is read.

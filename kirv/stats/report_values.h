@@ -2,6 +2,7 @@
 
 #include "kirv/stats/exceedance.h"
 #include "kirv/stats/analysis_values.h"
+#include "kirv/stats/report_evidence.h"
 #include "kirv/records/datafile.h"
 #include "kirv/base/civil_time.h"
 #include "kirv/records/level_series.h"
@@ -68,6 +69,7 @@ struct ReportValues
     double coverageEvening = 0.0;
     double coverageNight = 0.0;
     AnalysisValues analysis; // periods with their levels, events, exposure: kirv-report fills it
+    ReportEvidence evidence; // details, calibration check, masks and SHA-256 of a file's report
 
     std::optional<double> exceedanceAt(int j) const { return exceedance[size_t(j)]; }
 };

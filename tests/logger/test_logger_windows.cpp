@@ -2,6 +2,8 @@
 // the download with its texts, the directory, a set opened with its boards, the save, erase.
 #include "tests/logger/logger_images.h"
 
+#include "kirv/logger/evidence_check.h"
+#include "kirv/logger/logger_original.h"
 #include "kirv/logger/logger_state.h"
 #include "kirv/logger/ui/data_list.h"
 #include "kirv/logger/ui/logger_windows.h"
@@ -252,6 +254,12 @@ private slots:
                               "2009/03/04 08:30:05", "100.2", "100.1"}));
         QCOMPARE(content.records.count(), 3);
         QCOMPARE(content.records.record(1), (Record{"2", "2009/03/04 08:30:15", "93.4*"}));
+        // Beside it the download as received, and the manifest of both, which the list's
+        // records match when the image is decoded again.
+        QFile raw(logger::rawImagePath(path));
+        QVERIFY(raw.open(QIODevice::ReadOnly));
+        QCOMPARE(raw.readAll(), f.logger.memory.dump());
+        QCOMPARE(verifyEvidence(path), QStringList());
 
         // Another set replaces the window.
         memory->GridSet_Click(memory->GridSet->model()->index(0, 0));

@@ -398,6 +398,11 @@ void TestReportCli::fullRecordingMatchesAnIndependentReckoning()
              truncatedTenth(leq + 10.0L * std::log10(counted / 28800.0L)));
     for (const char* key : {"dose_osha", "dose_niosh", "masked_spans"})
         QVERIFY(actual.take(key).isDouble());
+    // The evidence of a file without a details sidecar: its hash, no details, a check missing.
+    QCOMPARE(actual.take("sha256").toString().size(), 64);
+    QVERIFY(actual.take("details").isNull());
+    QVERIFY(actual.take("calibration").toObject()["valid"].isNull());
+    QCOMPARE(actual.take("notes").toArray(), QJsonArray());
     QCOMPARE(actual.keys(), expected.keys());
     for (const QString& key : expected.keys())
         QVERIFY2(actual[key] == expected[key],

@@ -12,6 +12,7 @@
 #include "kirv/panel/ui/panel.h"
 #include "kirv/widgets/toolbar_icons.h"
 #include "kirv/widgets/controls.h"
+#include "kirv/records/file_manifest.h"
 #include "kirv/records/filenames.h"
 #include "kirv/widgets/busy.h"
 #include "kirv/widgets/file_list_icons.h"
@@ -300,7 +301,15 @@ void DataList::save()
         m_list.store());
     if (!status.ok()) {
         showCritical(this, status.error);
+        return;
     }
+    // The file as the meter's memory held it: the raw image beside it and the SHA-256 of both,
+    // so that the file can be shown later to be what the download gave.
+    const FileStatus kept = m_original && !m_original->dump.isEmpty()
+                                ? logger::keepLoggerOriginal(path, *m_original)
+                                : writeManifest(path);
+    if (!kept.ok())
+        showCritical(this, kept.error);
 }
 
 } // namespace kirv

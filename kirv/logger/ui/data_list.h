@@ -1,5 +1,6 @@
 #pragma once
 
+#include "kirv/logger/logger_original.h"
 #include "kirv/logger/logger_set.h"
 #include "kirv/records/recordlist.h"
 
@@ -35,6 +36,10 @@ public:
     // it filled, or when set `number` could not be opened (a start stamp that is not a date,
     // said in a message; nothing is filled). `currentYear` gives the century of the stamps.
     bool showSet(QByteArrayView set, int interval, int currentYear, int number = 1);
+
+    // The download the set on show came from: "Save" keeps it beside the data file as its raw
+    // image, with the manifest of both. Without one only the manifest of the file is written.
+    void setOriginal(const logger::LoggerOriginal& original) { m_original = original; }
 
     const RecordList& records() const { return m_list; }
     RecordListView* list() const { return m_view; }
@@ -86,6 +91,7 @@ private:
 
     Panel& m_panel;
     RecordList m_list;
+    std::optional<logger::LoggerOriginal> m_original;
     RecordListView* m_view = nullptr;
     bool m_printing = false;
     bool m_closeAfterPrint = false;

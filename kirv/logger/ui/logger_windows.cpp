@@ -56,6 +56,8 @@ void runLoggerDownload(Panel& panel)
 
     // A new download replaces the sets of the last one; nothing may still show them.
     state.LoggerSets = {};
+    state.Dump.clear();
+    state.DumpLength = 0;
     QPointer<Memory> memory = new Memory(panel);
     QObject::connect(memory, &Memory::setChosen, memory,
                      [&panel](int s) { openLoggerSet(panel, s); });
@@ -96,6 +98,8 @@ void runLoggerDownload(Panel& panel)
         return;
     }
     state.LoggerSets = logger::walkSets(dump.bytes, length);
+    state.Dump = dump.bytes;
+    state.DumpLength = length;
     if (memory)
         memory->showSets(state.LoggerSets);
 }
@@ -117,7 +121,9 @@ void openLoggerSet(Panel& panel, int s)
     state.SetInterval = state.LoggerSets.interval(s);
     auto* list = new DataList(panel);
     list->show();
-    list->showSet(set, state.SetInterval, now().date().year(), s);
+    const int year = now().date().year();
+    list->setOriginal({state.Dump, state.DumpLength, s, year});
+    list->showSet(set, state.SetInterval, year, s);
 }
 
 void eraseLoggerMemory(Panel& panel)

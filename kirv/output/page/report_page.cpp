@@ -7,6 +7,7 @@
 #include "kirv/output/report_format.h"
 #include "kirv/output/page/pdf_file.h"
 #include "kirv/base/replace_file.h"
+#include "kirv/base/civil_time.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -318,6 +319,82 @@ double drawPairs(Page& page, double x, double y, double labelWidth,
     return lineMm * double(pairs.size());
 }
 
+// A text that may be long or span lines, wrapped into `width` mm from (x, y); returns its
+// height in mm.
+double paragraph(Page& page, double x, double y, double width, const QString& text, double points)
+{
+    page.p.setFont(page.font(points));
+    const QRectF box = page.rect(x, y, width, 1000.0);
+    const QRectF used = page.p.boundingRect(box, int(Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap), text);
+    page.p.drawText(box, int(Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap), text);
+    return used.height() / page.mm(1.0);
+}
+
+QString civilShown(qint64 civil)
+{
+    return civilTimeText(civil);
+}
+
+QString joinedGiven(const QStringList& parts)
+{
+    QStringList given;
+    for (const QString& part : parts)
+        if (!part.isEmpty())
+            given << part;
+    return given.join(QStringLiteral(", "));
+}
+
+// The session details given, labelled; nothing for a value not given.
+QList<QPair<QString, QString>> detailPairs(const SessionDetails& d)
+{
+    const auto date = [](const QDate& day) { return day.isValid() ? day.toString(Qt::ISODate) : QString(); };
+    const QList<QPair<QString, QString>> all{
+        {"Site", d.site},
+        {"Operator", d.operatorName},
+        {"Client", d.client},
+        {"Project", d.project},
+        {"Instrument", joinedGiven({d.instrumentType, d.instrumentSerial.isEmpty() ? QString() : "serial " + d.instrumentSerial})},
+        {"Last verification", date(d.instrumentVerified)},
+        {"Calibrator", joinedGiven({d.calibratorType, d.calibratorSerial.isEmpty() ? QString() : "serial " + d.calibratorSerial})},
+        {"Reference level", d.calibratorLevelDb ? QString::number(*d.calibratorLevelDb, 'g', 12) + " dB" : QString()},
+        {"Certificate", date(d.calibratorCertificate)},
+        {"Wind speed", d.windSpeed},
+        {"Wind direction", d.windDirection},
+        {"Rain", d.rain},
+        {"Temperature", d.temperature}};
+    QList<QPair<QString, QString>> given;
+    for (const auto& pair : all)
+        if (!pair.second.isEmpty())
+            given << pair;
+    return given;
+}
+
+QString readingShown(const std::optional<CalibrationReading>& r)
+{
+    if (!r)
+        return QStringLiteral("not given");
+    const QString level = QString::number(r->levelDb, 'g', 12) + QStringLiteral(" dB");
+    return r->time ? level + QStringLiteral(" at ") + civilShown(*r->time) : level;
+}
+
+// The check as a report states it; a failed one says what it means for the series.
+QList<QPair<QString, QString>> calibrationPairs(const CalibrationCheck& c)
+{
+    QString verdict;
+    switch (c.verdict) {
+    case CalibrationCheck::Valid: verdict = QStringLiteral("valid"); break;
+    case CalibrationCheck::Failed: verdict = QStringLiteral("FAILED: the series is in doubt"); break;
+    case CalibrationCheck::Missing: verdict = QStringLiteral("missing: a reading is not given"); break;
+    }
+    const QString drift = c.driftDb ? QString::number(std::round(*c.driftDb * 1e6) / 1e6, 'g', 12) + " dB"
+                                    : QStringLiteral("-");
+    return {{"Before", readingShown(c.before)},
+            {"After", readingShown(c.after)},
+            {"Drift", drift},
+            {"Tolerance", QString::number(c.toleranceDb, 'g', 12) + " dB"},
+            {"Check", verdict}};
+}
+
 } // namespace
 
 void drawReportPage(QPainter& painter, const QRectF& area, const FileReport& report)
@@ -337,6 +414,10 @@ void drawReportPage(QPainter& painter, const QRectF& area, const FileReport& rep
     if (QFileInfo::exists(v.file))
         page.text(0, y, QFileInfo(v.file).absoluteFilePath(), 7);
     y += 5.0;
+    if (!v.evidence.sha256.isEmpty()) {
+        page.text(0, y - 1.5, QStringLiteral("SHA-256 of the data file: ") + QString::fromLatin1(v.evidence.sha256), 7);
+        y += 3.0;
+    }
 
     // Header as stored (left), computed values (middle and right).
     page.text(0, y, QStringLiteral("Stored in the file"), 8, true);
@@ -367,6 +448,75 @@ void drawReportPage(QPainter& painter, const QRectF& area, const FileReport& rep
 
     page.text(0, y, QStringLiteral("Exceedance levels L(0)..L(99), dB (0.1 dB classes)"), 8, true);
     drawExceedanceTable(page, 0, y + 5.0, v);
+    painter.restore();
+}
+
+bool hasSessionPage(const FileReport& report)
+{
+    const ReportEvidence& e = report.values.evidence;
+    return e.hasDetails || !e.masks.empty();
+}
+
+void drawSessionPage(QPainter& painter, const QRectF& area, const FileReport& report)
+{
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    Page page(painter, area);
+    const ReportValues& v = report.values;
+    const ReportEvidence& e = v.evidence;
+    const double width = page.widthMm();
+    constexpr double lineMm = 3.6;
+
+    double y = 0.0;
+    page.text(0, y, QFileInfo(v.file).fileName(), 14, true);
+    page.text(0, y, QStringLiteral("Session record"), 10, false, Qt::AlignRight, width);
+    y += 7.0;
+    if (!e.sha256.isEmpty())
+        page.text(0, y, QStringLiteral("SHA-256 of the data file: ") + QString::fromLatin1(e.sha256), 7);
+    y += 6.0;
+    const auto heading = [&](const QString& title) {
+        page.text(0, y, title, 9, true);
+        y += 5.0;
+    };
+    if (e.hasDetails) {
+        const QList<QPair<QString, QString>> details = detailPairs(e.details);
+        if (!details.isEmpty()) {
+            heading(QStringLiteral("Session details"));
+            y += drawPairs(page, 0, y, 33, details) + 3.0;
+        }
+        if (!e.details.notes.isEmpty()) {
+            heading(QStringLiteral("Notes"));
+            y += paragraph(page, 0, y, width, e.details.notes, 7.5) + 3.0;
+        }
+        heading(QStringLiteral("Calibration check"));
+        y += drawPairs(page, 0, y, 33, calibrationPairs(e.calibration)) + 3.0;
+    }
+    // Entries one under the other, a time column and a wrapped text, as far as the page goes.
+    const double bottom = area.height() / page.mm(1.0) - lineMm;
+    const auto entries = [&](const QString& title, const QList<QPair<QString, QString>>& rows) {
+        if (rows.isEmpty())
+            return;
+        heading(title);
+        for (qsizetype i = 0; i < rows.size(); ++i) {
+            if (y > bottom) {
+                page.text(0, y, QStringLiteral("(%1 more not shown)").arg(rows.size() - i), 7.5);
+                y += lineMm;
+                return;
+            }
+            page.text(0, y, rows[i].first, 7.5, true);
+            y += std::max(lineMm, paragraph(page, 62, y, width - 62, rows[i].second, 7.5));
+        }
+        y += 3.0;
+    };
+    QList<QPair<QString, QString>> timeline;
+    for (const TimelineNote& n : e.details.timeline)
+        timeline.append({civilShown(n.time), n.text});
+    entries(QStringLiteral("Timeline"), timeline);
+    QList<QPair<QString, QString>> masks;
+    for (const MaskSpan& m : e.masks)
+        masks.append({civilShown(m.start) + QStringLiteral(" - ") + civilShown(m.end).mid(11),
+                      m.note.isEmpty() ? QStringLiteral("(no note)") : m.note});
+    entries(QStringLiteral("Masked spans (left out of every figure)"), masks);
     painter.restore();
 }
 
@@ -405,6 +555,10 @@ void ReportPdf::addPage(const FileReport& report)
     // The painter's origin is the top left of the printable area, inside the margins.
     const QRect printable = writer.pageLayout().paintRectPixels(writer.resolution());
     drawReportPage(*m_painter, QRectF(QPointF(0, 0), printable.size()), report);
+    if (hasSessionPage(report)) {
+        writer.newPage();
+        drawSessionPage(*m_painter, QRectF(QPointF(0, 0), printable.size()), report);
+    }
 }
 
 bool ReportPdf::finish()

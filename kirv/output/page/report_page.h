@@ -20,7 +20,15 @@ class PdfFile;
 /// white. Texts are sized in points, so the page looks the same on a printer and in a PDF.
 void drawReportPage(QPainter& painter, const QRectF& area, const FileReport& report);
 
-/// A PDF of report pages on A4, one page per file, written whole or not at all (PdfFile).
+/// Whether the report has a session record page: its file has session details or masks.
+bool hasSessionPage(const FileReport& report);
+/// The session record of one file into `area`: the data file's SHA-256, the session details,
+/// the free notes, the calibration check with its verdict, the timeline notes and the masked
+/// spans with their notes (each only when the file has it), as far as one page takes them.
+void drawSessionPage(QPainter& painter, const QRectF& area, const FileReport& report);
+
+/// A PDF of report pages on A4, one page per file (and its session record page when it has
+/// one), written whole or not at all (PdfFile).
 class ReportPdf
 {
 public:
