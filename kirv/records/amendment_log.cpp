@@ -9,6 +9,7 @@
 #include <QFile>
 
 #include <cerrno>
+#include <limits>
 
 namespace kirv {
 
@@ -103,6 +104,37 @@ FileStatus recordAmendments(const QString& dataPath, const QString& sidecarPath,
         return FileStatus::failure("append to", shownName(path), qt_error_string(errno));
     log.close();
     return refreshManifest(dataPath, {sidecarPath, path});
+}
+
+AmendmentLogLoad loadAmendmentLog(const QString& dataPath)
+{
+    AmendmentLogLoad load;
+    const QString path = amendmentLogPath(dataPath);
+    if (!QFile::exists(path))
+        return load;
+    QFile log;
+    if (const FileStatus opened = openRegularFile(log, path, std::numeric_limits<qint64>::max()); !opened.ok()) {
+        load.error = opened.error;
+        return load;
+    }
+    // A log grown past what a window shows is read from its end, from the first whole line.
+    const bool cut = log.size() > MaxShownLogBytes;
+    if (cut && !log.seek(log.size() - MaxShownLogBytes)) {
+        load.error = FileStatus::failure("read", shownName(path), log.errorString()).error;
+        return load;
+    }
+    QByteArray text = log.readAll();
+    if (cut)
+        text.remove(0, text.indexOf('\n') + 1);
+    for (const QByteArray& line : text.split('\n')) {
+        if (line.isEmpty())
+            continue;
+        if (auto record = parseAmendmentLine(line))
+            load.records.append(*record);
+        else
+            ++load.unreadable;
+    }
+    return load;
 }
 
 } // namespace kirv

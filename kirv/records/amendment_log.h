@@ -54,4 +54,18 @@ FileStatus recordAmendments(const QString& dataPath, const QString& sidecarPath,
                             const QList<Amendment>& changes, const QString& login,
                             const QDateTime& when);
 
+/// Largest log read for showing; a longer one is shown from its end.
+inline constexpr qint64 MaxShownLogBytes = qint64(4) << 20;
+
+/// The amendments of the log of `dataPath`, oldest first, for showing: none when there is no
+/// log; `error` names the log when it cannot be read, and `unreadable` counts lines that are no
+/// amendment (they are skipped, never repaired).
+struct AmendmentLogLoad
+{
+    QList<AmendmentRecord> records;
+    int unreadable = 0;
+    QString error;
+};
+AmendmentLogLoad loadAmendmentLog(const QString& dataPath);
+
 } // namespace kirv
