@@ -108,6 +108,22 @@ QIcon csvIcon()
     return QIcon(pm);
 }
 
+// A clipboard with a form on it: the session's details.
+QIcon detailsIcon()
+{
+    QPixmap pm = canvas();
+    QPainter p(&pm);
+    p.setPen(QPen(QColor(60, 60, 60), 2));
+    p.setBrush(QColor(250, 246, 232));
+    p.drawRoundedRect(QRectF(9, 6, 30, 37), 3, 3);
+    p.setBrush(QColor(120, 120, 120));
+    p.drawRect(QRectF(17, 3, 14, 6));
+    p.setPen(QPen(QColor(47, 111, 179), 2.5));
+    for (const double y : {17.0, 25.0, 33.0})
+        p.drawLine(QPointF(14, y), QPointF(34, y));
+    return QIcon(pm);
+}
+
 } // namespace
 
 QIcon fileListIcon(const QString& key)
@@ -122,6 +138,8 @@ QIcon fileListIcon(const QString& key)
         return reportIcon();
     if (key == QLatin1String("CSV"))
         return csvIcon();
+    if (key == QLatin1String("Details"))
+        return detailsIcon();
     return {};
 }
 

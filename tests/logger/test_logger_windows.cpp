@@ -2,6 +2,7 @@
 // the download with its texts, the directory, a set opened with its boards, the save, erase.
 #include "tests/logger/logger_images.h"
 
+#include "kirv/records/ui/details_window.h"
 #include "kirv/logger/evidence_check.h"
 #include "kirv/logger/logger_original.h"
 #include "kirv/logger/logger_state.h"
@@ -335,14 +336,25 @@ private slots:
         openLoggerSet(f.panel, 1);
         DataList* list = DataList::current();
         QVERIFY(list);
-        QCOMPARE(list->Toolbar1->actions().size(), 6);
-        for (const auto& [key, tip] : {std::pair{"Report", "Report"}, {"CSV", "Export CSV"}}) {
+        QCOMPARE(list->Toolbar1->actions().size(), 7);
+        for (const auto& [key, tip] : {std::pair{"Report", "Report"}, {"CSV", "Export CSV"},
+                                       {"Details", "Details of the saved set"}}) {
             QAction* action = list->Toolbar1->findChild<QAction*>(key);
             QVERIFY(action);
             QCOMPARE(action->toolTip(), tip);
             QCOMPARE(list->Toolbar1->widgetForAction(action)->accessibleDescription(), tip);
         }
         QTemporaryDir dir;
+        // The details live beside a data file: the set is saved first.
+        list->Toolbar1->findChild<QAction*>("Details")->trigger();
+        QCOMPARE(f.dialogs->messages().last().text, "Save the set first: its details are kept beside its data file.");
+        f.dialogs->files << dir.filePath("set.kirv");
+        list->Toolbar1->findChild<QAction*>("Save")->trigger();
+        list->Toolbar1->findChild<QAction*>("Details")->trigger();
+        auto* details = list->findChild<DetailsWindow*>();
+        QVERIFY(details && details->isVisible());
+        QCOMPARE(details->windowTitle(), "Details - set.kirv");
+        details->close();
         const QString csv = dir.filePath("set.csv");
         f.dialogs->files << csv;
         list->Toolbar1->findChild<QAction*>("CSV")->trigger();

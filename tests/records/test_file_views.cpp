@@ -10,6 +10,7 @@
 #include "kirv/widgets/placement.h"
 #include "kirv/widgets/controls.h"
 #include "kirv/records/datafile.h"
+#include "kirv/records/ui/details_window.h"
 #include "kirv/records/ui/file_list.h"
 #include "kirv/records/ui/open_command.h"
 #include "kirv/records/ui/panel_recording.h"
@@ -132,8 +133,8 @@ void TestFileViews::designTexts()
     FileList view(FileList::Kind(kind), nullptr);
     QCOMPARE(view.windowTitle(), caption);
     QCOMPARE(boardTexts(view), boards);
-    const QStringList tips{plotTip, "Histogram", "Print", "Report", "Export CSV", "Periods", "Events"};
-    const QStringList keys{"Plot", "Ln", "Print", "Report", "CSV", "Periods", "Events"};
+    const QStringList tips{plotTip, "Histogram", "Print", "Report", "Export CSV", "Periods", "Events", "Details"};
+    const QStringList keys{"Plot", "Ln", "Print", "Report", "CSV", "Periods", "Events", "Details"};
     QCOMPARE(view.Toolbar1->actions().size(), keys.size());
     for (int i = 0; i < keys.size(); ++i) {
         QAction* button = view.toolbarButton(keys[i]);
@@ -721,7 +722,10 @@ void TestFileViews::closingViewClosesItsGraphs()
         view->Cmd01dB->click();
         view->toolbarButton("Periods")->trigger();
         view->toolbarButton("Events")->trigger();
-        for (const char* name : {"Plot", "Histogram", "Periods", "Events"}) {
+        view->toolbarButton("Details")->trigger();
+        view->toolbarButton("Details")->trigger(); // the open one comes forward
+        QCOMPARE(view->findChildren<DetailsWindow*>().size(), qsizetype(1));
+        for (const char* name : {"Plot", "Histogram", "Periods", "Events", "Details"}) {
             auto* window = view->findChild<QWidget*>(QLatin1String(name), Qt::FindDirectChildrenOnly);
             QVERIFY2(window && window->isVisible(), name);
             graphs[i] << window;

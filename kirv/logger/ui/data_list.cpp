@@ -1,5 +1,7 @@
 #include "kirv/logger/ui/data_list.h"
 
+#include "kirv/records/ui/details_window.h"
+
 #include "kirv/stats/ui/analysis_windows.h"
 #include "kirv/stats/ui/file_analysis.h"
 #include "kirv/stats/ui/masked_figures.h"
@@ -55,7 +57,8 @@ DataList::DataList(Panel& panel) : QWidget(nullptr), m_panel(panel)
     Toolbar1->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     for (const auto& [key, tip] : {std::pair{"Save", "Save As"}, std::pair{"Print", "Print"},
                                    std::pair{"Report", "Report"}, std::pair{"CSV", "Export CSV"},
-                                   std::pair{"Periods", "Periods"}, std::pair{"Events", "Events"}}) {
+                                   std::pair{"Periods", "Periods"}, std::pair{"Events", "Events"},
+                                   std::pair{"Details", "Details of the saved set"}}) {
         // The panel's "Save" image; the file views' images for the others.
         const QString name = QString::fromLatin1(key);
         QAction* action = Toolbar1->addAction(
@@ -261,6 +264,13 @@ void DataList::Toolbar1_ButtonClick(QAction* button)
             LblMasked->follow(
                 new FileAnalysis({}, seriesOf(m_list.store()), loggerState().SetInterval, this));
         showAnalysisWindow(this, key);
+    } else if (key == QLatin1String("Details")) {
+        // The details are kept beside a data file, so the set is saved first.
+        if (m_savedPath.isEmpty())
+            showMessage(this, QStringLiteral("Save the set first: its details are kept beside its data file."),
+                        QMessageBox::Information);
+        else
+            DetailsWindow::open(m_savedPath, this);
     }
 }
 
@@ -305,6 +315,7 @@ void DataList::save()
     }
     // The file as the meter's memory held it: the raw image beside it and the SHA-256 of both,
     // so that the file can be shown later to be what the download gave.
+    m_savedPath = path;
     const FileStatus kept = m_original && !m_original->dump.isEmpty()
                                 ? logger::keepLoggerOriginal(path, *m_original)
                                 : writeManifest(path);

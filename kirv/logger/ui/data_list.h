@@ -92,6 +92,7 @@ private:
     Panel& m_panel;
     RecordList m_list;
     std::optional<logger::LoggerOriginal> m_original;
+    QString m_savedPath; // the data file "Save" wrote last: "Details" edits its sidecar
     RecordListView* m_view = nullptr;
     bool m_printing = false;
     bool m_closeAfterPrint = false;

@@ -125,6 +125,16 @@ QString DetailsWindow::lastSessionPath()
 
 DetailsWindow* DetailsWindow::open(const QString& dataPath, QWidget* parent, const QString& lastSession)
 {
+    // One window a file: asked again, the open one comes forward.
+    if (parent) {
+        for (DetailsWindow* open : parent->findChildren<DetailsWindow*>()) {
+            if (open->dataPath() == dataPath) {
+                open->raise();
+                open->activateWindow();
+                return open;
+            }
+        }
+    }
     const SessionDetailsLoad load = loadSessionDetails(dataPath);
     if (!load.error.isEmpty()) {
         showCritical(parent, load.error, QStringLiteral("The details are left as they are."));

@@ -28,8 +28,9 @@ public:
     /// name is its caption.
     static const QStringList& fieldCaptions();
 
-    /// Opens the details of `dataPath`. Null, with the reason shown, when the sidecar cannot be
-    /// read: it is left as it is. `lastSession` is the file of the last saved instrument and
+    /// Opens the details of `dataPath` as a window of `parent` (closed with it), or brings the
+    /// one open already forward. Null, with the reason shown, when the sidecar cannot be read:
+    /// it is left as it is. `lastSession` is the file of the last saved instrument and
     /// calibrator, offered by "Last instrument" (empty: none is kept).
     static DetailsWindow* open(const QString& dataPath, QWidget* parent, const QString& lastSession = lastSessionPath());
 

@@ -90,7 +90,8 @@ void FileList::buildToolbar()
                                {"Report", "Report"},
                                {"CSV", "Export CSV"},
                                {"Periods", "Periods"},
-                               {"Events", "Events"}};
+                               {"Events", "Events"},
+                               {"Details", "Details"}};
     Toolbar1 = new QToolBar(QStringLiteral("Toolbar1"), this);
     Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
     Toolbar1->setMovable(false);
@@ -283,6 +284,8 @@ void FileList::Toolbar1_ButtonClick(QAction* button)
         exportRecordsCsvAsked(this, m_records.store());
     } else if (key == QLatin1String("Periods") || key == QLatin1String("Events")) {
         emit analysisRequested(key);
+    } else if (key == QLatin1String("Details")) {
+        emit detailsRequested();
     }
 }
 

@@ -89,7 +89,8 @@ public:
     /// The header lines as read (line 1 first).
     const QStringList& headerLines() const { return m_headerLines; }
 
-    /// Toolbar button by key ("Plot", "Ln", "Print", "Report", "CSV", "Periods", "Events").
+    /// Toolbar button by key ("Plot", "Ln", "Print", "Report", "CSV", "Periods", "Events",
+    /// "Details").
     QAction* toolbarButton(const QString& key) const;
 
     // --- handlers --------------------------------------------------------------------------
@@ -107,6 +108,8 @@ signals:
     void plotRequested();
     /// "Periods" or "Events" was clicked: `key` names the analysis window asked for.
     void analysisRequested(const QString& key);
+    /// "Details" was clicked: the session details of the view's file.
+    void detailsRequested();
 
 protected:
     /// Closing while a print runs stops the print (its job is discarded), then closes.

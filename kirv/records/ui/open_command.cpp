@@ -1,6 +1,7 @@
 #include "kirv/records/ui/open_command.h"
 
 #include "kirv/plots/ui/level_statistics_command.h"
+#include "kirv/plots/ui/plot.h"
 #include "kirv/plots/ui/plot_record_list.h"
 #include "kirv/widgets/dialogs.h"
 #include "kirv/panel/ui/panel_parts.h"
@@ -12,7 +13,9 @@
 #include "kirv/panel/ui/panel_timers.h"
 #include "kirv/stats/ui/analysis_windows.h"
 #include "kirv/stats/ui/file_analysis.h"
+#include "kirv/records/ui/details_window.h"
 #include "kirv/records/ui/panel_recording.h"
+#include "kirv/records/ui/plot_notes.h"
 #include "kirv/records/ui/view_compare.h"
 #include "kirv/stats/ui/plot_analysis.h"
 #include "kirv/widgets/placement.h"
@@ -181,15 +184,28 @@ void attachFileCommands(PanelParts& parts)
     QObject::connect(views, &FileViews::viewsChanged, views,
                      [views] { offerComparisons(views->views()); });
     QObject::connect(views, &FileViews::viewOpened, views, [views, panel](FileList* view) {
-        QObject::connect(view, &FileList::plotRequested, view,
-                         [views, view] {
-                             showAnalysisInPlot(plotOfView(view, views->openViews()), view);
-                         });
+        QObject::connect(view, &FileList::plotRequested, view, [views, view] {
+            Plot* plot = plotOfView(view, views->openViews());
+            showAnalysisInPlot(plot, view);
+            if (plot)
+                PlotNotes::attach(*plot, views->pathOf(view), view->records().store());
+        });
         QObject::connect(view, &FileList::levelStatisticsRequested, view, [panel, view](bool fine) {
             showMaskedLevelStatistics(view, view->records(), fine, panel);
         });
         QObject::connect(view, &FileList::analysisRequested, view,
                          [view](const QString& key) { showAnalysisWindow(view, key); });
+        QObject::connect(view, &FileList::detailsRequested, view, [views, view] {
+            DetailsWindow* details = DetailsWindow::open(views->pathOf(view), view);
+            if (!details)
+                return;
+            // Notes changed there show on the view's plot at once.
+            QObject::connect(details, &DetailsWindow::saved, view, [view] {
+                if (Plot* plot = plotOf(view))
+                    if (auto* notes = plot->findChild<PlotNotes*>())
+                        notes->draw(); // twice for a window asked twice: the same drawing
+            });
+        });
     });
     parts.toolbar->setCommand(QStringLiteral("Open"), [views] { views->Open_Click(); });
 }
