@@ -137,6 +137,15 @@ private slots:
         QCOMPARE(shown(&next, "Instrument serial"), "SN 0042");
         QCOMPARE(shown(&next, "Certificate date"), "2025-11-30");
         QCOMPARE(shown(&next, "Site"), QString());
+
+        // A file without details opens with them already offered, and closes without a question.
+        QWidget owner;
+        DetailsWindow* offered = DetailsWindow::open(dataFile("offered.kirv"), &owner, last);
+        QVERIFY(offered);
+        QCOMPARE(shown(offered, "Calibrator serial"), "C-77");
+        offered->reject();
+        QCOMPARE(m_dialogs->asked.size(), 0);
+        QVERIFY(!QFile::exists(sessionDetailsPath(m_dir.filePath("offered.kirv"))));
     }
 
     void badInputIsRefusedByName_data()

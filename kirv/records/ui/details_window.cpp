@@ -142,6 +142,12 @@ DetailsWindow* DetailsWindow::open(const QString& dataPath, QWidget* parent, con
     }
     auto* window = new DetailsWindow(dataPath, load.details, lastSession, parent);
     window->setAttribute(Qt::WA_DeleteOnClose);
+    // A file without details yet (a new recording, a set just saved) is offered the instrument
+    // and the calibrator of the last session; nothing is written until "Save".
+    if (!load.found) {
+        window->offerLastInstrument();
+        window->m_offered = window->fieldDetails();
+    }
     window->show();
     return window;
 }
@@ -472,7 +478,7 @@ void DetailsWindow::offerLastInstrument()
 void DetailsWindow::done(int result)
 {
     const std::optional<SessionDetails> d = fieldDetails();
-    if (!d || *d != m_saved) {
+    if (!d || (*d != m_saved && d != m_offered)) {
         MessageSpec ask;
         ask.text = QStringLiteral("The details have changed. Save them?");
         ask.title = windowTitle();

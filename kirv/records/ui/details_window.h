@@ -29,7 +29,7 @@ public:
     static const QStringList& fieldCaptions();
 
     /// Opens the details of `dataPath` as a window of `parent` (closed with it), or brings the
-    /// one open already forward. Null, with the reason shown, when the sidecar cannot be read:
+    /// one open already forward. A file without details is offered the last instrument. Null, with the reason shown, when the sidecar cannot be read:
     /// it is left as it is. `lastSession` is the file of the last saved instrument and
     /// calibrator, offered by "Last instrument" (empty: none is kept).
     static DetailsWindow* open(const QString& dataPath, QWidget* parent, const QString& lastSession = lastSessionPath());
@@ -71,6 +71,7 @@ private:
     QString m_dataPath;
     QString m_lastSession;
     SessionDetails m_saved; // what the sidecar holds now
+    std::optional<SessionDetails> m_offered; // the last session's instrument, offered unsaved
     QMap<QString, QLineEdit*> m_fields;
     QPlainTextEdit* m_notes = nullptr;
     QLineEdit* m_verdict = nullptr;
