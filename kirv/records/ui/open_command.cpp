@@ -51,16 +51,16 @@ QList<FileList*> FileViews::views() const
 {
     QList<FileList*> open;
     for (const OpenView& v : m_views)
-        if (v.window)
-            open.append(v.window);
+        if (v.widget)
+            open.append(v.window());
     return open;
 }
 
 FileList* FileViews::view(FileList::Kind kind) const
 {
     for (auto it = m_views.rbegin(); it != m_views.rend(); ++it)
-        if (it->window && it->window->kind() == kind)
-            return it->window;
+        if (it->widget && it->window()->kind() == kind)
+            return it->window();
     return nullptr;
 }
 
@@ -68,8 +68,8 @@ FileList* FileViews::viewOf(const QString& path) const
 {
     const QString key = canonicalPath(path);
     for (const OpenView& v : m_views)
-        if (v.window && v.path == key)
-            return v.window;
+        if (v.widget && v.path == key)
+            return v.window();
     return nullptr;
 }
 
@@ -83,7 +83,7 @@ OpenViews FileViews::openViews()
 QString FileViews::pathOf(const FileList* view) const
 {
     for (const OpenView& v : m_views)
-        if (v.window && v.window == view)
+        if (v.widget && v.widget == view)
             return v.path;
     return {};
 }
@@ -149,11 +149,11 @@ FileList* FileViews::openDataFile(const QString& path)
     view->showHeader(content.headerLines);
     view->setRecords(std::move(content.records));
     place(view);
-    std::erase_if(m_views, [](const OpenView& v) { return !v.window; });
+    std::erase_if(m_views, [](const OpenView& v) { return !v.widget; });
     m_views.push_back({canonicalPath(path), view});
     // A window being destroyed may not have cleared its guards yet: it is named.
     connect(view, &QObject::destroyed, this, [this](QObject* gone) {
-        std::erase_if(m_views, [gone](const OpenView& v) { return !v.window || v.window == gone; });
+        std::erase_if(m_views, [gone](const OpenView& v) { return !v.widget || v.widget == gone; });
         emit viewsChanged();
     });
     view->show();

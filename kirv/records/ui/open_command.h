@@ -55,7 +55,10 @@ private:
     struct OpenView
     {
         QString path; // canonical
-        QPointer<FileList> window;
+        // Held as a widget: while a view is destroyed it is no FileList any more, and the
+        // list is asked about it then.
+        QPointer<QWidget> widget;
+        FileList* window() const { return widget ? static_cast<FileList*>(widget.data()) : nullptr; }
     };
 
     void place(FileList* view);
