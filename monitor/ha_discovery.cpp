@@ -86,13 +86,14 @@ std::vector<RetainedMessage> discoveryConfigs(const QString& prefix, const Disco
         {"sensor", QStringLiteral("minute_l90"), QStringLiteral("Minute L90"), QStringLiteral("minute"),
          QStringLiteral("{{ value_json.l90 }}")},
     };
-    // Every alarm's events share one topic: the others' render empty, which Home Assistant
-    // ignores, so each binary sensor follows its own alarm only.
+    // Each alarm's state is in the retained status, so Home Assistant knows it from the start
+    // and not only from the next event; the last will (no alarms in it) renders empty, which
+    // Home Assistant ignores, and availability says offline meanwhile.
     for (const QString& alarm : station.alarms) {
         entities.push_back({"binary_sensor", QStringLiteral("alarm_") + alarm, QStringLiteral("Alarm ") + alarm,
-                            QStringLiteral("alarm"),
-                            QStringLiteral("{% if value_json.alarm == '%1' %}"
-                                           "{{ 'ON' if value_json.event == 'raised' else 'OFF' }}{% endif %}")
+                            QStringLiteral("status"),
+                            QStringLiteral("{% if value_json.alarms is defined %}"
+                                           "{{ 'ON' if value_json.alarms['%1'] else 'OFF' }}{% endif %}")
                                 .arg(alarm)});
     }
     std::vector<RetainedMessage> out;

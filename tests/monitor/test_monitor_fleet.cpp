@@ -117,7 +117,10 @@ private slots:
             QCOMPARE(o.value("availability").toArray().at(0).toObject().value("topic").toString(), statusTopic);
             const QJsonObject device = o.value("device").toObject();
             QCOMPARE(device.value("identifiers").toArray(), QJsonArray({"kirv_" + station}));
-            if (o.value("state_topic").toString() != "kirv/" + station + "/alarm") {
+            if (o.value("state_topic").toString() == statusTopic) {
+                QCOMPARE(o.value("value_template").toString(),
+                         "{% if value_json.alarms is defined %}{{ 'ON' if value_json.alarms['loud'] else 'OFF' }}{% endif %}");
+            } else {
                 QCOMPARE(o.value("device_class").toString(), "sound_pressure");
                 QCOMPARE(o.value("unit_of_measurement").toString(), "dBA");
                 QCOMPARE(o.value("state_class").toString(), "measurement");
