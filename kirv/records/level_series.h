@@ -65,6 +65,27 @@ struct DataFileSeries : DataFileReading
     QByteArray maxTime;      // its time text
 };
 
+/// Takes the records of a data file one at a time, as the reading finds them.
+class SampleSink
+{
+public:
+    virtual ~SampleSink() = default;
+    /// One record: its time text as stored and its sample (sampleOf()).
+    virtual void take(QByteArrayView time, const LevelSample& sample) = 0;
+    /// The size of the file, before its first record is taken.
+    virtual void sized(qint64 bytes) { Q_UNUSED(bytes); }
+};
+
+/// Largest file a reading that holds no record takes: what it keeps does not grow with the file.
+inline constexpr qint64 MaxStreamedFileBytes = qint64(1) << 40;
+
+/// Reads the data file `path` in blocks of a megabyte, handing each record to `sink` as its line
+/// ends, and fills `out` with what the reading found (kind, header, stop, error). Its header is
+/// in `out` before the first record is taken. Refuses what is not a regular file, or larger than
+/// `maxBytes`, at once; a file that grows while it is read is read no further than `maxBytes`.
+void readDataFileSamples(const QString& path, qint64 maxBytes, DataFileReading& out,
+                         SampleSink& sink);
+
 /// Reads the data file `path` in blocks, straight into its series: the records' texts are never
 /// held. Refuses what is not a regular file, or larger than MaxDataFileBytes, at once.
 DataFileSeries readDataFileSeries(const QString& path);

@@ -27,25 +27,31 @@ double lex8h(double leq, double seconds)
 
 NoiseExposure noiseExposure(const LevelSeries& series, double interval)
 {
-    const double t = interval > 0.0 ? interval : 1.0;
-    RunningLevel energy;
-    double osha = 0.0;
-    double niosh = 0.0;
-    for (const LevelSample& s : series) {
-        if (!s.counted())
-            continue;
-        const double level = s.level();
-        energy.add(level);
-        osha += doseOf(OshaDose, level, t);
-        niosh += doseOf(NioshDose, level, t);
-    }
+    ExposureSum sum(interval);
+    for (const LevelSample& s : series)
+        sum.add(s);
+    return sum.result();
+}
+
+void ExposureSum::add(const LevelSample& s)
+{
+    if (!s.counted())
+        return;
+    const double level = s.level();
+    m_energy.add(level);
+    m_osha += doseOf(OshaDose, level, m_t);
+    m_niosh += doseOf(NioshDose, level, m_t);
+}
+
+NoiseExposure ExposureSum::result() const
+{
     NoiseExposure exposure;
-    if (energy.count() == 0)
+    if (m_energy.count() == 0)
         return exposure;
-    exposure.seconds = double(energy.count()) * t;
-    exposure.lex8h = lex8h(energy.leq(), exposure.seconds);
-    exposure.doseOsha = osha;
-    exposure.doseNiosh = niosh;
+    exposure.seconds = double(m_energy.count()) * m_t;
+    exposure.lex8h = lex8h(m_energy.leq(), exposure.seconds);
+    exposure.doseOsha = m_osha;
+    exposure.doseNiosh = m_niosh;
     return exposure;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "kirv/base/decibels.h"
 #include "kirv/records/level_series.h"
 
 #include <optional>
@@ -30,6 +31,21 @@ struct NoiseExposure
 };
 
 NoiseExposure noiseExposure(const LevelSeries& series, double interval);
+
+/// The same summed one sample at a time, in series order.
+class ExposureSum
+{
+public:
+    explicit ExposureSum(double interval) : m_t(interval > 0.0 ? interval : 1.0) {}
+    void add(const LevelSample& s);
+    NoiseExposure result() const;
+
+private:
+    double m_t;
+    RunningLevel m_energy;
+    double m_osha = 0.0;
+    double m_niosh = 0.0;
+};
 
 /// LEX,8h of a level held for `seconds`.
 double lex8h(double leq, double seconds);

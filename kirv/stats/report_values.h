@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <array>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -103,6 +104,33 @@ std::optional<double> headerInterval(const DataFileReading& reading, QString* re
 QStringList reportWarnings(const QString& file, const DataFileReading& reading);
 /// The same, and how many records outside the masks have a level text that is no level.
 QStringList reportWarnings(const QString& file, const DataFileSeries& series);
+/// The same when that many were counted as the records went by (ReportValues::unreadable).
+QStringList reportWarnings(const QString& file, const DataFileReading& reading, qint64 unreadable);
+
+/// The report values a reading gives before its records: the name, kind, completeness and T.
+ReportValues reportHeadValues(const QString& file, const DataFileReading& reading);
+
+/// The figures of the report values summed one sample at a time, in record order.
+class ReportFigures
+{
+public:
+    /// `periodMinutes` as computeReport() takes it; T is `interval` seconds.
+    ReportFigures(double interval, int periodMinutes);
+    ~ReportFigures();
+    ReportFigures(const ReportFigures&) = delete;
+    ReportFigures& operator=(const ReportFigures&) = delete;
+
+    /// A sample (masks applied) at `time` as a LocalClock read it (invalid without a time).
+    void add(const LevelSample& sample, const LocalTime& time);
+    /// Fills `v` with the figures, and the texts the records' times are stated as: those of the
+    /// first and the last record and of the first counted one at the maximum.
+    void finish(ReportValues& v, QByteArrayView firstTime, QByteArrayView lastTime,
+                QByteArrayView maxTime);
+
+private:
+    struct Sums;
+    std::unique_ptr<Sums> m;
+};
 
 /// The report values of a read data file; `file` is the name to report it under.
 /// `periodMinutes` (1..1440) sets the clock-aligned periods, counted from each local midnight
