@@ -82,10 +82,10 @@ constexpr qint64 TypicalRecordBytes = 24;
 
 } // namespace
 
-LevelSample sampleOf(QByteArrayView time, QByteArrayView level)
+LevelSample sampleOf(QByteArrayView time, QByteArrayView level, CivilSecondsReader* times)
 {
     LevelSample sample;
-    if (const std::optional<qint64> seconds = civilSeconds(time))
+    if (const std::optional<qint64> seconds = times ? times->read(time) : civilSeconds(time))
         sample.seconds = *seconds;
     else
         sample.flags |= LevelSample::NoTime;
@@ -125,20 +125,22 @@ class SampleReading
 public:
     SampleReading(DataFileReading& out, SampleSink& sink) : m_sink(sink), m_walk(out) {}
 
-    void feed(QByteArrayView block) { m_walk.feed(block, Record{m_sink}); }
-    void finish() { m_walk.finish(Record{m_sink}); }
+    void feed(QByteArrayView block) { m_walk.feed(block, Record{m_sink, m_times}); }
+    void finish() { m_walk.finish(Record{m_sink, m_times}); }
 
 private:
     struct Record
     {
         SampleSink& sink;
+        CivilSecondsReader& times;
         void operator()(const QByteArrayView (&fields)[RecordColumnCount], qsizetype) const
         {
-            sink.take(fields[TimeColumn], sampleOf(fields[TimeColumn], fields[LevelColumn]));
+            sink.take(fields[TimeColumn], sampleOf(fields[TimeColumn], fields[LevelColumn], &times));
         }
     };
 
     SampleSink& m_sink;
+    CivilSecondsReader m_times;
     DataFileLines m_walk;
 };
 

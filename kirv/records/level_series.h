@@ -1,5 +1,6 @@
 #pragma once
 
+#include "kirv/base/civil_time.h"
 #include "kirv/records/datafile.h"
 #include "kirv/records/recordstore.h"
 
@@ -48,8 +49,9 @@ static_assert(sizeof(LevelSample) == 8);
 using LevelSeries = std::vector<LevelSample>;
 
 /// The sample of one record's time and level texts: the one place where a record's texts turn
-/// into numbers.
-LevelSample sampleOf(QByteArrayView time, QByteArrayView level);
+/// into numbers. A reader of the records in order passes its `times`, which read the dates
+/// they share once.
+LevelSample sampleOf(QByteArrayView time, QByteArrayView level, CivilSecondsReader* times = nullptr);
 
 /// The samples of every record of a store, in list order.
 LevelSeries seriesOf(const RecordStore& records);

@@ -60,7 +60,7 @@ void EventFinder::add(const LevelSample& s, const LocalTime& time, qsizetype ind
         m_event.first = index;
         m_event.start = time;
     }
-    m_energy.add(s.level());
+    m_energy.add(int(s.tenths), m_terms);
     m_event.last = index;
     m_lastTime = time;
     if (m_energy.count() == 1 || s.level() > m_event.lmax) {

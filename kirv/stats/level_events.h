@@ -61,6 +61,7 @@ private:
     std::vector<LevelEvent> m_events;
     LevelEvent m_event;
     RunningLevel m_energy;
+    RunningLevel::ClassTerms m_terms;
     bool m_timed = false;     // a record with a time came before
     qint64 m_previousUtc = 0; // the instant of the last one
     LocalTime m_lastTime;     // the time of the event's last record

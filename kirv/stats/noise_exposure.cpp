@@ -33,14 +33,26 @@ NoiseExposure noiseExposure(const LevelSeries& series, double interval)
     return sum.result();
 }
 
+double ExposureSum::doseOf(const DoseRule& rule, ClassDoses& doses, int tenths)
+{
+    if (tenths < 0 || tenths > topClass(Resolution::Fine))
+        return kirv::doseOf(rule, double(tenths) / 10.0, m_t);
+    const auto c = size_t(tenths);
+    if (!doses.known[c]) {
+        doses.doses[c] = kirv::doseOf(rule, double(tenths) / 10.0, m_t);
+        doses.known[c] = true;
+    }
+    return doses.doses[c];
+}
+
 void ExposureSum::add(const LevelSample& s)
 {
     if (!s.counted())
         return;
-    const double level = s.level();
-    m_energy.add(level);
-    m_osha += doseOf(OshaDose, level, m_t);
-    m_niosh += doseOf(NioshDose, level, m_t);
+    const int tenths = int(s.tenths);
+    m_energy.add(tenths, m_terms);
+    m_osha += doseOf(OshaDose, m_oshaDoses, tenths);
+    m_niosh += doseOf(NioshDose, m_nioshDoses, tenths);
 }
 
 NoiseExposure ExposureSum::result() const

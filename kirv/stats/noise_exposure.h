@@ -3,6 +3,7 @@
 #include "kirv/base/decibels.h"
 #include "kirv/records/level_series.h"
 
+#include <array>
 #include <optional>
 
 namespace kirv {
@@ -41,8 +42,19 @@ public:
     NoiseExposure result() const;
 
 private:
+    // The dose one record of a class adds under a rule, worked out once a class.
+    struct ClassDoses
+    {
+        std::array<double, topClass(Resolution::Fine) + 1> doses{};
+        std::array<bool, topClass(Resolution::Fine) + 1> known{};
+    };
+    double doseOf(const DoseRule& rule, ClassDoses& doses, int tenths);
+
     double m_t;
     RunningLevel m_energy;
+    RunningLevel::ClassTerms m_terms;
+    ClassDoses m_oshaDoses;
+    ClassDoses m_nioshDoses;
     double m_osha = 0.0;
     double m_niosh = 0.0;
 };

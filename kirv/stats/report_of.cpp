@@ -117,46 +117,61 @@ private:
     QByteArray m_maxTime;
 };
 
-// The file read a second time for the distributions of the periods its clock came back to;
-// records beyond those of the first reading (a file that grew) are left out.
-class RecountPass final : public SampleSink
+// The file read a second time, when the periods its clock came back to need their
+// distributions or the page's plot spreads the records over its columns (their count known
+// now). Records beyond those of the first reading (a file that grew) are left out.
+class SecondPass final : public SampleSink
 {
 public:
-    RecountPass(ReportPass& pass, const MaskSpans& spans) : m_pass(pass), m_masks(spans) {}
+    SecondPass(ReportPass& pass, const MaskSpans& spans, bool withSeries)
+        : m_pass(pass), m_recount(pass.needsRecount()), m_masks(spans)
+    {
+        if (withSeries)
+            m_series.emplace(pass.records(), ReportSeriesColumns);
+    }
 
     void take(QByteArrayView, const LevelSample& read) override
     {
         if (m_index++ >= m_pass.records())
             return;
         const LevelSample s = m_masks.masked(read);
-        m_pass.recount(s, s.hasTime() ? m_clock.read(s.seconds) : LocalTime());
+        if (m_recount)
+            m_pass.recount(s, s.hasTime() ? m_clock.read(s.seconds) : LocalTime());
+        if (m_series)
+            m_series->add(s);
     }
+
+    ReportSeries series() { return m_series ? m_series->finish() : ReportSeries(); }
 
 private:
     ReportPass& m_pass;
+    bool m_recount;
     MaskLookup m_masks;
     LocalClock m_clock;
+    std::optional<ReportSeriesBuilder> m_series;
     qsizetype m_index = 0;
 };
 
-// The report of a file read once, record by record, without its series.
+// The report of a file read record by record, without its series.
 FileReport streamedReport(const QString& path, const ReportRequest& request, const MasksLoad& masks)
 {
     FileReport report;
     DataFileReading reading;
     ReportPass pass(reading, request, masks.spans);
     readDataFileSamples(path, MaxStreamedFileBytes, reading, pass);
-    if (reading.ok() && pass.needsRecount()) {
+    if (reading.ok() && (pass.needsRecount() || request.withSeries)) {
         DataFileReading again;
-        RecountPass recount(pass, masks.spans);
-        readDataFileSamples(path, MaxStreamedFileBytes, again, recount);
+        SecondPass second(pass, masks.spans, request.withSeries);
+        readDataFileSamples(path, MaxStreamedFileBytes, again, second);
         if (!again.ok())
             reading.error = again.error;
+        report.series = second.series();
     }
     const QString error = reading.ok() ? reading.notDataError(path) : reading.error;
     if (!error.isEmpty()) {
-        report.error = error;
-        return report;
+        FileReport failed;
+        failed.error = error;
+        return failed;
     }
     report.headerLines = reading.headerLines;
     report.values = pass.finish(path);
@@ -170,23 +185,18 @@ FileReport streamedReport(const QString& path, const ReportRequest& request, con
 
 FileReport reportOf(const QString& path, const ReportRequest& request)
 {
-    const MasksLoad masks = request.masks ? loadMasks(path) : MasksLoad{};
-    if (!request.withSeries)
-        return streamedReport(path, request, masks);
-    // The page's plot spreads the records over its columns: the series is read whole.
-    DataFileSeries series = readDataFileSeries(path);
-    const QString error = series.ok() ? series.notDataError(path) : series.error;
-    if (!error.isEmpty()) {
-        FileReport report;
-        report.error = error;
-        return report;
-    }
-    return reportWithMasks(path, std::move(series), request, masks);
+    return streamedReport(path, request, request.masks ? loadMasks(path) : MasksLoad{});
 }
 
 FileReport reportOf(const QString& name, DataFileSeries series, const ReportRequest& request)
 {
     return reportWithMasks(name, std::move(series), request, MasksLoad{});
+}
+
+FileReport reportOf(const QString& name, DataFileSeries series, const ReportRequest& request,
+                    const MasksLoad& masks)
+{
+    return reportWithMasks(name, std::move(series), request, masks);
 }
 
 } // namespace kirv

@@ -281,28 +281,36 @@ ReportValues computeReport(const QString& file, const DataFileContent& content, 
     return computeReport(file, seriesOf(content), periodMinutes);
 }
 
+ReportSeriesBuilder::ReportSeriesBuilder(qsizetype records, int columns) : m_records(records)
+{
+    m_series.columns.resize(
+        size_t(std::max<qsizetype>(0, std::min<qsizetype>(records, columns))));
+    m_series.fineCounts.assign(size_t(topClass(Resolution::Fine)) + 1, 0);
+}
+
+void ReportSeriesBuilder::add(const LevelSample& sample)
+{
+    if (m_index >= m_records)
+        return;
+    ReportSeries::Column& column =
+        m_series.columns[size_t(m_index++ * qsizetype(m_series.columns.size()) / m_records)];
+    if (sample.marked())
+        column.paused = true;
+    if (!sample.counted())
+        return;
+    const double level = sample.level();
+    ++m_series.fineCounts[size_t(sample.tenths)];
+    column.low = column.counted ? std::min(column.low, level) : level;
+    column.high = column.counted ? std::max(column.high, level) : level;
+    column.counted = true;
+}
+
 ReportSeries computeReportSeries(const DataFileSeries& file, int columns)
 {
-    ReportSeries series;
-    const LevelSeries& samples = file.samples;
-    const auto n = qsizetype(samples.size());
-    series.columns.resize(size_t(std::max<qsizetype>(0, std::min<qsizetype>(n, columns))));
-    series.fineCounts.assign(size_t(topClass(Resolution::Fine)) + 1, 0);
-    for (qsizetype i = 0; i < n; ++i) {
-        ReportSeries::Column& column =
-            series.columns[size_t(i * qsizetype(series.columns.size()) / n)];
-        const LevelSample sample = samples[size_t(i)];
-        if (sample.marked())
-            column.paused = true;
-        if (!sample.counted())
-            continue;
-        const double level = sample.level();
-        ++series.fineCounts[size_t(sample.tenths)];
-        column.low = column.counted ? std::min(column.low, level) : level;
-        column.high = column.counted ? std::max(column.high, level) : level;
-        column.counted = true;
-    }
-    return series;
+    ReportSeriesBuilder builder(qsizetype(file.samples.size()), columns);
+    for (const LevelSample& sample : file.samples)
+        builder.add(sample);
+    return builder.finish();
 }
 
 ReportSeries computeReportSeries(const DataFileContent& content, int columns)

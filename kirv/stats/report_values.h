@@ -140,9 +140,27 @@ ReportValues computeReport(const QString& file, const DataFileSeries& series,
 ReportValues computeReport(const QString& file, const DataFileContent& content,
                            int periodMinutes = DefaultPeriodMinutes);
 
+/// The columns the report page's level trace is reduced to.
+inline constexpr int ReportSeriesColumns = 600;
+
 /// The plot and distribution data of a read data file for the report page.
-ReportSeries computeReportSeries(const DataFileSeries& series, int columns = 600);
-ReportSeries computeReportSeries(const DataFileContent& content, int columns = 600);
+ReportSeries computeReportSeries(const DataFileSeries& series, int columns = ReportSeriesColumns);
+ReportSeries computeReportSeries(const DataFileContent& content, int columns = ReportSeriesColumns);
+
+/// The same data built one sample at a time, in record order, once the record count is known.
+class ReportSeriesBuilder
+{
+public:
+    ReportSeriesBuilder(qsizetype records, int columns);
+    /// The next record's sample (masks applied); those past the count are left out.
+    void add(const LevelSample& sample);
+    ReportSeries finish() { return std::move(m_series); }
+
+private:
+    ReportSeries m_series;
+    qsizetype m_records;
+    qsizetype m_index = 0;
+};
 
 /// One file's report: the values, the page's plot data and the header lines as stored, or the
 /// reason the file could not be read.
