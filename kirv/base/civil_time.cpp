@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 
 namespace kirv {
@@ -119,6 +120,33 @@ std::optional<qint64> civilSeconds(QByteArrayView t)
     if (month != mo)
         return std::nullopt;
     return days * SecondsPerDay + h * Hour + mi * 60 + s;
+}
+
+std::optional<qint64> CivilSecondsReader::read(QByteArrayView t)
+{
+    if (m_known && t.size() == 19 && std::memcmp(t.data(), m_date, sizeof m_date) == 0) {
+        // The date (its separators included) was read as a day: only the time of day is left.
+        auto two = [&t](int at) {
+            const unsigned hi = unsigned(t[at] - '0');
+            const unsigned lo = unsigned(t[at + 1] - '0');
+            return hi <= 9 && lo <= 9 ? int(hi * 10 + lo) : -1;
+        };
+        const int h = two(11);
+        const int mi = two(14);
+        const int s = two(17);
+        const bool separated = !(t[10] >= '0' && t[10] <= '9') && !(t[13] >= '0' && t[13] <= '9') &&
+                               !(t[16] >= '0' && t[16] <= '9');
+        if (!separated || h < 0 || mi < 0 || s < 0 || h > 23 || mi > 59 || s > 59)
+            return std::nullopt;
+        return m_day * SecondsPerDay + h * Hour + mi * 60 + s;
+    }
+    const std::optional<qint64> seconds = civilSeconds(t);
+    if (seconds) {
+        std::memcpy(m_date, t.data(), sizeof m_date);
+        m_day = floorDiv(*seconds, SecondsPerDay);
+        m_known = true;
+    }
+    return seconds;
 }
 
 QString civilTimeText(qint64 seconds)

@@ -21,6 +21,18 @@ constexpr qint64 floorDiv(qint64 a, qint64 b)
 // Seconds since 1970/01/01 00:00:00 of a time text "yyyy/mm/dd hh:nn:ss" read as civil time
 // (any single separators), or empty when the text is not such a time.
 std::optional<qint64> civilSeconds(QByteArrayView timeText);
+// civilSeconds() for time texts read one after another: the day of a text whose date is the
+// one of the text before is not worked out again.
+class CivilSecondsReader
+{
+public:
+    std::optional<qint64> read(QByteArrayView timeText);
+
+private:
+    char m_date[10] = {};
+    qint64 m_day = 0; // days since 1970/01/01 of m_date
+    bool m_known = false;
+};
 // The time text of civil seconds, "yyyy/mm/dd hh:nn:ss".
 QString civilTimeText(qint64 seconds);
 // "yyyy/mm/dd hh:nn:ss", the pattern of every stored or shown time, of a clock reading.

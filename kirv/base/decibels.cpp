@@ -52,7 +52,22 @@ double tenthValue(double x)
     return t ? double(*t) / 10.0 : 0.0;
 }
 
-void RunningLevel::add(double levelDb)
+double RunningLevel::ClassTerms::term(int tenths, double reference)
+{
+    if (!m_any || reference != m_reference) {
+        m_known.fill(false);
+        m_reference = reference;
+        m_any = true;
+    }
+    const auto c = size_t(tenths);
+    if (!m_known[c]) {
+        m_terms[c] = std::pow(10.0, (double(tenths) / 10.0 - reference) / 10.0);
+        m_known[c] = true;
+    }
+    return m_terms[c];
+}
+
+void RunningLevel::lift(double levelDb)
 {
     if (m_count == 0 || levelDb > m_reference) {
         // A new highest level: the sum so far is rescaled to it (its terms only shrink).
@@ -61,12 +76,32 @@ void RunningLevel::add(double levelDb)
         m_compensation *= scale;
         m_reference = levelDb;
     }
+}
+
+void RunningLevel::sum(double term)
+{
     ++m_count;
     // Kahan summation: the lost low-order part of each addition is carried to the next.
-    const double term = std::pow(10.0, (levelDb - m_reference) / 10.0) - m_compensation;
-    const double sum = m_energy + term;
-    m_compensation = (sum - m_energy) - term;
+    const double compensated = term - m_compensation;
+    const double sum = m_energy + compensated;
+    m_compensation = (sum - m_energy) - compensated;
     m_energy = sum;
+}
+
+void RunningLevel::add(double levelDb)
+{
+    lift(levelDb);
+    sum(std::pow(10.0, (levelDb - m_reference) / 10.0));
+}
+
+void RunningLevel::add(int tenths, ClassTerms& terms)
+{
+    if (tenths < 0 || tenths > topClass(Resolution::Fine)) {
+        add(double(tenths) / 10.0);
+        return;
+    }
+    lift(double(tenths) / 10.0);
+    sum(terms.term(tenths, m_reference));
 }
 
 void RunningLevel::reset()

@@ -1,7 +1,11 @@
 #pragma once
 
+#include "kirv/base/level_class.h"
+
 #include <QString>
 #include <QtGlobal>
+
+#include <array>
 
 namespace kirv {
 
@@ -25,8 +29,25 @@ double tenthValue(double x);
 class RunningLevel
 {
 public:
+    // The terms 10^((L - reference)/10) of the levels of the 0.1 dB classes (L = tenths / 10)
+    // for one reference, each worked out once: a long run of levels costs no power a level.
+    class ClassTerms
+    {
+    public:
+        double term(int tenths, double reference);
+
+    private:
+        std::array<double, topClass(Resolution::Fine) + 1> m_terms{};
+        std::array<bool, topClass(Resolution::Fine) + 1> m_known{};
+        double m_reference = 0.0;
+        bool m_any = false;
+    };
+
     // n += 1; E += 10^(L/10).
     void add(double levelDb);
+    // The same for the level of class `tenths` (0..1450), its term from `terms` (which serves
+    // this one sum at a time): exactly what add(tenths / 10.0) adds.
+    void add(int tenths, ClassTerms& terms);
     void reset();
 
     qint64 count() const { return m_count; }
@@ -40,6 +61,9 @@ public:
     QString selText() const { return tenthText(sel()); }
 
 private:
+    void lift(double levelDb);
+    void sum(double term);
+
     qint64 m_count = 0;
     double m_reference = 0.0; // highest level added; m_energy sums 10^((L - reference)/10)
     double m_energy = 0.0;

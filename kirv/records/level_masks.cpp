@@ -105,13 +105,24 @@ MaskSpans withoutSpanAt(const MaskSpans& spans, qint64 seconds)
     return out;
 }
 
+bool MaskLookup::holds(qint64 seconds)
+{
+    // The spans before m_next start at or before the last time, the others after it; a time
+    // within the same bounds keeps m_next.
+    const bool after = m_next == 0 || seconds >= m_spans[m_next - 1].start;
+    const bool before = m_next == m_spans.size() || seconds < m_spans[m_next].start;
+    if (!after || !before)
+        m_next = size_t(std::upper_bound(m_spans.begin(), m_spans.end(), seconds,
+                                         [](qint64 s, const MaskSpan& span) { return s < span.start; })
+                        - m_spans.begin());
+    return m_next > 0 && m_spans[m_next - 1].holds(seconds);
+}
+
 LevelSeries maskedSeries(LevelSeries series, const MaskSpans& spans)
 {
-    if (spans.empty())
-        return series;
+    MaskLookup lookup(spans);
     for (LevelSample& s : series)
-        if (s.hasTime() && spanAt(spans, s.seconds) != spans.end())
-            s.flags |= MaskedFlag | LevelSample::Empty;
+        s = lookup.masked(s);
     return series;
 }
 

@@ -41,6 +41,30 @@ MaskSpans withSpan(const MaskSpans& spans, const MaskSpan& span);
 /// The spans without the one that holds `seconds` (unchanged when none does).
 MaskSpans withoutSpanAt(const MaskSpans& spans, qint64 seconds);
 
+/// Flags samples read one at a time as maskedSeries() flags a series. Records in time order cost
+/// no search: the span of the last record, or the gap after it, is looked at first.
+class MaskLookup
+{
+public:
+    /// `spans` (in order, none overlapping) must outlive the lookup.
+    explicit MaskLookup(const MaskSpans& spans) : m_spans(spans) {}
+
+    bool any() const { return !m_spans.empty(); }
+    /// Whether a span holds `seconds`.
+    bool holds(qint64 seconds);
+    /// The sample flagged Masked and Empty when it has a time inside a span.
+    LevelSample masked(LevelSample sample)
+    {
+        if (sample.hasTime() && any() && holds(sample.seconds))
+            sample.flags |= MaskedFlag | LevelSample::Empty;
+        return sample;
+    }
+
+private:
+    const MaskSpans& m_spans;
+    size_t m_next = 0; // the first span that starts after the last time looked up
+};
+
 /// The series with every sample that has a time inside a span flagged Masked and Empty. A series
 /// moved in is flagged where it lies, without a second one.
 LevelSeries maskedSeries(LevelSeries series, const MaskSpans& spans);

@@ -54,9 +54,9 @@ class SeriesBuilder
 public:
     explicit SeriesBuilder(DataFileSeries& out) : m_out(out) {}
 
-    void add(QByteArrayView time, QByteArrayView level)
+    void add(QByteArrayView time, QByteArrayView level) { add(time, sampleOf(time, level)); }
+    void add(QByteArrayView time, const LevelSample& sample)
     {
-        const LevelSample sample = sampleOf(time, level);
         if (m_out.samples.empty())
             m_out.firstTime = time.toByteArray();
         m_last.assign(time.data(), size_t(time.size()));
@@ -82,10 +82,10 @@ constexpr qint64 TypicalRecordBytes = 24;
 
 } // namespace
 
-LevelSample sampleOf(QByteArrayView time, QByteArrayView level)
+LevelSample sampleOf(QByteArrayView time, QByteArrayView level, CivilSecondsReader* times)
 {
     LevelSample sample;
-    if (const std::optional<qint64> seconds = civilSeconds(time))
+    if (const std::optional<qint64> seconds = times ? times->read(time) : civilSeconds(time))
         sample.seconds = *seconds;
     else
         sample.flags |= LevelSample::NoTime;
@@ -119,70 +119,96 @@ namespace kirv {
 
 namespace {
 
-// The reading of a file into its series, fed block after block.
-class SeriesReading
+// The reading of a file, fed block after block, hands each record's sample to a sink.
+class SampleReading
 {
 public:
-    explicit SeriesReading(DataFileSeries& out) : m_builder(out), m_walk(out) {}
+    SampleReading(DataFileReading& out, SampleSink& sink) : m_sink(sink), m_walk(out) {}
 
-    void feed(QByteArrayView block) { m_walk.feed(block, Record{m_builder}); }
-    void finish()
-    {
-        m_walk.finish(Record{m_builder});
-        m_builder.finish();
-    }
+    void feed(QByteArrayView block) { m_walk.feed(block, Record{m_sink, m_times}); }
+    void finish() { m_walk.finish(Record{m_sink, m_times}); }
 
 private:
     struct Record
     {
-        SeriesBuilder& builder;
+        SampleSink& sink;
+        CivilSecondsReader& times;
         void operator()(const QByteArrayView (&fields)[RecordColumnCount], qsizetype) const
         {
-            builder.add(fields[TimeColumn], fields[LevelColumn]);
+            sink.take(fields[TimeColumn], sampleOf(fields[TimeColumn], fields[LevelColumn], &times));
         }
     };
 
-    SeriesBuilder m_builder;
+    SampleSink& m_sink;
+    CivilSecondsReader m_times;
     DataFileLines m_walk;
+};
+
+// The series as a sink.
+class SeriesSink final : public SampleSink
+{
+public:
+    explicit SeriesSink(DataFileSeries& out) : m_out(out), m_builder(out) {}
+    void finish() { m_builder.finish(); }
+
+    void take(QByteArrayView time, const LevelSample& sample) override { m_builder.add(time, sample); }
+    void sized(qint64 bytes) override
+    {
+        m_out.samples.reserve(size_t(bytes / TypicalRecordBytes + 1));
+    }
+
+private:
+    DataFileSeries& m_out;
+    SeriesBuilder m_builder;
 };
 
 } // namespace
 
-DataFileSeries readDataFileSeries(const QString& path)
+void readDataFileSamples(const QString& path, qint64 maxBytes, DataFileReading& out,
+                         SampleSink& sink)
 {
-    DataFileSeries series;
     QFile file;
-    if (const FileStatus opened = openRegularFile(file, path, MaxDataFileBytes); !opened.ok()) {
-        series.error = opened.error;
-        return series;
+    if (const FileStatus opened = openRegularFile(file, path, maxBytes); !opened.ok()) {
+        out.error = opened.error;
+        return;
     }
-    series.samples.reserve(size_t(file.size() / TypicalRecordBytes + 1));
-    SeriesReading reading(series);
+    sink.sized(file.size());
+    SampleReading reading(out, sink);
     constexpr qint64 BlockBytes = qint64(1) << 20;
     QByteArray block(BlockBytes, Qt::Uninitialized);
     qint64 total = 0;
     for (;;) {
         const qint64 got = file.read(block.data(), BlockBytes);
         if (got < 0) {
-            series.error = FileStatus::failure("read", shownName(path), file.errorString()).error;
-            return series;
+            out.error = FileStatus::failure("read", shownName(path), file.errorString()).error;
+            return;
         }
         // The size was checked at the open; a file that grows meanwhile is read no further.
         total += got;
-        if (got == 0 || total > MaxDataFileBytes)
+        if (got == 0 || total > maxBytes)
             break;
         reading.feed(QByteArrayView(block.constData(), got));
     }
     reading.finish();
+}
+
+DataFileSeries readDataFileSeries(const QString& path)
+{
+    DataFileSeries series;
+    SeriesSink sink(series);
+    readDataFileSamples(path, MaxDataFileBytes, series, sink);
+    sink.finish();
     return series;
 }
 
 DataFileSeries parseDataFileSeries(QByteArrayView bytes)
 {
     DataFileSeries series;
-    SeriesReading reading(series);
+    SeriesSink sink(series);
+    SampleReading reading(series, sink);
     reading.feed(bytes);
     reading.finish();
+    sink.finish();
     return series;
 }
 

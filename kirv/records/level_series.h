@@ -1,5 +1,6 @@
 #pragma once
 
+#include "kirv/base/civil_time.h"
 #include "kirv/records/datafile.h"
 #include "kirv/records/recordstore.h"
 
@@ -48,8 +49,9 @@ static_assert(sizeof(LevelSample) == 8);
 using LevelSeries = std::vector<LevelSample>;
 
 /// The sample of one record's time and level texts: the one place where a record's texts turn
-/// into numbers.
-LevelSample sampleOf(QByteArrayView time, QByteArrayView level);
+/// into numbers. A reader of the records in order passes its `times`, which read the dates
+/// they share once.
+LevelSample sampleOf(QByteArrayView time, QByteArrayView level, CivilSecondsReader* times = nullptr);
 
 /// The samples of every record of a store, in list order.
 LevelSeries seriesOf(const RecordStore& records);
@@ -64,6 +66,27 @@ struct DataFileSeries : DataFileReading
     qsizetype maxIndex = -1; // the first counted sample at the highest level, or -1
     QByteArray maxTime;      // its time text
 };
+
+/// Takes the records of a data file one at a time, as the reading finds them.
+class SampleSink
+{
+public:
+    virtual ~SampleSink() = default;
+    /// One record: its time text as stored and its sample (sampleOf()).
+    virtual void take(QByteArrayView time, const LevelSample& sample) = 0;
+    /// The size of the file, before its first record is taken.
+    virtual void sized(qint64 bytes) { Q_UNUSED(bytes); }
+};
+
+/// Largest file a reading that holds no record takes: what it keeps does not grow with the file.
+inline constexpr qint64 MaxStreamedFileBytes = qint64(1) << 40;
+
+/// Reads the data file `path` in blocks of a megabyte, handing each record to `sink` as its line
+/// ends, and fills `out` with what the reading found (kind, header, stop, error). Its header is
+/// in `out` before the first record is taken. Refuses what is not a regular file, or larger than
+/// `maxBytes`, at once; a file that grows while it is read is read no further than `maxBytes`.
+void readDataFileSamples(const QString& path, qint64 maxBytes, DataFileReading& out,
+                         SampleSink& sink);
 
 /// Reads the data file `path` in blocks, straight into its series: the records' texts are never
 /// held. Refuses what is not a regular file, or larger than MaxDataFileBytes, at once.

@@ -26,6 +26,32 @@ struct AnalysisValues
     QString masksError; // the sidecar that was ignored and why
 };
 
+/// The same analysis built one sample at a time, in series order; see PeriodTableBuilder for
+/// the recount.
+class AnalysisBuilder
+{
+public:
+    AnalysisBuilder(double interval, int periodMinutes, const std::optional<EventRule>& eventRule);
+
+    /// Sample `index` of the series at `time` as a LocalClock read it (invalid without a time).
+    void add(const LevelSample& s, const LocalTime& time, qsizetype index)
+    {
+        m_periods.add(s, time);
+        if (m_events)
+            m_events->add(s, time, index);
+        m_exposure.add(s);
+    }
+    bool needsRecount() const { return m_periods.needsRecount(); }
+    void recount(const LevelSample& s, const LocalTime& time) { m_periods.recount(s, time); }
+    AnalysisValues finish();
+
+private:
+    AnalysisValues m_values;
+    PeriodTableBuilder m_periods;
+    std::optional<EventFinder> m_events;
+    ExposureSum m_exposure;
+};
+
 /// The analysis of a series (masked records flagged already) whose records are T seconds apart.
 AnalysisValues analysisValues(const LevelSeries& series, double interval, int periodMinutes,
                               const std::optional<EventRule>& eventRule);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "kirv/base/civil_time.h"
+#include "kirv/base/decibels.h"
 #include "kirv/records/level_series.h"
 
 #include <vector>
@@ -38,5 +39,32 @@ struct LevelEvent
 /// the hour a change from summer time repeats) and the end of the series.
 std::vector<LevelEvent> findEvents(const LevelSeries& series, const EventRule& rule,
                                    double interval);
+
+/// The same found one sample at a time, in series order.
+class EventFinder
+{
+public:
+    EventFinder(const EventRule& rule, double interval);
+    /// Sample `index` of the series, at `time` as a LocalClock read it (invalid without a time).
+    void add(const LevelSample& s, const LocalTime& time, qsizetype index);
+    /// The events, the one running at the end closed.
+    std::vector<LevelEvent> finish();
+
+private:
+    void close();
+
+    EventRule m_rule;
+    double m_t;
+    long m_limit;   // levels compared in tenths, as stored, so "exactly at the limit" is exact
+    long m_release;
+    qint64 m_hole;  // a whole step of more than 1.5 T is a hole
+    std::vector<LevelEvent> m_events;
+    LevelEvent m_event;
+    RunningLevel m_energy;
+    RunningLevel::ClassTerms m_terms;
+    bool m_timed = false;     // a record with a time came before
+    qint64 m_previousUtc = 0; // the instant of the last one
+    LocalTime m_lastTime;     // the time of the event's last record
+};
 
 } // namespace kirv

@@ -27,25 +27,43 @@ double lex8h(double leq, double seconds)
 
 NoiseExposure noiseExposure(const LevelSeries& series, double interval)
 {
-    const double t = interval > 0.0 ? interval : 1.0;
-    RunningLevel energy;
-    double osha = 0.0;
-    double niosh = 0.0;
-    for (const LevelSample& s : series) {
-        if (!s.counted())
-            continue;
-        const double level = s.level();
-        energy.add(level);
-        osha += doseOf(OshaDose, level, t);
-        niosh += doseOf(NioshDose, level, t);
+    ExposureSum sum(interval);
+    for (const LevelSample& s : series)
+        sum.add(s);
+    return sum.result();
+}
+
+double ExposureSum::doseOf(const DoseRule& rule, ClassDoses& doses, int tenths)
+{
+    if (tenths < 0 || tenths > topClass(Resolution::Fine))
+        return kirv::doseOf(rule, double(tenths) / 10.0, m_t);
+    const auto c = size_t(tenths);
+    if (!doses.known[c]) {
+        doses.doses[c] = kirv::doseOf(rule, double(tenths) / 10.0, m_t);
+        doses.known[c] = true;
     }
+    return doses.doses[c];
+}
+
+void ExposureSum::add(const LevelSample& s)
+{
+    if (!s.counted())
+        return;
+    const int tenths = int(s.tenths);
+    m_energy.add(tenths, m_terms);
+    m_osha += doseOf(OshaDose, m_oshaDoses, tenths);
+    m_niosh += doseOf(NioshDose, m_nioshDoses, tenths);
+}
+
+NoiseExposure ExposureSum::result() const
+{
     NoiseExposure exposure;
-    if (energy.count() == 0)
+    if (m_energy.count() == 0)
         return exposure;
-    exposure.seconds = double(energy.count()) * t;
-    exposure.lex8h = lex8h(energy.leq(), exposure.seconds);
-    exposure.doseOsha = osha;
-    exposure.doseNiosh = niosh;
+    exposure.seconds = double(m_energy.count()) * m_t;
+    exposure.lex8h = lex8h(m_energy.leq(), exposure.seconds);
+    exposure.doseOsha = m_osha;
+    exposure.doseNiosh = m_niosh;
     return exposure;
 }
 

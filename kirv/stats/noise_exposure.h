@@ -1,7 +1,9 @@
 #pragma once
 
+#include "kirv/base/decibels.h"
 #include "kirv/records/level_series.h"
 
+#include <array>
 #include <optional>
 
 namespace kirv {
@@ -30,6 +32,32 @@ struct NoiseExposure
 };
 
 NoiseExposure noiseExposure(const LevelSeries& series, double interval);
+
+/// The same summed one sample at a time, in series order.
+class ExposureSum
+{
+public:
+    explicit ExposureSum(double interval) : m_t(interval > 0.0 ? interval : 1.0) {}
+    void add(const LevelSample& s);
+    NoiseExposure result() const;
+
+private:
+    // The dose one record of a class adds under a rule, worked out once a class.
+    struct ClassDoses
+    {
+        std::array<double, topClass(Resolution::Fine) + 1> doses{};
+        std::array<bool, topClass(Resolution::Fine) + 1> known{};
+    };
+    double doseOf(const DoseRule& rule, ClassDoses& doses, int tenths);
+
+    double m_t;
+    RunningLevel m_energy;
+    RunningLevel::ClassTerms m_terms;
+    ClassDoses m_oshaDoses;
+    ClassDoses m_nioshDoses;
+    double m_osha = 0.0;
+    double m_niosh = 0.0;
+};
 
 /// LEX,8h of a level held for `seconds`.
 double lex8h(double leq, double seconds);

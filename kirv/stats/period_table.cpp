@@ -17,88 +17,6 @@ qint64 floorTo(qint64 seconds, qint64 step)
     return floorDiv(seconds, step) * step;
 }
 
-// Accumulates one period at a time; the distribution is shared by all periods and emptied by
-// taking back the classes the period added, so a period costs its records, not 1451 classes.
-class PeriodBuilder
-{
-public:
-    PeriodBuilder(bool days, double interval) : m_days(days), m_interval(interval)
-    {
-        m_distribution.counts.assign(size_t(topClass(Resolution::Fine)) + 1, 0);
-    }
-
-    void add(qint64 seconds, qint16 tenths)
-    {
-        const double level = tenths / 10.0;
-        const int c = std::clamp<int>(tenths, 0, topClass(Resolution::Fine));
-        m_all.add(c);
-        if (m_days)
-            m_parts[size_t(dayPartOf(seconds - floorTo(seconds, SecondsPerDay)))].add(c);
-        m_row.lmax = m_all.count() == 1 ? level : std::max(m_row.lmax, level);
-        m_row.lmin = m_all.count() == 1 ? level : std::min(m_row.lmin, level);
-        ++m_distribution.counts[size_t(c)];
-        m_classes.push_back(qint16(c));
-    }
-
-    void finish(const LocalTime& start, std::vector<PeriodRow>& rows)
-    {
-        if (m_all.count() > 0) {
-            m_row.start = start.civil;
-            m_row.offset = start.offset;
-            m_row.records = m_all.count();
-            m_row.leq = m_all.leq();
-            m_distribution.counted = m_all.count();
-            const ExceedanceTable table = exceedance(m_distribution);
-            m_row.l10 = table.level(10);
-            m_row.l50 = table.level(50);
-            m_row.l90 = table.level(90);
-            if (m_days)
-                finishDay();
-            rows.push_back(m_row);
-        }
-        for (const qint16 c : m_classes)
-            --m_distribution.counts[size_t(c)];
-        m_classes.clear();
-        m_all.reset();
-        for (ClassEnergy& part : m_parts)
-            part.reset();
-        m_row = PeriodRow();
-    }
-
-private:
-    void finishDay()
-    {
-        std::array<std::optional<double>, 3> levels;
-        std::array<double, 3> coverage{};
-        const qint64 day = floorTo(m_row.start, SecondsPerDay) / SecondsPerDay;
-        const std::array<qint64, 3> lengths = dayPartSeconds(day, day, m_zone);
-        for (size_t p = 0; p < 3; ++p) {
-            if (m_parts[p].count() > 0)
-                levels[p] = m_parts[p].leq();
-            const double share =
-                lengths[p] > 0 ? double(m_parts[p].count()) * m_interval / double(lengths[p]) : 0.0;
-            coverage[p] = std::clamp(share, 0.0, 1.0);
-        }
-        m_row.ld = levels[0];
-        m_row.le = levels[1];
-        m_row.ln = levels[2];
-        if (levels[0] && levels[1] && levels[2])
-            m_row.lden = ldenOf(*levels[0], *levels[1], *levels[2]);
-        m_row.coverageDay = coverage[0];
-        m_row.coverageEvening = coverage[1];
-        m_row.coverageNight = coverage[2];
-    }
-
-    bool m_days;
-    double m_interval;
-    LocalZone m_zone;
-    ClassEnergy m_all;
-    std::array<ClassEnergy, DayPartCount> m_parts;
-    LevelDistribution m_distribution;
-    std::vector<qint16> m_classes;
-    PeriodRow m_row;
-};
-
 } // namespace
 
 PeriodClock::PeriodClock(int minutes) : m_step(qint64(std::clamp(minutes, 1, DayMinutes)) * 60) {}
@@ -118,69 +36,165 @@ LocalTime PeriodClock::startOfAnother(const LocalTime& time)
     return begin;
 }
 
+struct PeriodTableBuilder::Period
+{
+    LocalTime start;
+    ClassEnergy all;
+    std::array<ClassEnergy, DayPartCount> parts;
+    double lmax = 0.0;
+    double lmin = 0.0;
+    std::optional<double> l10, l50, l90;
+};
+
+namespace {
+
+template <class Period> void takeLevels(Period& p, const ExceedanceTable& table)
+{
+    p.l10 = table.level(10);
+    p.l50 = table.level(50);
+    p.l90 = table.level(90);
+}
+
+} // namespace
+
+PeriodTableBuilder::PeriodTableBuilder(int minutes, double interval)
+    : m_days(std::clamp(minutes, 1, DayMinutes) == DayMinutes),
+      m_interval(interval > 0.0 ? interval : 1.0),
+      m_clock(minutes),
+      m_recountClock(minutes)
+{
+}
+
+PeriodTableBuilder::~PeriodTableBuilder() = default;
+
+void PeriodTableBuilder::add(const LevelSample& s, const LocalTime& time)
+{
+    // Every record with a time was read by the clock, so that it saw a repeated hour.
+    if (!s.hasTime() || !s.counted())
+        return;
+    const LocalTime start = m_clock.startOf(time);
+    if (!m_open || start.utc() != m_open->start.utc()) {
+        close();
+        // A file whose clock never steps back (the usual case) appends at the end.
+        auto at = m_periods.end();
+        if (!m_periods.empty() && start.utc() <= m_periods.back().start.utc())
+            at = std::lower_bound(m_periods.begin(), m_periods.end(), start.utc(),
+                                  [](const Period& p, qint64 utc) { return p.start.utc() < utc; });
+        if (at != m_periods.end() && at->start.utc() == start.utc()) {
+            const auto again = std::lower_bound(
+                m_recounts.begin(), m_recounts.end(), start.utc(),
+                [](const auto& r, qint64 utc) { return r.first < utc; });
+            if (again == m_recounts.end() || again->first != start.utc())
+                m_recounts.insert(again, {start.utc(), {}});
+        } else {
+            at = m_periods.insert(at, Period{});
+            at->start = start;
+        }
+        m_open = &*at;
+    }
+    const double level = s.tenths / 10.0;
+    const int c = std::clamp<int>(s.tenths, 0, topClass(Resolution::Fine));
+    Period& p = *m_open;
+    p.all.add(c);
+    if (m_days)
+        p.parts[size_t(dayPartOf(s.seconds - floorTo(s.seconds, SecondsPerDay)))].add(c);
+    p.lmax = p.all.count() == 1 ? level : std::max(p.lmax, level);
+    p.lmin = p.all.count() == 1 ? level : std::min(p.lmin, level);
+    ++m_distribution.counts[size_t(c)];
+    m_classes.push_back(qint16(c));
+}
+
+void PeriodTableBuilder::close()
+{
+    if (!m_open)
+        return;
+    m_distribution.counted = qint64(m_classes.size());
+    takeLevels(*m_open, exceedance(m_distribution));
+    for (const qint16 c : m_classes)
+        --m_distribution.counts[size_t(c)];
+    m_classes.clear();
+    m_open = nullptr;
+}
+
+void PeriodTableBuilder::recount(const LevelSample& s, const LocalTime& time)
+{
+    if (!s.hasTime() || !s.counted())
+        return;
+    const qint64 utc = m_recountClock.startOf(time).utc();
+    const auto again = std::lower_bound(m_recounts.begin(), m_recounts.end(), utc,
+                                        [](const auto& r, qint64 u) { return r.first < u; });
+    if (again == m_recounts.end() || again->first != utc)
+        return;
+    if (again->second.empty())
+        again->second.assign(size_t(topClass(Resolution::Fine)) + 1, 0);
+    ++again->second[size_t(std::clamp<int>(s.tenths, 0, topClass(Resolution::Fine)))];
+}
+
+std::vector<PeriodRow> PeriodTableBuilder::finish()
+{
+    close();
+    std::vector<PeriodRow> rows;
+    rows.reserve(m_periods.size());
+    auto again = m_recounts.begin();
+    for (Period& p : m_periods) {
+        PeriodRow row;
+        row.start = p.start.civil;
+        row.offset = p.start.offset;
+        row.records = p.all.count();
+        row.leq = p.all.leq();
+        row.lmax = p.lmax;
+        row.lmin = p.lmin;
+        if (again != m_recounts.end() && again->first == p.start.utc()) {
+            LevelDistribution distribution;
+            distribution.counts = std::move(again->second);
+            distribution.counted = p.all.count();
+            takeLevels(p, exceedance(distribution));
+            ++again;
+        }
+        row.l10 = p.l10;
+        row.l50 = p.l50;
+        row.l90 = p.l90;
+        if (m_days) {
+            std::array<std::optional<double>, DayPartCount> levels;
+            std::array<double, DayPartCount> coverage{};
+            const qint64 day = floorTo(row.start, SecondsPerDay) / SecondsPerDay;
+            const std::array<qint64, DayPartCount> lengths = dayPartSeconds(day, day, m_zone);
+            for (size_t k = 0; k < DayPartCount; ++k) {
+                if (p.parts[k].count() > 0)
+                    levels[k] = p.parts[k].leq();
+                const double share = lengths[k] > 0
+                    ? double(p.parts[k].count()) * m_interval / double(lengths[k])
+                    : 0.0;
+                coverage[k] = std::clamp(share, 0.0, 1.0);
+            }
+            row.ld = levels[Day];
+            row.le = levels[Evening];
+            row.ln = levels[Night];
+            if (levels[Day] && levels[Evening] && levels[Night])
+                row.lden = ldenOf(*levels[Day], *levels[Evening], *levels[Night]);
+            row.coverageDay = coverage[Day];
+            row.coverageEvening = coverage[Evening];
+            row.coverageNight = coverage[Night];
+        }
+        rows.push_back(row);
+    }
+    m_periods.clear();
+    m_recounts.clear();
+    return rows;
+}
+
 std::vector<PeriodRow> periodTable(const LevelSeries& series, int minutes, double interval)
 {
-    const qint64 step = qint64(std::clamp(minutes, 1, DayMinutes)) * 60;
-    std::vector<PeriodRow> rows;
-    PeriodBuilder builder(step == SecondsPerDay, interval > 0.0 ? interval : 1.0);
-    // The counted records with a time, each with the start of its period; every record with a
-    // time is read, so that the clock sees a repeated hour. `visit` returning false ends the walk.
-    const auto walk = [&](auto&& visit) {
+    PeriodTableBuilder builder(minutes, interval);
+    const auto walk = [&series](auto&& visit) {
         LocalClock clock;
-        PeriodClock periods(minutes);
-        for (size_t i = 0; i < series.size(); ++i) {
-            const LevelSample& s = series[i];
-            if (!s.hasTime())
-                continue;
-            const LocalTime time = clock.read(s.seconds);
-            if (s.counted() && !visit(i, periods.startOf(time)))
-                return false;
-        }
-        return true;
+        for (const LevelSample& s : series)
+            visit(s, s.hasTime() ? clock.read(s.seconds) : LocalTime());
     };
-    // A file whose clock never steps back (the usual case) is already in period order and is
-    // walked as it is, costing nothing a record; any other is put in order through an index.
-    std::optional<qint64> previous;
-    const bool sorted = walk([&](size_t, const LocalTime& start) {
-        if (previous && start.utc() < *previous)
-            return false;
-        previous = start.utc();
-        return true;
-    });
-    if (sorted) {
-        std::optional<LocalTime> current;
-        walk([&](size_t i, const LocalTime& start) {
-            if (current && start.utc() != current->utc())
-                builder.finish(*current, rows);
-            current = start;
-            builder.add(series[i].seconds, series[i].tenths);
-            return true;
-        });
-        if (current)
-            builder.finish(*current, rows);
-        return rows;
-    }
-
-    struct Entry
-    {
-        qint64 utc;
-        quint32 index;
-        qint32 offset;
-    };
-    std::vector<Entry> order;
-    order.reserve(series.size());
-    walk([&](size_t i, const LocalTime& start) {
-        order.push_back({start.utc(), quint32(i), qint32(start.offset)});
-        return true;
-    });
-    std::stable_sort(order.begin(), order.end(), [](const Entry& a, const Entry& b) { return a.utc < b.utc; });
-    for (size_t k = 0; k < order.size(); ++k) {
-        const LevelSample& s = series[order[k].index];
-        builder.add(s.seconds, s.tenths);
-        if (k + 1 == order.size() || order[k + 1].utc != order[k].utc)
-            builder.finish({order[k].utc + order[k].offset, order[k].offset, true}, rows);
-    }
-    return rows;
+    walk([&](const LevelSample& s, const LocalTime& t) { builder.add(s, t); });
+    if (builder.needsRecount())
+        walk([&](const LevelSample& s, const LocalTime& t) { builder.recount(s, t); });
+    return builder.finish();
 }
 
 QString periodStartText(qint64 start, int minutes)

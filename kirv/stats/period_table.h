@@ -2,6 +2,7 @@
 
 #include "kirv/base/civil_time.h"
 #include "kirv/records/level_series.h"
+#include "kirv/stats/exceedance.h"
 
 #include <QString>
 
@@ -59,6 +60,42 @@ private:
     qint64 m_from = 1; // the civil times [from, to) of the last period, when its start is steady
     qint64 m_to = 0;
     LocalTime m_start;
+};
+
+/// The period table built one sample at a time, in series order. A period the records come
+/// back to after another one (the clock stepped back) needs its distribution counted again:
+/// then recount() is handed the same samples once more before finish().
+class PeriodTableBuilder
+{
+public:
+    PeriodTableBuilder(int minutes, double interval);
+    ~PeriodTableBuilder();
+    PeriodTableBuilder(const PeriodTableBuilder&) = delete;
+    PeriodTableBuilder& operator=(const PeriodTableBuilder&) = delete;
+
+    /// A sample at `time` as a LocalClock read it (invalid without a time).
+    void add(const LevelSample& s, const LocalTime& time);
+    /// Whether the samples have to be handed to recount() before finish().
+    bool needsRecount() const { return !m_recounts.empty(); }
+    void recount(const LevelSample& s, const LocalTime& time);
+    std::vector<PeriodRow> finish();
+
+private:
+    struct Period;
+    void close();
+
+    bool m_days;
+    double m_interval;
+    PeriodClock m_clock;
+    PeriodClock m_recountClock;
+    LocalZone m_zone;
+    std::vector<Period> m_periods; // in order of their start
+    Period* m_open = nullptr;
+    // The distribution of the open period, emptied by taking back the classes it added, so a
+    // period costs its records, not 1451 classes.
+    LevelDistribution m_distribution;
+    std::vector<qint16> m_classes;
+    std::vector<std::pair<qint64, std::vector<qint64>>> m_recounts; // by start, the periods come back to
 };
 
 /// One row per period that holds a counted record, in time order. `minutes` is one of

@@ -79,9 +79,14 @@ QStringList reportWarnings(const QString& file, const DataFileReading& reading)
 
 QStringList reportWarnings(const QString& file, const DataFileSeries& series)
 {
-    QStringList warnings = reportWarnings(file, static_cast<const DataFileReading&>(series));
     const auto unreadable = std::count_if(series.samples.begin(), series.samples.end(),
                                           [](const LevelSample& s) { return s.unreadable() && !s.inMask(); });
+    return reportWarnings(file, series, qint64(unreadable));
+}
+
+QStringList reportWarnings(const QString& file, const DataFileReading& reading, qint64 unreadable)
+{
+    QStringList warnings = reportWarnings(file, reading);
     if (unreadable > 0)
         warnings << QStringLiteral("%1: %2 of the levels are no number (such as \"nan\" or "
                                    "\"1e309\"); they enter no value")
@@ -90,110 +95,146 @@ QStringList reportWarnings(const QString& file, const DataFileSeries& series)
     return warnings;
 }
 
-ReportValues computeReport(const QString& file, const DataFileSeries& series, int periodMinutes)
+ReportValues reportHeadValues(const QString& file, const DataFileReading& reading)
 {
     ReportValues v;
     v.file = shownName(file);
-    v.kind = series.kind;
-    v.complete = series.complete();
-    v.unreadLines = series.unreadLines;
-    v.interval = headerInterval(series, nullptr).value_or(1.0);
-    const LevelSeries& samples = series.samples;
-    v.records = qint64(samples.size());
-    if (v.records > 0) {
-        v.start = QString::fromUtf8(series.firstTime);
-        v.end = QString::fromUtf8(series.lastTime);
+    v.kind = reading.kind;
+    v.complete = reading.complete();
+    v.unreadLines = reading.unreadLines;
+    v.interval = headerInterval(reading, nullptr).value_or(1.0);
+    return v;
+}
+
+struct ReportFigures::Sums
+{
+    explicit Sums(double interval, int periodMinutes)
+        : interval(interval), periodClock(std::clamp(periodMinutes, 1, MaxPeriodMinutes))
+    {
     }
 
+    double interval;
+    qint64 records = 0;
+    qint64 paused = 0;
+    qint64 empty = 0;
+    qint64 unreadable = 0;
+    qint64 gaps = 0;
+    double gapSeconds = 0.0;
+    LocalTime startAt;
+    LocalTime endAt;
+    LocalTime lmaxAt;
     ClassEnergy all;
     std::array<ClassEnergy, DayPartCount> parts;
     // Periods by the instant they start, with their local start.
     std::map<qint64, std::pair<LocalTime, ClassEnergy>> periods;
     ClassEnergy* period = nullptr;
     qint64 periodStart = 0;
-    LocalClock clock;
-    PeriodClock periodClock(std::clamp(periodMinutes, 1, MaxPeriodMinutes));
+    PeriodClock periodClock;
     std::optional<qint64> previous;
     qint64 firstDay = 0;
     qint64 lastDay = -1;
     LevelDistribution distribution;
     int low = topClass(Resolution::Fine) + 1;
     int high = -1;
+};
 
-    for (size_t i = 0; i < samples.size(); ++i) {
-        const LevelSample sample = samples[i];
-        LocalTime time;
-        if (sample.hasTime()) {
-            time = clock.read(sample.seconds);
-            // Real seconds: the hour a change forward skips is no gap, nor a repeated one.
-            const qint64 utc = time.utc();
-            if (previous && double(utc - *previous) > 1.5 * v.interval) {
-                ++v.gaps;
-                v.gapSeconds += double(utc - *previous) - v.interval;
-            }
-            previous = utc;
-            const qint64 day = floorDiv(sample.seconds, SecondsPerDay);
-            if (lastDay < firstDay)
-                firstDay = lastDay = day;
-            firstDay = std::min(firstDay, day);
-            lastDay = std::max(lastDay, day);
+ReportFigures::ReportFigures(double interval, int periodMinutes)
+    : m(std::make_unique<Sums>(interval, periodMinutes))
+{
+}
+
+ReportFigures::~ReportFigures() = default;
+
+void ReportFigures::add(const LevelSample& sample, const LocalTime& time)
+{
+    Sums& f = *m;
+    if (sample.hasTime()) {
+        // Real seconds: the hour a change forward skips is no gap, nor a repeated one.
+        const qint64 utc = time.utc();
+        if (f.previous && double(utc - *f.previous) > 1.5 * f.interval) {
+            ++f.gaps;
+            f.gapSeconds += double(utc - *f.previous) - f.interval;
         }
-        if (i == 0)
-            v.startAt = time;
-        if (i + 1 == samples.size())
-            v.endAt = time;
-        if (qsizetype(i) == series.maxIndex)
-            v.lmaxAt = time;
-        if (sample.inMask())
-            continue; // masked by the user: neither a level nor an empty reading
-        if (sample.unreadable()) {
-            ++v.unreadable;
-            continue;
-        }
-        if (sample.empty()) {
-            ++v.empty;
-            continue;
-        }
-        if (sample.marked()) {
-            ++v.paused;
-            continue;
-        }
-        const int tenths = int(sample.tenths);
-        all.add(tenths);
-        ++distribution.counts[size_t(tenths)];
-        low = std::min(low, tenths);
-        high = std::max(high, tenths);
-        if (!sample.hasTime())
-            continue;
-        const qint64 secondOfDay =
-            sample.seconds - floorDiv(sample.seconds, SecondsPerDay) * SecondsPerDay;
-        parts[dayPartOf(secondOfDay)].add(tenths);
-        const LocalTime start = periodClock.startOf(time);
-        if (!period || start.utc() != periodStart) {
-            auto& entry = periods[start.utc()];
-            entry.first = start;
-            period = &entry.second;
-            periodStart = start.utc();
-        }
-        period->add(tenths);
+        f.previous = utc;
+        const qint64 day = floorDiv(sample.seconds, SecondsPerDay);
+        if (f.lastDay < f.firstDay)
+            f.firstDay = f.lastDay = day;
+        f.firstDay = std::min(f.firstDay, day);
+        f.lastDay = std::max(f.lastDay, day);
     }
+    if (f.records++ == 0)
+        f.startAt = time;
+    f.endAt = time;
+    if (sample.inMask())
+        return; // masked by the user: neither a level nor an empty reading
+    if (sample.unreadable()) {
+        ++f.unreadable;
+        return;
+    }
+    if (sample.empty()) {
+        ++f.empty;
+        return;
+    }
+    if (sample.marked()) {
+        ++f.paused;
+        return;
+    }
+    const int tenths = int(sample.tenths);
+    f.all.add(tenths);
+    ++f.distribution.counts[size_t(tenths)];
+    f.low = std::min(f.low, tenths);
+    if (tenths > f.high) {
+        f.high = tenths;
+        f.lmaxAt = time; // the first counted record at the maximum
+    }
+    if (!sample.hasTime())
+        return;
+    const qint64 secondOfDay =
+        sample.seconds - floorDiv(sample.seconds, SecondsPerDay) * SecondsPerDay;
+    f.parts[dayPartOf(secondOfDay)].add(tenths);
+    const LocalTime start = f.periodClock.startOf(time);
+    if (!f.period || start.utc() != f.periodStart) {
+        auto& entry = f.periods[start.utc()];
+        entry.first = start;
+        f.period = &entry.second;
+        f.periodStart = start.utc();
+    }
+    f.period->add(tenths);
+}
 
-    v.counted = all.count();
-    distribution.counted = v.counted;
-    distribution.leftOut = v.paused + v.empty + v.unreadable;
-    v.leq = truncatedTenth(all, all.leq());
+void ReportFigures::finish(ReportValues& v, QByteArrayView firstTime, QByteArrayView lastTime,
+                           QByteArrayView maxTime)
+{
+    Sums& f = *m;
+    v.records = f.records;
+    if (v.records > 0) {
+        v.start = QString::fromUtf8(firstTime);
+        v.end = QString::fromUtf8(lastTime);
+    }
+    v.startAt = f.startAt;
+    v.endAt = f.endAt;
+    v.lmaxAt = f.lmaxAt;
+    v.paused = f.paused;
+    v.empty = f.empty;
+    v.unreadable = f.unreadable;
+    v.gaps = f.gaps;
+    v.gapSeconds = f.gapSeconds;
+    v.counted = f.all.count();
+    f.distribution.counted = v.counted;
+    f.distribution.leftOut = v.paused + v.empty + v.unreadable;
+    v.leq = truncatedTenth(f.all, f.all.leq());
     if (v.counted > 0) {
-        v.sel = tenthValue(all.leq() + 10.0 * Log10(double(v.counted) * v.interval));
-        v.lmax = high / 10.0;
-        v.lmin = low / 10.0;
-        v.lmaxTime = QString::fromUtf8(series.maxTime);
+        v.sel = tenthValue(f.all.leq() + 10.0 * Log10(double(v.counted) * v.interval));
+        v.lmax = f.high / 10.0;
+        v.lmin = f.low / 10.0;
+        v.lmaxTime = QString::fromUtf8(maxTime);
     }
 
-    const ExceedanceTable table = exceedance(distribution);
+    const ExceedanceTable table = exceedance(f.distribution);
     for (int j = 0; j < ExceedanceEntries; ++j)
         v.exceedance[size_t(j)] = table.level(j);
 
-    for (const auto& [utc, entry] : periods) {
+    for (const auto& [utc, entry] : f.periods) {
         const auto& [start, level] = entry;
         v.periods.append(
             {civilTimeText(start.civil), level.count(), tenthValue(level.leq()), start.offset});
@@ -201,6 +242,7 @@ ReportValues computeReport(const QString& file, const DataFileSeries& series, in
 
     // Every level of the report is tenth-truncated as the windows show Leq, so a file measured
     // wholly in the day has Ld = Leq.
+    const auto& parts = f.parts;
     auto partLevel = [&parts](DayPart part) -> std::optional<double> {
         return parts[part].count() > 0 ? std::optional(parts[part].leq()) : std::nullopt;
     };
@@ -217,10 +259,20 @@ ReportValues computeReport(const QString& file, const DataFileSeries& series, in
     }
     // Each part's length in real seconds, summed over the calendar days of the file.
     LocalZone zone;
-    const std::array<qint64, DayPartCount> lengths = dayPartSeconds(firstDay, lastDay, zone);
+    const std::array<qint64, DayPartCount> lengths = dayPartSeconds(f.firstDay, f.lastDay, zone);
     v.coverageDay = coverage(parts[Day].count(), v.interval, lengths[Day]);
     v.coverageEvening = coverage(parts[Evening].count(), v.interval, lengths[Evening]);
     v.coverageNight = coverage(parts[Night].count(), v.interval, lengths[Night]);
+}
+
+ReportValues computeReport(const QString& file, const DataFileSeries& series, int periodMinutes)
+{
+    ReportValues v = reportHeadValues(file, series);
+    ReportFigures figures(v.interval, periodMinutes);
+    LocalClock clock;
+    for (const LevelSample& s : series.samples)
+        figures.add(s, s.hasTime() ? clock.read(s.seconds) : LocalTime());
+    figures.finish(v, series.firstTime, series.lastTime, series.maxTime);
     return v;
 }
 
@@ -229,28 +281,36 @@ ReportValues computeReport(const QString& file, const DataFileContent& content, 
     return computeReport(file, seriesOf(content), periodMinutes);
 }
 
+ReportSeriesBuilder::ReportSeriesBuilder(qsizetype records, int columns) : m_records(records)
+{
+    m_series.columns.resize(
+        size_t(std::max<qsizetype>(0, std::min<qsizetype>(records, columns))));
+    m_series.fineCounts.assign(size_t(topClass(Resolution::Fine)) + 1, 0);
+}
+
+void ReportSeriesBuilder::add(const LevelSample& sample)
+{
+    if (m_index >= m_records)
+        return;
+    ReportSeries::Column& column =
+        m_series.columns[size_t(m_index++ * qsizetype(m_series.columns.size()) / m_records)];
+    if (sample.marked())
+        column.paused = true;
+    if (!sample.counted())
+        return;
+    const double level = sample.level();
+    ++m_series.fineCounts[size_t(sample.tenths)];
+    column.low = column.counted ? std::min(column.low, level) : level;
+    column.high = column.counted ? std::max(column.high, level) : level;
+    column.counted = true;
+}
+
 ReportSeries computeReportSeries(const DataFileSeries& file, int columns)
 {
-    ReportSeries series;
-    const LevelSeries& samples = file.samples;
-    const auto n = qsizetype(samples.size());
-    series.columns.resize(size_t(std::max<qsizetype>(0, std::min<qsizetype>(n, columns))));
-    series.fineCounts.assign(size_t(topClass(Resolution::Fine)) + 1, 0);
-    for (qsizetype i = 0; i < n; ++i) {
-        ReportSeries::Column& column =
-            series.columns[size_t(i * qsizetype(series.columns.size()) / n)];
-        const LevelSample sample = samples[size_t(i)];
-        if (sample.marked())
-            column.paused = true;
-        if (!sample.counted())
-            continue;
-        const double level = sample.level();
-        ++series.fineCounts[size_t(sample.tenths)];
-        column.low = column.counted ? std::min(column.low, level) : level;
-        column.high = column.counted ? std::max(column.high, level) : level;
-        column.counted = true;
-    }
-    return series;
+    ReportSeriesBuilder builder(qsizetype(file.samples.size()), columns);
+    for (const LevelSample& sample : file.samples)
+        builder.add(sample);
+    return builder.finish();
 }
 
 ReportSeries computeReportSeries(const DataFileContent& content, int columns)

@@ -11,6 +11,7 @@
 #include <QString>
 
 #include <array>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -105,6 +106,33 @@ std::optional<double> headerInterval(const DataFileReading& reading, QString* re
 QStringList reportWarnings(const QString& file, const DataFileReading& reading);
 /// The same, and how many records outside the masks have a level text that is no level.
 QStringList reportWarnings(const QString& file, const DataFileSeries& series);
+/// The same when that many were counted as the records went by (ReportValues::unreadable).
+QStringList reportWarnings(const QString& file, const DataFileReading& reading, qint64 unreadable);
+
+/// The report values a reading gives before its records: the name, kind, completeness and T.
+ReportValues reportHeadValues(const QString& file, const DataFileReading& reading);
+
+/// The figures of the report values summed one sample at a time, in record order.
+class ReportFigures
+{
+public:
+    /// `periodMinutes` as computeReport() takes it; T is `interval` seconds.
+    ReportFigures(double interval, int periodMinutes);
+    ~ReportFigures();
+    ReportFigures(const ReportFigures&) = delete;
+    ReportFigures& operator=(const ReportFigures&) = delete;
+
+    /// A sample (masks applied) at `time` as a LocalClock read it (invalid without a time).
+    void add(const LevelSample& sample, const LocalTime& time);
+    /// Fills `v` with the figures, and the texts the records' times are stated as: those of the
+    /// first and the last record and of the first counted one at the maximum.
+    void finish(ReportValues& v, QByteArrayView firstTime, QByteArrayView lastTime,
+                QByteArrayView maxTime);
+
+private:
+    struct Sums;
+    std::unique_ptr<Sums> m;
+};
 
 /// The report values of a read data file; `file` is the name to report it under.
 /// `periodMinutes` (1..1440) sets the clock-aligned periods, counted from each local midnight
@@ -114,9 +142,27 @@ ReportValues computeReport(const QString& file, const DataFileSeries& series,
 ReportValues computeReport(const QString& file, const DataFileContent& content,
                            int periodMinutes = DefaultPeriodMinutes);
 
+/// The columns the report page's level trace is reduced to.
+inline constexpr int ReportSeriesColumns = 600;
+
 /// The plot and distribution data of a read data file for the report page.
-ReportSeries computeReportSeries(const DataFileSeries& series, int columns = 600);
-ReportSeries computeReportSeries(const DataFileContent& content, int columns = 600);
+ReportSeries computeReportSeries(const DataFileSeries& series, int columns = ReportSeriesColumns);
+ReportSeries computeReportSeries(const DataFileContent& content, int columns = ReportSeriesColumns);
+
+/// The same data built one sample at a time, in record order, once the record count is known.
+class ReportSeriesBuilder
+{
+public:
+    ReportSeriesBuilder(qsizetype records, int columns);
+    /// The next record's sample (masks applied); those past the count are left out.
+    void add(const LevelSample& sample);
+    ReportSeries finish() { return std::move(m_series); }
+
+private:
+    ReportSeries m_series;
+    qsizetype m_records;
+    qsizetype m_index = 0;
+};
 
 /// One file's report: the values, the page's plot data and the header lines as stored, or the
 /// reason the file could not be read.
