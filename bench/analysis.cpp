@@ -93,10 +93,11 @@ void BM_MaskAndRecomputeViews(benchmark::State& state)
     const qint64 to = from + 12 * 3600;
     bool masked = false;
     for (auto _ : state) {
-        if (masked)
-            a.analysis->include(from);
-        else
-            a.analysis->exclude(from, to);
+        const kirv::FileStatus written = masked ? a.analysis->include(from) : a.analysis->exclude(from, to);
+        if (!written.ok()) {
+            state.SkipWithError("the masks could not be written");
+            break;
+        }
         masked = !masked;
         a.plot->CWGraph1->plot()->replot(QCustomPlot::rpImmediateRefresh);
     }
@@ -108,7 +109,10 @@ BENCHMARK(BM_MaskAndRecomputeViews)->Unit(benchmark::kMillisecond);
 void BM_PlotPanZoomWithOverlays(benchmark::State& state)
 {
     AnalysedList a;
-    a.analysis->exclude(a.analysis->whole()[1000].seconds, a.analysis->whole()[40000].seconds);
+    if (!a.analysis->exclude(a.analysis->whole()[1000].seconds, a.analysis->whole()[40000].seconds).ok()) {
+        state.SkipWithError("the masks could not be written");
+        return;
+    }
     if (state.range(1) == 0) { // the same plot without its overlays, for comparison
         a.plot->Overlays->clear();
         a.plot->Overlays->ChkPeriodLeq->setChecked(false);

@@ -21,7 +21,11 @@ struct Fixture
     QTemporaryDir dir;
     QString path = dir.filePath("full.kirv");
     RecordStore records = fullRecording();
-    Fixture() { writeDataFile(path, header.lines(), records); }
+    Fixture()
+    {
+        if (!writeDataFile(path, header.lines(), records).ok())
+            qFatal("the benchmark's data file could not be written");
+    }
 };
 
 Fixture& fixture()
@@ -66,8 +70,10 @@ void writeToMemory(benchmark::State& state)
         QByteArray bytes;
         QBuffer out(&bytes);
         out.open(QIODevice::WriteOnly);
-        writeLines(out, header.lines());
-        WriteRecordRows(out, f.records, f.records.count());
+        if (!writeLines(out, header.lines()) || !WriteRecordRows(out, f.records, f.records.count())) {
+            state.SkipWithError("the buffer refused a write");
+            break;
+        }
         benchmark::DoNotOptimize(bytes.size());
     }
 }

@@ -3,6 +3,7 @@
 // "Fake"). Also reports the resident memory of the whole window in that state (goal: under
 // 250 MB) as the counter rss_MB.
 //   build-bench/bin/bench_panel_tick
+#include "bench/resident_memory.h"
 #include "kirv/base/decibels.h"
 #include "kirv/widgets/dialogs.h"
 #include "kirv/app/ui/panel_assembly.h"
@@ -39,18 +40,6 @@ private:
     QString m_path;
 };
 
-double residentMegabytes()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    }
-    return 0;
-}
-
 void BM_PanelTick(benchmark::State& state)
 {
     QTemporaryDir dir;
@@ -64,7 +53,7 @@ void BM_PanelTick(benchmark::State& state)
     panel.show();
     kirv::PanelRecording& rec = *parts.recording;
     rec.setWorkingFolder(dir.path());
-    state.counters["rss_MB_window"] = residentMegabytes();
+    state.counters["rss_MB_window"] = bench::residentMegabytes();
 
     // Full series and spread tables, straight through the sampler.
     const QDateTime start(QDate(2024, 5, 1), QTime(8, 0, 0));
@@ -72,7 +61,7 @@ void BM_PanelTick(benchmark::State& state)
         const double level = (i % 1401) / 10.0;
         rec.sampler().tick(level, kirv::tenthText(level), kirv::tenthText(level), start.addSecs(i));
     }
-    state.counters["rss_MB_series"] = residentMegabytes();
+    state.counters["rss_MB_series"] = bench::residentMegabytes();
     // A live list just short of full, and the panel's small graphs at their capacity.
     const int rows = qEnvironmentVariableIsSet("ROWS") ? qEnvironmentVariableIntValue("ROWS") : 340000;
     for (int i = 1; i <= rows; ++i) {
@@ -82,14 +71,14 @@ void BM_PanelTick(benchmark::State& state)
         if (i % 64 == 0)
             QCoreApplication::processEvents();
     }
-    state.counters["rss_MB_list"] = residentMegabytes();
+    state.counters["rss_MB_list"] = bench::residentMegabytes();
     auto& reading = panel.reading();
     reading.LevelDb = 65.4;
     reading.LevelText = QStringLiteral("65.4");
     panel.LblValue->setText(reading.LevelText);
     for (int i = 0; i < 3600; ++i)
         rec.Timer2_Timer();
-    state.counters["rss_MB"] = residentMegabytes();
+    state.counters["rss_MB"] = bench::residentMegabytes();
 
     // Start a recording as the user does: "Save", "By PC Sampling Rate", a file name.
     kirv::Dialogs::install(new AnswerDialogs(dir.filePath(QStringLiteral("bench.kirv"))));
@@ -104,7 +93,7 @@ void BM_PanelTick(benchmark::State& state)
         rec.Timer2_Timer();
         QCoreApplication::processEvents(); // the queued redraws of the small graphs
     }
-    state.counters["rss_MB_after"] = residentMegabytes();
+    state.counters["rss_MB_after"] = bench::residentMegabytes();
     if (!rec.recording())
         state.SkipWithError("the recording did not run");
 }

@@ -30,7 +30,8 @@ struct Fixture
     QStringList batch;
     Fixture()
     {
-        writeDataFile(path, bench::fullRecordingHeader.lines(), bench::fullRecording());
+        if (!writeDataFile(path, bench::fullRecordingHeader.lines(), bench::fullRecording()).ok())
+            qFatal("the benchmark's data file could not be written");
         // Forty files of their own, so that each one is read from its own bytes.
         for (int i = 0; i < 40; ++i) {
             batch << dir.filePath(QStringLiteral("copy%1.kirv").arg(i));

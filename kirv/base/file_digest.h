@@ -9,7 +9,7 @@
 namespace kirv {
 
 /// The SHA-256 of the regular file `path` as 64 lower-case hexadecimal digits in `hex`, read in
-/// blocks of a few megabytes so that a large file costs no more memory than a small one. A path
+/// blocks of a megabyte so that a large file costs no more memory than a small one. A path
 /// that is no regular file (a FIFO would wait for ever) is refused; the status names the file.
 [[nodiscard]] FileStatus sha256OfFile(const QString& path, QByteArray& hex);
 

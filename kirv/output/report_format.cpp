@@ -313,11 +313,12 @@ QByteArray joined(const QList<ReportValues>& reports, ReportFormat format)
 
 QByteArray textItem(const ReportValues& r)
 {
-    QString out;
+    // Taken to UTF-8 a line at a time: a year's period lines are held once, as bytes.
+    QByteArray out;
     const QList<Field> fields = scalarFields(r, false);
     auto line = [&out](const QString& key, const QString& value) {
-        out += QStringLiteral("%1 %2").arg(key + QLatin1Char(':'), -17).arg(value).trimmed();
-        out += QLatin1Char('\n');
+        out += QStringLiteral("%1 %2").arg(key + QLatin1Char(':'), -17).arg(value).trimmed().toUtf8();
+        out += '\n';
     };
     for (int i = 0; i < fields.size(); ++i) {
         line(QLatin1String(fields[i].key), fields[i].value);
@@ -360,7 +361,7 @@ QByteArray textItem(const ReportValues& r)
         for (const TimelineNote& n : e.details.timeline)
             line(QStringLiteral("note"), isoLocalText(n.time) + QLatin1Char(' ') + escapedValue(n.text));
     }
-    return out.toUtf8();
+    return out;
 }
 
 QByteArray csvItem(const ReportValues& r)

@@ -13,6 +13,8 @@ inline constexpr double PlotOverOutsidePause = 140.0;
 inline constexpr double PlotOverInsidePause = 145.0;
 // Heights of the captions that mark a pause on the plot.
 inline constexpr double PauseCaptionLevel = 30.0;
+/// The pauses a plot marks with their band and captions; those after are counted in one caption.
+inline constexpr std::size_t MaxPauseMarks = 500;
 inline constexpr double StartCaptionLevel = 105.0;
 
 // One stretch of records the meter marked as paused: `start` is the first marked record,

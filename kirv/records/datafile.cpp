@@ -149,23 +149,49 @@ QString DataFileReading::notDataError(const QString& file) const
     return {};
 }
 
+namespace {
+
+// The records of a data file taken as its bytes come, in blocks or whole.
+class ContentReading
+{
+public:
+    ContentReading(const Progress& progress, qsizetype every) : m_ticker(progress, every) {}
+
+    DataFileContent& content() { return m_content; }
+    void feed(QByteArrayView bytes) { m_walk.feed(bytes, Take{*this}); }
+    DataFileContent finish()
+    {
+        m_walk.finish(Take{*this});
+        m_ticker.finish();
+        m_content.records.squeeze();
+        return std::move(m_content);
+    }
+
+private:
+    struct Take
+    {
+        ContentReading& r;
+        void operator()(const QByteArrayView (&fields)[RecordColumnCount], qsizetype n) const
+        {
+            r.m_content.records.append(fields[NumberColumn], fields[TimeColumn], fields[LevelColumn]);
+            r.m_ticker.tick(n - 1);
+        }
+    };
+
+    DataFileContent m_content;
+    ProgressTicker m_ticker;
+    DataFileLines m_walk{m_content};
+};
+
+} // namespace
+
 DataFileContent parseDataFile(QByteArrayView bytes, const Progress& progress, qsizetype every)
 {
-    DataFileContent content;
+    ContentReading reading(progress, every);
     const auto lines = qsizetype(std::count(bytes.begin(), bytes.end(), '\n')) + 1;
-    content.records.reserve(lines, bytes.size());
-
-    ProgressTicker ticker(progress, every);
-    DataFileLines walk(content);
-    const auto record = [&](const QByteArrayView (&fields)[RecordColumnCount], qsizetype n) {
-        content.records.append(fields[NumberColumn], fields[TimeColumn], fields[LevelColumn]);
-        ticker.tick(n - 1);
-    };
-    walk.feed(bytes, record);
-    walk.finish(record);
-    ticker.finish();
-    content.records.squeeze();
-    return content;
+    reading.content().records.reserve(lines, bytes.size());
+    reading.feed(bytes);
+    return reading.finish();
 }
 
 DataFileContent readDataFile(QIODevice& device, const Progress& progress, qsizetype every)
@@ -179,23 +205,29 @@ DataFileContent readDataFile(QIODevice& device, const Progress& progress, qsizet
     if (!device.isOpen() && !device.open(QIODevice::ReadOnly))
         return failure("open", device.errorString());
     const QString tooLarge = QStringLiteral("the file is larger than %1 MB").arg(MaxDataFileBytes >> 20);
-    QByteArray bytes;
+    ContentReading reading(progress, every);
     if (!device.isSequential()) {
         const qint64 expected = device.size() - device.pos();
         if (expected > MaxDataFileBytes)
             return failure("open", tooLarge);
-        bytes = device.readAll();
-        if (bytes.size() < expected)
-            return failure("read", device.errorString());
-    } else {
-        QByteArray chunk;
-        while (!(chunk = device.read(LineSink::ChunkBytes)).isEmpty()) {
-            if (bytes.size() + chunk.size() > MaxDataFileBytes)
-                return failure("open", tooLarge);
-            bytes.append(chunk);
-        }
+        // The file is read in blocks, never held whole: what it costs is its records. A record
+        // line is 25 bytes or more; the room not used is given back at the end.
+        reading.content().records.reserve(qsizetype(expected / 25) + 1, qsizetype(expected));
     }
-    return parseDataFile(bytes, progress, every);
+    QByteArray block(LineSink::ChunkBytes * 16, Qt::Uninitialized);
+    qint64 total = 0;
+    for (;;) {
+        const qint64 got = device.read(block.data(), block.size());
+        if (got < 0)
+            return failure("read", device.errorString());
+        if (got == 0)
+            break;
+        total += got;
+        if (total > MaxDataFileBytes)
+            return failure("open", tooLarge);
+        reading.feed(QByteArrayView(block.constData(), got));
+    }
+    return reading.finish();
 }
 
 DataFileContent readDataFile(const QString& path, const Progress& progress, qsizetype every)

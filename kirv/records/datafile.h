@@ -41,9 +41,10 @@ struct DataFileContent : DataFileReading
     RecordStore records;
 };
 
-/// Largest file the reader takes; a bigger one is refused with an error text. The biggest file
-/// the program writes (348000 records) is about 12 MB.
-inline constexpr qsizetype MaxDataFileBytes = qsizetype(1) << 30;
+/// Largest file a view takes; a bigger one is refused with an error text. The biggest file the
+/// program writes (348000 records) is about 12 MB; a station's year of seconds (31536000 records)
+/// is about 1.1 GB. The records' texts are addressed by 32-bit offsets, so this is their limit.
+inline constexpr qsizetype MaxDataFileBytes = RecordStore::MaxTextBytes;
 
 /// Reads a data file. Line ends may be CRLF, LF or CR alone. A path that is not a regular file is
 /// refused at once. `progress` gets n - 1 for record line n

@@ -33,6 +33,7 @@ class AnalysisBuilder
 public:
     AnalysisBuilder(double interval, int periodMinutes, const std::optional<EventRule>& eventRule);
 
+    void reservePeriods(qsizetype periods) { m_periods.reserve(periods); }
     /// Sample `index` of the series at `time` as a LocalClock read it (invalid without a time).
     void add(const LevelSample& s, const LocalTime& time, qsizetype index)
     {

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
+#include <utility>
 
 namespace kirv {
 
@@ -36,23 +38,25 @@ LocalTime PeriodClock::startOfAnother(const LocalTime& time)
     return begin;
 }
 
-struct PeriodTableBuilder::Period
+// What a period's row is computed from at the end: its energy sums (a day's also by day part).
+struct PeriodTableBuilder::Sums
 {
-    LocalTime start;
     ClassEnergy all;
-    std::array<ClassEnergy, DayPartCount> parts;
-    double lmax = 0.0;
-    double lmin = 0.0;
-    std::optional<double> l10, l50, l90;
+    std::unique_ptr<std::array<ClassEnergy, DayPartCount>> parts; // a day table's only
 };
 
 namespace {
 
-template <class Period> void takeLevels(Period& p, const ExceedanceTable& table)
+void takeLevels(PeriodRow& row, const ExceedanceTable& table)
 {
-    p.l10 = table.level(10);
-    p.l50 = table.level(50);
-    p.l90 = table.level(90);
+    row.l10 = table.level(10);
+    row.l50 = table.level(50);
+    row.l90 = table.level(90);
+}
+
+qint64 utcOf(const PeriodRow& row)
+{
+    return row.start - row.offset;
 }
 
 } // namespace
@@ -67,53 +71,67 @@ PeriodTableBuilder::PeriodTableBuilder(int minutes, double interval)
 
 PeriodTableBuilder::~PeriodTableBuilder() = default;
 
+void PeriodTableBuilder::reserve(qsizetype periods)
+{
+    m_rows.reserve(size_t(std::max<qsizetype>(periods, 0)));
+    m_sums.reserve(size_t(std::max<qsizetype>(periods, 0)));
+}
+
 void PeriodTableBuilder::add(const LevelSample& s, const LocalTime& time)
 {
     // Every record with a time was read by the clock, so that it saw a repeated hour.
     if (!s.hasTime() || !s.counted())
         return;
     const LocalTime start = m_clock.startOf(time);
-    if (!m_open || start.utc() != m_open->start.utc()) {
+    if (m_open < 0 || start.utc() != utcOf(m_rows[size_t(m_open)])) {
         close();
         // A file whose clock never steps back (the usual case) appends at the end.
-        auto at = m_periods.end();
-        if (!m_periods.empty() && start.utc() <= m_periods.back().start.utc())
-            at = std::lower_bound(m_periods.begin(), m_periods.end(), start.utc(),
-                                  [](const Period& p, qint64 utc) { return p.start.utc() < utc; });
-        if (at != m_periods.end() && at->start.utc() == start.utc()) {
+        auto at = m_rows.end();
+        if (!m_rows.empty() && start.utc() <= utcOf(m_rows.back()))
+            at = std::lower_bound(m_rows.begin(), m_rows.end(), start.utc(),
+                                  [](const PeriodRow& r, qint64 utc) { return utcOf(r) < utc; });
+        const auto index = at - m_rows.begin();
+        if (at != m_rows.end() && utcOf(*at) == start.utc()) {
             const auto again = std::lower_bound(
                 m_recounts.begin(), m_recounts.end(), start.utc(),
                 [](const auto& r, qint64 utc) { return r.first < utc; });
             if (again == m_recounts.end() || again->first != start.utc())
                 m_recounts.insert(again, {start.utc(), {}});
         } else {
-            at = m_periods.insert(at, Period{});
-            at->start = start;
+            PeriodRow row;
+            row.start = start.civil;
+            row.offset = start.offset;
+            m_rows.insert(at, row);
+            Sums sums;
+            if (m_days)
+                sums.parts = std::make_unique<std::array<ClassEnergy, DayPartCount>>();
+            m_sums.insert(m_sums.begin() + index, std::move(sums));
         }
-        m_open = &*at;
+        m_open = index;
     }
     const double level = s.tenths / 10.0;
     const int c = std::clamp<int>(s.tenths, 0, topClass(Resolution::Fine));
-    Period& p = *m_open;
-    p.all.add(c);
+    PeriodRow& row = m_rows[size_t(m_open)];
+    Sums& sums = m_sums[size_t(m_open)];
+    sums.all.add(c);
     if (m_days)
-        p.parts[size_t(dayPartOf(s.seconds - floorTo(s.seconds, SecondsPerDay)))].add(c);
-    p.lmax = p.all.count() == 1 ? level : std::max(p.lmax, level);
-    p.lmin = p.all.count() == 1 ? level : std::min(p.lmin, level);
+        (*sums.parts)[size_t(dayPartOf(s.seconds - floorTo(s.seconds, SecondsPerDay)))].add(c);
+    row.lmax = sums.all.count() == 1 ? level : std::max(row.lmax, level);
+    row.lmin = sums.all.count() == 1 ? level : std::min(row.lmin, level);
     ++m_distribution.counts[size_t(c)];
     m_classes.push_back(qint16(c));
 }
 
 void PeriodTableBuilder::close()
 {
-    if (!m_open)
+    if (m_open < 0)
         return;
     m_distribution.counted = qint64(m_classes.size());
-    takeLevels(*m_open, exceedance(m_distribution));
+    takeLevels(m_rows[size_t(m_open)], exceedance(m_distribution));
     for (const qint16 c : m_classes)
         --m_distribution.counts[size_t(c)];
     m_classes.clear();
-    m_open = nullptr;
+    m_open = -1;
 }
 
 void PeriodTableBuilder::recount(const LevelSample& s, const LocalTime& time)
@@ -133,37 +151,30 @@ void PeriodTableBuilder::recount(const LevelSample& s, const LocalTime& time)
 std::vector<PeriodRow> PeriodTableBuilder::finish()
 {
     close();
-    std::vector<PeriodRow> rows;
-    rows.reserve(m_periods.size());
     auto again = m_recounts.begin();
-    for (Period& p : m_periods) {
-        PeriodRow row;
-        row.start = p.start.civil;
-        row.offset = p.start.offset;
-        row.records = p.all.count();
-        row.leq = p.all.leq();
-        row.lmax = p.lmax;
-        row.lmin = p.lmin;
-        if (again != m_recounts.end() && again->first == p.start.utc()) {
+    for (size_t i = 0; i < m_rows.size(); ++i) {
+        PeriodRow& row = m_rows[i];
+        const Sums& sums = m_sums[i];
+        row.records = sums.all.count();
+        row.leq = sums.all.leq();
+        if (again != m_recounts.end() && again->first == utcOf(row)) {
             LevelDistribution distribution;
             distribution.counts = std::move(again->second);
-            distribution.counted = p.all.count();
-            takeLevels(p, exceedance(distribution));
+            distribution.counted = sums.all.count();
+            takeLevels(row, exceedance(distribution));
             ++again;
         }
-        row.l10 = p.l10;
-        row.l50 = p.l50;
-        row.l90 = p.l90;
         if (m_days) {
             std::array<std::optional<double>, DayPartCount> levels;
             std::array<double, DayPartCount> coverage{};
             const qint64 day = floorTo(row.start, SecondsPerDay) / SecondsPerDay;
             const std::array<qint64, DayPartCount> lengths = dayPartSeconds(day, day, m_zone);
             for (size_t k = 0; k < DayPartCount; ++k) {
-                if (p.parts[k].count() > 0)
-                    levels[k] = p.parts[k].leq();
+                const ClassEnergy& part = (*sums.parts)[k];
+                if (part.count() > 0)
+                    levels[k] = part.leq();
                 const double share = lengths[k] > 0
-                    ? double(p.parts[k].count()) * m_interval / double(lengths[k])
+                    ? double(part.count()) * m_interval / double(lengths[k])
                     : 0.0;
                 coverage[k] = std::clamp(share, 0.0, 1.0);
             }
@@ -176,11 +187,10 @@ std::vector<PeriodRow> PeriodTableBuilder::finish()
             row.coverageEvening = coverage[Evening];
             row.coverageNight = coverage[Night];
         }
-        rows.push_back(row);
     }
-    m_periods.clear();
+    std::vector<Sums>().swap(m_sums);
     m_recounts.clear();
-    return rows;
+    return std::exchange(m_rows, {});
 }
 
 std::vector<PeriodRow> periodTable(const LevelSeries& series, int minutes, double interval)

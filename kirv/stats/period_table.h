@@ -73,6 +73,8 @@ public:
     PeriodTableBuilder(const PeriodTableBuilder&) = delete;
     PeriodTableBuilder& operator=(const PeriodTableBuilder&) = delete;
 
+    /// Room for about `periods` periods, so that a long file's table is not copied as it grows.
+    void reserve(qsizetype periods);
     /// A sample at `time` as a LocalClock read it (invalid without a time).
     void add(const LevelSample& s, const LocalTime& time);
     /// Whether the samples have to be handed to recount() before finish().
@@ -81,7 +83,7 @@ public:
     std::vector<PeriodRow> finish();
 
 private:
-    struct Period;
+    struct Sums;
     void close();
 
     bool m_days;
@@ -89,8 +91,11 @@ private:
     PeriodClock m_clock;
     PeriodClock m_recountClock;
     LocalZone m_zone;
-    std::vector<Period> m_periods; // in order of their start
-    Period* m_open = nullptr;
+    // The periods in order of their start: each is its row from its first record on (the levels
+    // of its distribution taken when it closes), its sums beside it.
+    std::vector<PeriodRow> m_rows;
+    std::vector<Sums> m_sums;
+    qsizetype m_open = -1;
     // The distribution of the open period, emptied by taking back the classes it added, so a
     // period costs its records, not 1451 classes.
     LevelDistribution m_distribution;

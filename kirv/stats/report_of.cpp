@@ -5,6 +5,7 @@
 #include "kirv/records/level_series.h"
 #include "kirv/stats/analysis_values.h"
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <future>
@@ -81,6 +82,7 @@ public:
         ++m_index;
     }
 
+    void sized(qint64 bytes) override { m_bytes = bytes; }
     qsizetype records() const { return m_index; }
     bool needsRecount() const { return m_analysis && m_analysis->needsRecount(); }
     void recount(const LevelSample& s, const LocalTime& time) { m_analysis->recount(s, time); }
@@ -93,6 +95,10 @@ public:
         m_figures->finish(v, m_firstTime,
                           QByteArrayView(m_lastTime.data(), qsizetype(m_lastTime.size())), m_maxTime);
         v.analysis = m_analysis->finish();
+        // The report's periods are those of the period table, its Leq truncated to tenths.
+        v.periods.reserve(qsizetype(v.analysis.periods.size()));
+        for (const PeriodRow& row : v.analysis.periods)
+            v.periods.append({civilTimeText(row.start), row.records, tenthValue(row.leq), row.offset});
         return v;
     }
 
@@ -101,8 +107,13 @@ private:
     void begin()
     {
         const double interval = headerInterval(m_reading, nullptr).value_or(1.0);
-        m_figures.emplace(interval, m_request.periodMinutes);
+        m_figures.emplace(interval, m_request.periodMinutes, false);
         m_analysis.emplace(interval, m_request.periodMinutes, m_request.events);
+        // Room for the periods the file's size promises (a record line is 25 bytes or more), so
+        // that a year's table is never copied as it grows; room not used is never touched.
+        const double seconds = double(m_bytes) / 25.0 * interval;
+        m_analysis->reservePeriods(
+            qsizetype(std::min(seconds / (60.0 * std::clamp(m_request.periodMinutes, 1, DayMinutes)), 1e7)) + 2);
     }
 
     const DataFileReading& m_reading;
@@ -111,6 +122,7 @@ private:
     LocalClock m_clock;
     std::optional<ReportFigures> m_figures;
     std::optional<AnalysisBuilder> m_analysis;
+    qint64 m_bytes = 0;
     qsizetype m_index = 0;
     QByteArray m_firstTime;
     std::string m_lastTime;

@@ -129,6 +129,7 @@ struct ReportFigures::Sums
     std::map<qint64, std::pair<LocalTime, ClassEnergy>> periods;
     ClassEnergy* period = nullptr;
     qint64 periodStart = 0;
+    bool countsPeriods = true;
     PeriodClock periodClock;
     std::optional<qint64> previous;
     qint64 firstDay = 0;
@@ -138,9 +139,10 @@ struct ReportFigures::Sums
     int high = -1;
 };
 
-ReportFigures::ReportFigures(double interval, int periodMinutes)
+ReportFigures::ReportFigures(double interval, int periodMinutes, bool periods)
     : m(std::make_unique<Sums>(interval, periodMinutes))
 {
+    m->countsPeriods = periods;
 }
 
 ReportFigures::~ReportFigures() = default;
@@ -192,6 +194,8 @@ void ReportFigures::add(const LevelSample& sample, const LocalTime& time)
     const qint64 secondOfDay =
         sample.seconds - floorDiv(sample.seconds, SecondsPerDay) * SecondsPerDay;
     f.parts[dayPartOf(secondOfDay)].add(tenths);
+    if (!f.countsPeriods)
+        return;
     const LocalTime start = f.periodClock.startOf(time);
     if (!f.period || start.utc() != f.periodStart) {
         auto& entry = f.periods[start.utc()];

@@ -116,8 +116,9 @@ ReportValues reportHeadValues(const QString& file, const DataFileReading& readin
 class ReportFigures
 {
 public:
-    /// `periodMinutes` as computeReport() takes it; T is `interval` seconds.
-    ReportFigures(double interval, int periodMinutes);
+    /// `periodMinutes` as computeReport() takes it; T is `interval` seconds. Without `periods`
+    /// the periods are left to the caller, who has a period table of the same samples.
+    ReportFigures(double interval, int periodMinutes, bool periods = true);
     ~ReportFigures();
     ReportFigures(const ReportFigures&) = delete;
     ReportFigures& operator=(const ReportFigures&) = delete;

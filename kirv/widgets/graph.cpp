@@ -59,6 +59,50 @@ ZoomBand* zoomBandOf(QCustomPlot* plot)
     return static_cast<ZoomBand*>(plot->selectionRect());
 }
 
+// A series longer than this many points is drawn from its level of detail when zoomed out: the
+// graph's own sampling walks every point shown at each redraw, 30 million for a year.
+constexpr int DetailPoints = 1 << 21;
+constexpr int DetailStride = 64;
+
+// The lowest and the highest point of each DetailStride points, in their order, and the first
+// gap (NaN) of a stride so that the line still breaks there.
+QSharedPointer<QCPGraphDataContainer> coarseOf(const QCPGraphDataContainer& all)
+{
+    QVector<QCPGraphData> out;
+    out.reserve(all.size() / DetailStride * 3 + 3);
+    for (auto from = all.constBegin(); from != all.constEnd();) {
+        const auto to = all.constEnd() - from > DetailStride ? from + DetailStride : all.constEnd();
+        auto low = all.constEnd(), high = all.constEnd(), gap = all.constEnd();
+        for (auto it = from; it != to; ++it) {
+            if (std::isnan(it->value)) {
+                if (gap == all.constEnd())
+                    gap = it;
+                continue;
+            }
+            if (low == all.constEnd() || it->value < low->value)
+                low = it;
+            if (high == all.constEnd() || it->value > high->value)
+                high = it;
+        }
+        // At most three, appended in the order they came and each once.
+        QCPGraphDataContainer::const_iterator picked[3];
+        int n = 0;
+        for (const auto p : {low, high, gap})
+            if (p != all.constEnd())
+                picked[n++] = p;
+        for (int i = 1; i < n; ++i)
+            for (int j = i; j > 0 && picked[j] < picked[j - 1]; --j)
+                std::swap(picked[j], picked[j - 1]);
+        for (int i = 0; i < n; ++i)
+            if (i == 0 || picked[i] != picked[i - 1])
+                out.append(*picked[i]);
+        from = to;
+    }
+    auto coarse = QSharedPointer<QCPGraphDataContainer>::create();
+    coarse->set(out, true);
+    return coarse;
+}
+
 bool isDark(const QColor& color)
 {
     return color.lightnessF() < 0.5;
@@ -77,6 +121,8 @@ Graph::Graph(QWidget* parent)
 
     m_graph = m_plot->addGraph(m_plot->xAxis, m_plot->yAxis);
     m_graph->setAdaptiveSampling(true);
+    m_points = m_graph->data();
+    connect(m_plot, &QCustomPlot::beforeReplot, this, &Graph::chooseDetail);
     m_plot->xAxis->setTicker(QSharedPointer<FormatTicker>::create());
     m_plot->yAxis->setTicker(QSharedPointer<FormatTicker>::create());
     // The top and right axes only close the frame.
@@ -156,7 +202,7 @@ double Graph::axisMax(Axis axis) const
 double Graph::autoScaleCountAxis()
 {
     bool found = false;
-    const QCPRange values = m_graph->getValueRange(found);
+    const QCPRange values = m_points->valueRange(found);
     const double top = countAxisTop(found ? values.upper : 0.0);
     const double bottom = found ? std::min(0.0, values.lower) : 0.0;
     m_plot->yAxis->setRange(bottom, top);
@@ -210,7 +256,8 @@ void Graph::plotY(std::span<const double> y, double firstX, double stepX)
     for (std::size_t i = 0; i < y.size(); ++i)
         points[qsizetype(i)] = QCPGraphData(firstX + double(i) * stepX, y[i]);
     // A negative step would give unsorted keys; the container sorts those itself.
-    m_graph->data()->set(points, stepX >= 0.0);
+    m_points->set(points, stepX >= 0.0);
+    m_coarse = points.size() > DetailPoints ? coarseOf(*m_points) : nullptr;
     m_stepX = stepX;
     m_nextX = firstX + double(y.size()) * stepX;
     dataChanged();
@@ -218,8 +265,9 @@ void Graph::plotY(std::span<const double> y, double firstX, double stepX)
 
 void Graph::appendY(double y)
 {
-    const auto data = m_graph->data();
+    const auto& data = m_points;
     // Keys only grow here, so add() appends at the end without touching the rest.
+    m_coarse.reset(); // a strip grows a point at a time and is never long
     data->add(QCPGraphData(m_nextX, y));
     m_nextX += m_stepX;
     if (data->size() > m_stripCapacity)
@@ -230,19 +278,20 @@ void Graph::appendY(double y)
 
 void Graph::clearData()
 {
-    m_graph->data()->clear();
+    m_points->clear();
+    m_coarse.reset();
     m_nextX = 1.0;
     dataChanged();
 }
 
 int Graph::pointCount() const
 {
-    return m_graph->data()->size();
+    return m_points->size();
 }
 
 QPointF Graph::pointAt(int i) const
 {
-    const auto data = m_graph->data();
+    const auto& data = m_points;
     if (i < 0 || i >= data->size())
         return {};
     const auto it = data->constBegin() + i;
@@ -259,7 +308,7 @@ void Graph::setStripLength(int n)
 void Graph::setStripCapacity(int points)
 {
     m_stripCapacity = std::max(1, points);
-    const auto data = m_graph->data();
+    const auto& data = m_points;
     if (data->size() > m_stripCapacity) {
         data->removeBefore((data->constBegin() + (data->size() - m_stripCapacity))->key);
         dataChanged();
@@ -268,7 +317,7 @@ void Graph::setStripCapacity(int points)
 
 void Graph::followStrip()
 {
-    const auto data = m_graph->data();
+    const auto& data = m_points;
     if (m_stripLength <= 0 || data->isEmpty())
         return;
     const double span = double(m_stripLength - 1) * std::abs(m_stepX);
@@ -276,6 +325,16 @@ void Graph::followStrip()
     const double last = (data->constEnd() - 1)->key;
     const double lower = last - first < span ? first : last - span;
     setAxisRange(Axis::X, lower, lower + span);
+}
+
+void Graph::chooseDetail()
+{
+    const double pixels = std::max(1, m_plot->axisRect()->width());
+    const double shown = m_stepX != 0.0 ? m_plot->xAxis->range().size() / std::abs(m_stepX) : 0.0;
+    const QSharedPointer<QCPGraphDataContainer>& wanted =
+        m_coarse && shown > pixels * DetailStride ? m_coarse : m_points;
+    if (m_graph->data() != wanted)
+        m_graph->setData(wanted);
 }
 
 void Graph::dataChanged()
@@ -287,7 +346,7 @@ void Graph::dataChanged()
 
 std::optional<QPointF> Graph::nearestPoint(double x) const
 {
-    const auto data = m_graph->data();
+    const auto& data = m_points;
     if (data->isEmpty() || !std::isfinite(x))
         return std::nullopt;
     auto it = std::lower_bound(data->constBegin(), data->constEnd(), x,

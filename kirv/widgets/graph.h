@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QPointF>
 #include <QPointer>
+#include <QSharedPointer>
 #include <QStringList>
 #include <QWidget>
 
@@ -13,6 +14,8 @@
 #include <vector>
 
 class QCustomPlot;
+class QCPGraphData;
+template <class DataType> class QCPDataContainer;
 class QCPAxis;
 class QCPGraph;
 class QCPItemLine;
@@ -202,8 +205,14 @@ private:
     void onMouseRelease(QMouseEvent* event);
     void onZoomRect(const QRect& rect);
 
+    void chooseDetail();
+
     QCustomPlot* m_plot = nullptr;
     QCPGraph* m_graph = nullptr;
+    // Every point, and for a long series its level of detail: the lowest and the highest point
+    // of each DetailStride points, drawn while a pixel column holds more than that many.
+    QSharedPointer<QCPDataContainer<QCPGraphData>> m_points;
+    QSharedPointer<QCPDataContainer<QCPGraphData>> m_coarse;
     std::vector<Cursor> m_cursors;
     std::vector<Label> m_labels;
     std::vector<QPointer<QCPItemRect>> m_regions;

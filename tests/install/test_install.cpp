@@ -84,7 +84,7 @@ private slots:
         QTest::newRow("deb control") << QStringList{"dpkg-deb", "-I", "DEB"} << 0
                                      << QStringList{" Package: kirv\n", " Version: 7.0\n", " Section: science\n",
                                                     " Depends: qt6-qpa-plugins, ", "libc6", "libqt6widgets6",
-                                                    "libqt6serialport6", "libqcustomplot2.1-qt6", "libmosquitto1"} << "dpkg-dev";
+                                                    "libqt6serialport6", "libqcustomplot2.1-qt6", "libmosquitto1", "libssl3"} << "dpkg-dev";
         QTest::newRow("deb files") << QStringList{"dpkg-deb", "-c", "DEB"} << 0
                                    << QStringList{"./usr/bin/kirv\n", "./usr/bin/kirv-report\n", "./usr/bin/kirv-meter-sim\n",
                                                   "./usr/share/applications/org.kirv.Kirv.desktop\n",

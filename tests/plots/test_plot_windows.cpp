@@ -305,6 +305,18 @@ private slots:
         QCOMPARE(w->CWGraph1->regionCount(), 1); // every pause is shaded, the open one too
         QCOMPARE(w->CWGraph1->pointCount(), 3);
         QCOMPARE(w->CWGraph1->axisMax(Axis::X), 3.0);
+
+        // A list paused at every other record: the first pauses are marked, one caption counts
+        // the rest.
+        QStringList paused;
+        for (std::size_t i = 0; i < MaxPauseMarks + 3; ++i)
+            paused << QStringLiteral("60.0") << QStringLiteral("61.0*");
+        const auto many = listOf(paused);
+        QCOMPARE(plotLevels(*many), w);
+        QCOMPARE(w->CWGraph1->regionCount(), int(MaxPauseMarks));
+        QCOMPARE(w->CWGraph1->labelNames().size(), int(2 * MaxPauseMarks + 1));
+        QCOMPARE(w->CWGraph1->labelCaption("Unmarked pauses"),
+                 QStringLiteral("3 more pauses from record 1002 not marked"));
     }
 
     void emptyListsAndSeriesOpenEmpty()

@@ -5,6 +5,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 using kirv::AxisNumberFormat;
@@ -184,6 +186,52 @@ private slots:
         QCOMPARE(graph.pointAt(2), QPointF(4, 62.5));
         graph.plotY({});
         QCOMPARE(graph.pointCount(), 0);
+    }
+
+    // A series of millions of points is drawn from its lowest and highest of each few points
+    // when zoomed out; its spike, its dip and its gap stay, and the points read back are all of
+    // them. Zoomed in, every point is drawn.
+    void longSeriesLevelOfDetail_data()
+    {
+        QTest::addColumn<double>("lower");
+        QTest::addColumn<double>("upper");
+        QTest::addColumn<bool>("coarse");
+        QTest::newRow("whole") << 1.0 << 3e6 << true;
+        QTest::newRow("a thousand points") << 1'500'000.0 << 1'501'000.0 << false;
+    }
+    void longSeriesLevelOfDetail()
+    {
+        QFETCH(double, lower);
+        QFETCH(double, upper);
+        QFETCH(bool, coarse);
+        Graph graph;
+        graph.resize(800, 300);
+        graph.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&graph));
+        std::vector<double> y(3'000'000);
+        for (size_t i = 0; i < y.size(); ++i)
+            y[i] = 50.0 + double(i % 7);
+        y[1'234'567] = 120.0;
+        y[2'000'001] = 10.0;
+        y[2'500'000] = std::nan("");
+        graph.plotY(y, 1, 1);
+        graph.setAxisRange(Axis::X, lower, upper);
+        graph.plot()->replot(QCustomPlot::rpImmediateRefresh);
+        const auto drawn = graph.plot()->graph(0)->data();
+        QCOMPARE(drawn->size() < 1'000'000, coarse);
+        QCOMPARE(graph.pointCount(), 3'000'000);
+        QCOMPARE(graph.pointAt(1'234'567), QPointF(1'234'568, 120.0));
+        QCOMPARE(graph.pointAt(2'000'001), QPointF(2'000'002, 10.0));
+        if (coarse) {
+            bool found = false;
+            const QCPRange levels = drawn->valueRange(found);
+            QCOMPARE(levels.lower, 10.0);
+            QCOMPARE(levels.upper, 120.0);
+            QVERIFY(std::any_of(drawn->constBegin(), drawn->constEnd(),
+                                [](const QCPGraphData& d) { return std::isnan(d.value) && d.key == 2'500'001; }));
+            QVERIFY(std::is_sorted(drawn->constBegin(), drawn->constEnd(),
+                                   [](const QCPGraphData& a, const QCPGraphData& b) { return a.key < b.key; }));
+        }
     }
 
     void stripChart()

@@ -89,12 +89,24 @@ void Plot::showSeries(const PlotSeries& series)
     AxisMin[2]->setValue(LevelMin);
     setRanges(1, n, LevelMin, LevelMax);
     CWGraph1->plotY(series.y, 1.0, 1.0);
-    for (std::size_t j = 0; j < series.pauses.size(); ++j) {
+    // Each mark is a few plot items that every redraw visits: a year of readings paused now and
+    // then would bury the levels under them, so the marks stop after MaxPauseMarks and the last
+    // one says how many pauses are left unmarked.
+    const std::size_t marked = std::min(series.pauses.size(), MaxPauseMarks);
+    for (std::size_t j = 0; j < marked; ++j) {
         const PlotPause& pause = series.pauses[j];
         CWGraph1->addRegion(double(pause.start), double(pause.end > 0 ? pause.end : series.y.size()));
         AddPlotLabel(pause.start, QStringLiteral("Pause"), PauseCaptionLevel);
         if (pause.end > 0)
             AddPlotLabel(pause.end, QStringLiteral("Start"), StartCaptionLevel);
+    }
+    if (marked < series.pauses.size()) {
+        const qsizetype from = series.pauses[marked].start;
+        CWGraph1->addLabel(QStringLiteral("Unmarked pauses"),
+                           QStringLiteral("%1 more pauses from record %2 not marked")
+                               .arg(series.pauses.size() - marked)
+                               .arg(from),
+                           double(from), PauseCaptionLevel);
     }
 }
 
