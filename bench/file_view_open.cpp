@@ -99,6 +99,8 @@ BENCHMARK(startWithFilesOfTheCommandLine)->Arg(0)->Arg(1)->Unit(benchmark::kMill
 // of detail, one redraw zoomed out and one of a day, and "Periods" by day, each timed once, with
 // the resident memory of the whole program at the end.
 //   KIRV_YEAR_FILE=/tmp/year.kirv build-bench/bin/bench_file_view_open --benchmark_filter=Year
+// Measured (RelWithDebInfo, 2 cores): open 16.5 s, plot 8.1 s, redraw zoomed out 13 ms and of a
+// day 10 ms, periods by day 5.0 s, 3.1 GB resident. KIRV_YEAR_SHOTS=FOLDER saves the windows.
 void openYearFile(benchmark::State& state)
 {
     const QString path = qEnvironmentVariable("KIRV_YEAR_FILE");
